@@ -1,0 +1,42 @@
+# The two set-up commands of the README, plus a few helpers.
+#   make run   installs what is missing, builds and starts the editor
+#   make test  installs what is missing, builds and runs every test
+.PHONY: all deps configure build run test asan fuzz format clean
+
+WERROR ?= OFF
+PELLAM := build/default/src/app/pellam
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	cmake --preset default -DPELLAM_WERROR=$(WERROR)
+
+build: configure
+	cmake --build --preset default
+
+run: build
+	@if [ -z "$${DISPLAY:-}" ] && [ -z "$${WAYLAND_DISPLAY:-}" ]; then \
+	  echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set), so the editor cannot open its window."; \
+	  echo "Start it under a virtual X display instead:"; \
+	  echo "  xvfb-run -a -s '-screen 0 1024x768x24' $(PELLAM)"; \
+	  exit 1; \
+	fi
+	$(PELLAM)
+
+test: build
+	ctest --preset default
+
+# Core and CLI tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: deps
+	cmake --preset asan -DPELLAM_WERROR=$(WERROR)
+	cmake --build --preset asan
+	ctest --preset asan
+
+format:
+	find src tests -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

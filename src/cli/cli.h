@@ -1,0 +1,18 @@
+// pellam-cli: the headless tool. Each verb is a function over streams so the
+// tests run it in-process.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace pellam::cli {
+
+// Exit statuses shared by every verb.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUsage = 2; // usage error, unreadable input, unwritable output
+
+// args excludes the program name.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace pellam::cli

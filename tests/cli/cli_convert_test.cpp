@@ -1,0 +1,102 @@
+#include "cli/cli.h"
+#include "edid/edid_file.h"
+#include "edid/hex.h"
+#include "support/test_support.h"
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+namespace pellam {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun runCli(std::vector<std::string> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = cli::run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(Cli, HelpListsTheVerbs) {
+    const CliRun run = runCli({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("convert IN OUT"), std::string::npos);
+    EXPECT_EQ(runCli({}).status, 2);
+    EXPECT_EQ(runCli({"frobnicate"}).status, 2);
+}
+
+TEST(CliConvert, CorpusFilesGoToTextAndBackByteForByte) {
+    TempDir dir;
+    const auto files = test::corpusFiles();
+    ASSERT_FALSE(files.empty());
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        const EdidImage expected = test::imageFromBytes(readFile(file));
+        const std::size_t length = expected[126] == 0 ? 128 : 256;
+
+        const std::string text = dir.file("edid.txt");
+        const std::string binary = dir.file("edid.BIN");
+        CliRun run = runCli({"convert", file.string(), text});
+        ASSERT_EQ(run.status, 0) << run.err;
+        run = runCli({"convert", text, binary});
+        ASSERT_EQ(run.status, 0) << run.err;
+
+        const std::string back = readFile(binary);
+        ASSERT_EQ(back.size(), length);
+        EXPECT_EQ(back, formatRawBinary(expected, length));
+        EXPECT_EQ(readFile(text), formatListText(expected, length));
+    }
+}
+
+TEST(CliConvert, ReadsDdcLineFiles) {
+    TempDir dir;
+    std::string ddc;
+    for (Byte b : hdmiDefaultImage())
+        ddc += hexByte(b) + " ; comment\n";
+    writeFile(dir.file("in.ddc"), ddc);
+    const CliRun run = runCli({"convert", dir.file("in.ddc"), dir.file("out.dat")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("out.dat")), formatRawBinary(hdmiDefaultImage(), 256));
+}
+
+TEST(CliConvert, FailuresExitWith2AndCreateNoOutput) {
+    TempDir dir;
+    writeFile(dir.file("good.bin"), formatRawBinary(hdmiDefaultImage(), 256));
+    writeFile(dir.file("bad.txt"), "00 FF FF xyz");
+    writeFile(dir.file("edid.Bin"), formatRawBinary(hdmiDefaultImage(), 256));
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::string out = dir.file("out.bin");
+    const Case cases[] = {
+        {{"convert", dir.file("bad.txt"), out}, "'0xxyz' is not a valid integer value"},
+        {{"convert", dir.file("missing.bin"), out}, "No such file or directory"},
+        {{"convert", dir.file("edid.Bin"), out}, "is not an EDID file type"},
+        {{"convert", dir.file("good.bin"), dir.file("out.ddc")}, "cannot write"},
+        {{"convert", dir.file("good.bin"), dir.file("out")}, "cannot write"},
+        {{"convert", dir.file("good.bin")}, "two arguments"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.ddc")));
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out")));
+    }
+}
+
+} // namespace
+} // namespace pellam

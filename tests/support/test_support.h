@@ -1,0 +1,42 @@
+// Helpers for the tests: temporary folders, whole-file reads and writes, and
+// the corpus of EDIDs read from real displays.
+#pragma once
+
+#include "edid/edid_image.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pellam::test {
+
+// A fresh folder, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    std::string file(std::string_view name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, std::string_view contents);
+
+// Every .bin file of the corpus, sorted by name. Fails the calling test when
+// the corpus folder is missing, so a broken checkout never passes silently.
+std::vector<std::filesystem::path> corpusFiles();
+
+// The first 256 bytes of a file into a zeroed image.
+EdidImage imageFromBytes(std::string_view bytes);
+
+// An image as "offset: expected vs actual" lines for the bytes that differ.
+std::string describeDifferences(const EdidImage& expected, const EdidImage& actual);
+
+} // namespace pellam::test
