@@ -35,8 +35,16 @@ asan: deps
 	cmake --build --preset asan
 	ctest --preset asan
 
+# libFuzzer targets (clang), each run for FUZZ_SECONDS on the corpus.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@scripts/install-deps.sh --fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	scripts/run-fuzzers.sh $(FUZZ_SECONDS)
+
 format:
-	find src tests -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find src tests fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf build

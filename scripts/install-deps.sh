@@ -12,6 +12,10 @@ packages=(
   xvfb xauth imagemagick x11-utils
   fonts-wqy-microhei
 )
+# The fuzz targets need clang and its libFuzzer runtime.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

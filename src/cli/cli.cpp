@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "cea/extension_block.h"
 #include "edid/edid_file.h"
 
 #include <ostream>
@@ -16,10 +17,15 @@ Verbs:
                    .txt/.TXT hex text. IN may also be a .ddc line-form file.
                    128 bytes are written when byte 126 is 0, else 256.
                    Checksums are left as read.
+  rebuild IN OUT   Read IN, check its EDID header, write block 1 again from
+                   its decoded data blocks and timings (what the editor does
+                   once anything in block 1 is edited), recompute both
+                   checksums and write OUT as for convert. Block 1 is left
+                   as read when it is not an editable CTA-861 extension.
   --help           Show this text.
 
-Exit status: 0 on success, 2 on a usage error or a file that cannot be read
-or written.
+Exit status: 0 on success, 2 on a usage error, a file that cannot be read or
+written, an image without the EDID header, or a block 1 that does not fit.
 )";
 
 int usageError(std::ostream& err, const std::string& message) {
@@ -63,21 +69,48 @@ bool writeOutput(const std::string& path, const EdidImage& image, std::ostream& 
     return true;
 }
 
-int convert(const std::vector<std::string>& args, std::ostream& err) {
+// For the verbs that take IN OUT: checks the arguments and OUT's form before
+// anything is read, then reads IN. Returns 0 when the verb may go on, else
+// the exit status (the message is written).
+int readInOut(const std::string& verb, const std::vector<std::string>& args, EdidImage& image,
+              std::ostream& err) {
     if (args.size() != 2)
-        return usageError(err, "convert takes two arguments: IN OUT");
-    const std::string& in = args[0];
-    const std::string& out = args[1];
-    // Refuse an unwritable form before reading, so nothing is half done.
-    if (!isWritableType(fileTypeFromPath(out))) {
-        err << "pellam-cli: cannot write \"" << out
+        return usageError(err, verb + " takes two arguments: IN OUT");
+    if (!isWritableType(fileTypeFromPath(args[1]))) {
+        err << "pellam-cli: cannot write \"" << args[1]
             << "\": use .bin or .dat for raw binary, .txt for hex text\n";
         return kExitUsage;
     }
+    return readInput(args[0], image, err) ? kExitOk : kExitUsage;
+}
+
+int convert(const std::vector<std::string>& args, std::ostream& err) {
     EdidImage image{};
-    if (!readInput(in, image, err))
+    if (const int status = readInOut("convert", args, image, err))
+        return status;
+    return writeOutput(args[1], image, err) ? kExitOk : kExitUsage;
+}
+
+int rebuild(const std::vector<std::string>& args, std::ostream& err) {
+    EdidImage image{};
+    if (const int status = readInOut("rebuild", args, image, err))
+        return status;
+    if (!hasEdidHeader(image)) {
+        err << kMsgEdidFileFormatIncorrect << "\n";
         return kExitUsage;
-    return writeOutput(out, image, err) ? kExitOk : kExitUsage;
+    }
+    if (image[kExtensionCountOffset] != 0) {
+        DataBlockCollection collection;
+        parseExtensionBlock(image, collection);
+        if (!collection.editable) {
+            err << collection.note << "\n";
+        } else if (!rebuildExtensionBlock(image, collection)) {
+            err << kMsgNoSpaceOfExtendedBlock << "\n";
+            return kExitUsage;
+        }
+    }
+    ApplyAutoChecksums(image, true);
+    return writeOutput(args[1], image, err) ? kExitOk : kExitUsage;
 }
 
 } // namespace
@@ -93,6 +126,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (verb == "convert")
         return convert(rest, err);
+    if (verb == "rebuild")
+        return rebuild(rest, err);
     return usageError(err, "unknown verb '" + verb + "'");
 }
 
