@@ -1,10 +1,13 @@
 #include "app/main_window.h"
+#include "app/user_interaction.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    pellam::TForm1 window;
+    QApplication::setApplicationName(QStringLiteral("Pellam"));
+    pellam::QtUserInteraction ui;
+    pellam::TForm1 window(ui);
     window.show();
     return app.exec();
 }

@@ -1,13 +1,423 @@
 #include "app/main_window.h"
 
+#include "app/about_box.h"
+#include "app/app_icon.h"
+#include "app/editor_page.h"
+#include "app/user_interaction.h"
+#include "cea/extension_block.h"
+#include "edid/debug_log.h"
+#include "edid/hex.h"
+#include "edid/hex_grid_widget.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
 namespace pellam {
 
-TForm1::TForm1(QWidget* parent)
-    : QMainWindow(parent) {
+const QString TForm1::kOpenFilter =
+    QStringLiteral("Binary files(*.bin)|*.BIN|Binary files(*.dat)|*.DAT|ASCII files(*.txt)|*.TXT|"
+                   "ASCII files(*.ddc)|*.DDC");
+const QString TForm1::kSaveFilter =
+    QStringLiteral("Binary files(*.bin)|*.BIN|ASCII files(*.txt)|*.TXT");
+
+namespace {
+
+constexpr int kClientWidth = 753;
+constexpr int kClientHeight = 522;
+
+QString hexText(Byte value) {
+    return QString::fromStdString(hexByte(value));
+}
+
+QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
+                     bool checkable = false) {
+    auto* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setCheckable(checkable);
+    return action;
+}
+
+QAction* addSeparator(QMenu* menu, const char* name) {
+    QAction* separator = menu->addSeparator();
+    separator->setObjectName(QString::fromLatin1(name));
+    return separator;
+}
+
+EditorPage* addPage(QTabWidget* tabs, const char* name, const QString& caption) {
+    auto* page = new EditorPage(tabs);
+    page->setObjectName(QString::fromLatin1(name));
+    tabs->addTab(page, caption);
+    return page;
+}
+
+} // namespace
+
+TForm1::TForm1(UserInteraction& ui, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                              Qt::MSWindowsFixedSizeDialogHint)
+    , m_ui(ui) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Pellam v1.4"));
-    setFixedSize(753, 522);
+    createMenus();
+    createPages();
+
+    // The session has parsed the HDMI default image and set the menus.
+    StringGrid1->writeHeaders();
+    StringGrid1->setCellTables(&workspace().cellMarks, &workspace().cellStates);
+    applyModeMenus();
+    setWindowIcon(appIcon());
+    PageControl1->setCurrentWidget(TabSheet1);
+
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(kClientWidth, kClientHeight + menuHeight);
     move(100, 50);
+
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+}
+
+void TForm1::createMenus() {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    File1 = menuBar()->addMenu(QStringLiteral("&文件"));
+    File1->setObjectName(QStringLiteral("File1"));
+    New1 = addMenuItem(File1, "New1", QStringLiteral("新建"));
+    SaveLog = addMenuItem(File1, "SaveLog", QStringLiteral("保存 log"));
+    N1 = addSeparator(File1, "N1");
+    Exit1 = addMenuItem(File1, "Exit1", QStringLiteral("退出"));
+
+    Utility1 = menuBar()->addMenu(QStringLiteral("配置"));
+    Utility1->setObjectName(QStringLiteral("Utility1"));
+    N128Bytes1 = addMenuItem(Utility1, "N128Bytes1", QStringLiteral("128 Bytes"), true);
+    N256Bytes1 = addMenuItem(Utility1, "N256Bytes1", QStringLiteral("256 Bytes"), true);
+    N2 = addSeparator(Utility1, "N2");
+    EDID_HDMI_SEL = addMenuItem(Utility1, "EDID_HDMI_SEL", QStringLiteral("HDMI"), true);
+    EDID_DP_SEL = addMenuItem(Utility1, "EDID_DP_SEL", QStringLiteral("DP"), true);
+    N3 = addSeparator(Utility1, "N3");
+    I2CSetting = addMenuItem(Utility1, "I2CSetting", QStringLiteral("I2C 设置"));
+
+    Help1 = menuBar()->addMenu(QStringLiteral("帮助"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Memo1 = addMenuItem(Help1, "Memo1", QStringLiteral("发布说明"));
+    About1 = addMenuItem(Help1, "About1", QStringLiteral("关于"));
+
+    connect(New1, &QAction::triggered, this, &TForm1::New1Click);
+    connect(SaveLog, &QAction::triggered, this, &TForm1::SaveLogClick);
+    connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+    connect(N128Bytes1, &QAction::triggered, this, &TForm1::N128Bytes1Click);
+    connect(N256Bytes1, &QAction::triggered, this, &TForm1::N256Bytes1Click);
+    connect(EDID_HDMI_SEL, &QAction::triggered, this, &TForm1::EDID_HDMI_SELClick);
+    connect(EDID_DP_SEL, &QAction::triggered, this, &TForm1::EDID_DP_SELClick);
+    connect(I2CSetting, &QAction::triggered, this, &TForm1::I2CSettingClick);
+    connect(Memo1, &QAction::triggered, this, &TForm1::Memo1Click);
+    connect(About1, &QAction::triggered, this, &TForm1::About1Click);
+}
+
+void TForm1::createPages() {
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    setCentralWidget(PageControl1);
+    TabSheet1 = addPage(PageControl1, "TabSheet1", QStringLiteral("数据"));
+    TabSheet3 = addPage(PageControl1, "TabSheet3", QStringLiteral("B0/信息"));
+    TabSheet4 = addPage(PageControl1, "TabSheet4", QStringLiteral("B0/Timing"));
+    TabSheet5 = addPage(PageControl1, "TabSheet5", QStringLiteral("B0/Timing详情"));
+    sheetHDMIVideo = addPage(PageControl1, "sheetHDMIVideo", QStringLiteral("B1/视频"));
+    sheetAudio = addPage(PageControl1, "sheetAudio", QStringLiteral("B1/音频"));
+    sheetB1ExtendedDB = addPage(PageControl1, "sheetB1ExtendedDB", QStringLiteral("B1/扩展"));
+    sheetB1DetailTiming =
+        addPage(PageControl1, "sheetB1DetailTiming", QStringLiteral("B1/详细Timing"));
+    TabSheet2 = addPage(PageControl1, "TabSheet2", QStringLiteral("验证"));
+    createGridPage();
+    createAnalysisPage();
+}
+
+void TForm1::createGridPage() {
+    StringGrid1 = new HexGridWidget(TabSheet1);
+    StringGrid1->move(40, 0);
+    connect(StringGrid1, &HexGridWidget::keyPressed, this, &TForm1::StringGrid1KeyDown);
+    connect(StringGrid1, &HexGridWidget::pointerMoved, this, &TForm1::StringGrid1MouseMove);
+
+    GroupBox_Progress = new QGroupBox(QStringLiteral("进度"), TabSheet1);
+    GroupBox_Progress->setObjectName(QStringLiteral("GroupBox_Progress"));
+    GroupBox_Progress->setGeometry(40, StringGrid1->height() + 2, StringGrid1->width(), 80);
+
+    ProgressBar1 = new QProgressBar(GroupBox_Progress);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 255);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    Label13 = new QLabel(QStringLiteral("  0%"), GroupBox_Progress);
+    Label13->setObjectName(QStringLiteral("Label13"));
+    Label13->setMinimumWidth(40);
+    Label14 = new QLabel(QStringLiteral("正在验证..."), GroupBox_Progress);
+    Label14->setObjectName(QStringLiteral("Label14"));
+    Label14->hide();
+
+    const auto button = [&](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, GroupBox_Progress);
+        b->setObjectName(QString::fromLatin1(name));
+        return b;
+    };
+    btnWrite = button("btnWrite", QStringLiteral("写EDID"));
+    btnRead1 = button("btnRead1", QStringLiteral("读EDID"));
+    btnComp = button("btnComp", QStringLiteral("载入对比"));
+    btnLoad = button("btnLoad", QStringLiteral("载入"));
+    btnSave = button("btnSave", QStringLiteral("保存"));
+    chkAutoChksm = new QCheckBox(QStringLiteral("自动校验"), GroupBox_Progress);
+    chkAutoChksm->setObjectName(QStringLiteral("chkAutoChksm"));
+    chkAutoChksm->setChecked(true);
+    // The transfer buttons need an I2C transport, which this build does not have yet.
+    for (QPushButton* transfer : {btnWrite, btnRead1, btnComp}) {
+        transfer->setEnabled(false);
+        transfer->setToolTip(QStringLiteral("EEPROM transfers are not available yet"));
+    }
+
+    auto* progress = new QHBoxLayout;
+    progress->addWidget(ProgressBar1, 1);
+    progress->addWidget(Label13);
+    progress->addWidget(Label14);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {btnWrite, btnRead1, btnComp, btnLoad, btnSave})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(chkAutoChksm);
+    auto* layout = new QVBoxLayout(GroupBox_Progress);
+    layout->setContentsMargins(8, 2, 8, 4);
+    layout->setSpacing(4);
+    layout->addLayout(progress);
+    layout->addLayout(buttons);
+
+    connect(btnLoad, &QPushButton::clicked, this, &TForm1::btnLoadClick);
+    connect(btnSave, &QPushButton::clicked, this, &TForm1::btnSaveClick);
+    connect(chkAutoChksm, &QCheckBox::clicked, this, &TForm1::chkAutoChksmClick);
+}
+
+void TForm1::createAnalysisPage() {
+    GroupBox21 = new QGroupBox(QStringLiteral("Test Log"), TabSheet2);
+    GroupBox21->setObjectName(QStringLiteral("GroupBox21"));
+    MemoLog = new QPlainTextEdit(GroupBox21);
+    MemoLog->setObjectName(QStringLiteral("MemoLog"));
+    MemoLog->setReadOnly(true);
+    MemoLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    MemoLog->setFont(mono);
+    auto* groupLayout = new QVBoxLayout(GroupBox21);
+    groupLayout->addWidget(MemoLog);
+    auto* pageLayout = new QVBoxLayout(TabSheet2);
+    pageLayout->addWidget(GroupBox21);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        PageControl1Change();
+    }
+}
+
+void TForm1::applyModeMenus() {
+    const ModeMenus& menus = workspace().modeMenus;
+    N128Bytes1->setChecked(menus.n128Bytes1);
+    N256Bytes1->setChecked(menus.n256Bytes1);
+    EDID_HDMI_SEL->setChecked(menus.edidHdmiSel);
+    EDID_DP_SEL->setChecked(menus.edidDpSel);
+}
+
+bool TForm1::isBlock1Page(QWidget* page) const {
+    return page == sheetHDMIVideo || page == sheetAudio || page == sheetB1ExtendedDB ||
+           page == sheetB1DetailTiming;
+}
+
+void TForm1::PageControl1Change() {
+    // Hiding the shown tab makes the tab widget show another page and report
+    // it; this run acts on that page.
+    if (m_inPageSwitch)
+        return;
+    m_inPageSwitch = true;
+
+    const bool bytes128 = workspace().modeMenus.n128Bytes1;
+    for (QWidget* page : {sheetHDMIVideo, sheetAudio, sheetB1ExtendedDB, sheetB1DetailTiming})
+        PageControl1->setTabVisible(PageControl1->indexOf(page), !bytes128);
+
+    if (!m_session.beginPageSwitch(chkAutoChksm->isChecked()))
+        m_ui.showMessage(this, QString::fromLatin1(kMsgNoSpaceOfExtendedBlock));
+
+    SharedPageState& state = workspace().pageState;
+    QWidget* shown = PageControl1->currentWidget();
+    if (shown == TabSheet1) {
+        RenderGrid();
+    } else if (shown == TabSheet3 || shown == TabSheet4 || shown == TabSheet5) {
+        const Byte marker = shown == TabSheet3   ? kMarkerInfoPage
+                            : shown == TabSheet4 ? kMarkerTimingPage
+                                                 : kMarkerTimingDetailPage;
+        if (shown == TabSheet5)
+            state.selectedDescriptorNumber = 1;
+        state.pageDecodingMarker = marker;
+        static_cast<EditorPage*>(shown)->decodePage();
+        state.pageDecodingMarker = kMarkerIdle;
+    } else if (isBlock1Page(shown)) {
+        static_cast<EditorPage*>(shown)->setVisible(true);
+        static_cast<EditorPage*>(shown)->decodePage();
+        m_session.block1PageShown();
+    } else if (shown == TabSheet2 && !bytes128) {
+        // In 256-byte mode the analysis page renders the grid, unseen.
+        RenderGrid();
+    }
+    m_inPageSwitch = false;
+}
+
+void TForm1::RenderGrid() {
+    RenderGridState(workspace(), m_session.collection());
+    for (std::size_t offset = 0; offset < kImageSize; ++offset)
+        writeGridCell(offset);
+    StringGrid1->viewport()->update();
+}
+
+void TForm1::writeGridCell(std::size_t offset) {
+    StringGrid1->setCellText(offset, hexText(m_session.image()[offset]));
+}
+
+void TForm1::New1Click() {
+    m_session.newImage();
+    applyModeMenus();
+    PageControl1Change();
+}
+
+void TForm1::N128Bytes1Click() {
+    m_session.setExtensionMode(ExtensionMode::Bytes128);
+    writeGridCell(kExtensionCountOffset);
+    applyModeMenus();
+    PageControl1Change();
+}
+
+void TForm1::N256Bytes1Click() {
+    m_session.setExtensionMode(ExtensionMode::Bytes256);
+    writeGridCell(kExtensionCountOffset);
+    applyModeMenus();
+    PageControl1Change();
+}
+
+void TForm1::EDID_HDMI_SELClick() {
+    m_session.setDisplayPortMode(0);
+    applyModeMenus();
+    PageControl1Change();
+}
+
+void TForm1::EDID_DP_SELClick() {
+    m_session.setDisplayPortMode(1);
+    applyModeMenus();
+    PageControl1Change();
+}
+
+void TForm1::btnLoadClick() {
+    const QString path = m_ui.openFileName(this, kOpenFilter, QStringLiteral("bin"));
+    if (path.isEmpty())
+        return;
+    const LoadResult result = m_session.loadFile(path.toStdString());
+    if (result.outcome != LoadResult::Outcome::Loaded) {
+        m_ui.showMessage(this, QString::fromStdString(result.message));
+        return;
+    }
+    for (std::size_t offset = 0; offset < kImageSize; ++offset)
+        writeGridCell(offset);
+    applyModeMenus();
+    PageControl1Change();
+}
+
+void TForm1::btnSaveClick() {
+    m_lastSaveFilter = kSaveFilter;
+    // The checksums are written before the dialog, and stay when it is cancelled.
+    ApplyAutoChecksums(m_session.image(), chkAutoChksm->isChecked());
+    const auto choice = m_ui.saveFileName(this, m_lastSaveFilter);
+    if (!choice)
+        return;
+    const SaveFilter filter = choice->filterIndex == 2 ? SaveFilter::Ascii : SaveFilter::Binary;
+    const WriteResult written = m_session.saveFile(choice->path.toStdString(), filter);
+    if (!written.ok)
+        m_ui.showMessage(this, QString::fromStdString(written.message));
+}
+
+void TForm1::SaveLogClick() {
+    const auto choice = m_ui.saveFileName(this, m_lastSaveFilter);
+    if (!choice)
+        return;
+    std::vector<std::string> lines;
+    const QStringList memoLines = MemoLog->toPlainText().split(QLatin1Char('\n'));
+    if (!MemoLog->toPlainText().isEmpty())
+        for (const QString& line : memoLines)
+            lines.push_back(line.toStdString());
+    const WriteResult written = writeLogFile(choice->path.toStdString(), lines);
+    if (!written.ok)
+        m_ui.showMessage(this, QString::fromStdString(written.message));
+}
+
+void TForm1::Exit1Click() {
+    close();
+}
+
+void TForm1::I2CSettingClick() {
+    m_ui.showMessage(this, QStringLiteral("I2C settings are not available in this build yet."));
+}
+
+void TForm1::Memo1Click() {
+    TForm3 notes(this);
+    notes.exec();
+}
+
+void TForm1::About1Click() {
+    TAboutForm about(this);
+    about.exec();
+}
+
+void TForm1::chkAutoChksmClick() {
+    if (!chkAutoChksm->isChecked())
+        return;
+    ApplyAutoChecksums(m_session.image(), true);
+    writeGridCell(kBlock0ChecksumOffset);
+    writeGridCell(kBlock1ChecksumOffset);
+}
+
+void TForm1::StringGrid1KeyDown(int key) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        const int offset = StringGrid1->currentOffset();
+        if (offset < 0)
+            return;
+        const auto commit = m_session.commitCellText(static_cast<std::size_t>(offset),
+                                                     StringGrid1->currentCellText().toStdString());
+        if (!commit.ok) {
+            m_ui.showMessage(this, QString::fromStdString(commit.message));
+            return;
+        }
+        StringGrid1->cancelEditing();
+        writeGridCell(static_cast<std::size_t>(offset));
+    }
+    const bool autoChecksum = chkAutoChksm->isChecked();
+    m_session.afterGridKey(autoChecksum);
+    if (autoChecksum) {
+        writeGridCell(kBlock0ChecksumOffset);
+        writeGridCell(kBlock1ChecksumOffset);
+    }
+}
+
+void TForm1::StringGrid1MouseMove(int x, int y) {
+    const GridPosition at = gridPositionAt(x, y);
+    debugLog("Row Col %d %d", at.row, at.column);
+    const int type = HintTypeAt(at.row, at.column, m_session.collection());
+    debugLog("type %d", type);
+    m_hint.hover(type);
+    StringGrid1->setHint(
+        m_hint.enabled(),
+        QString::fromUtf8(m_hint.text().data(), static_cast<int>(m_hint.text().size())));
 }
 
 } // namespace pellam

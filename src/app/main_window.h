@@ -1,22 +1,130 @@
+// The main window: nine tab pages, the main menu, and the page switch that
+// writes block 1 back, applies automatic checksums and decodes the page shown.
 #pragma once
 
-#include "edid/workspace.h"
+#include "app/editor_session.h"
+#include "edid/grid_model.h"
+
+#include <array>
 
 #include <QMainWindow>
 
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+
 namespace pellam {
 
-// The editor's main window. It owns the EDID workspace for the whole run.
+class EditorPage;
+class HexGridWidget;
+class UserInteraction;
+
 class TForm1 : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    explicit TForm1(UserInteraction& ui, QWidget* parent = nullptr);
 
-    EdidWorkspace& workspace() { return m_workspace; }
+    EditorSession& session() { return m_session; }
+    EdidWorkspace& workspace() { return m_session.workspace(); }
+
+    // Menus.
+    QMenu* File1;
+    QAction* New1;
+    QAction* SaveLog;
+    QAction* N1;
+    QAction* Exit1;
+    QMenu* Utility1;
+    QAction* N128Bytes1;
+    QAction* N256Bytes1;
+    QAction* N2;
+    QAction* EDID_HDMI_SEL;
+    QAction* EDID_DP_SEL;
+    QAction* N3;
+    QAction* I2CSetting;
+    QMenu* Help1;
+    QAction* Memo1;
+    QAction* About1;
+
+    // Pages, in tab order.
+    QTabWidget* PageControl1;
+    EditorPage* TabSheet1;
+    EditorPage* TabSheet3;
+    EditorPage* TabSheet4;
+    EditorPage* TabSheet5;
+    EditorPage* sheetHDMIVideo;
+    EditorPage* sheetAudio;
+    EditorPage* sheetB1ExtendedDB;
+    EditorPage* sheetB1DetailTiming;
+    EditorPage* TabSheet2;
+
+    // Grid page.
+    HexGridWidget* StringGrid1;
+    QGroupBox* GroupBox_Progress;
+    QProgressBar* ProgressBar1;
+    QLabel* Label13;
+    QLabel* Label14;
+    QPushButton* btnWrite;
+    QPushButton* btnRead1;
+    QPushButton* btnComp;
+    QPushButton* btnLoad;
+    QPushButton* btnSave;
+    QCheckBox* chkAutoChksm;
+
+    // Analysis page.
+    QGroupBox* GroupBox21;
+    QPlainTextEdit* MemoLog;
+
+    // The open dialog's filter, and the save dialog's as last set.
+    static const QString kOpenFilter;
+    static const QString kSaveFilter;
+
+public slots:
+    void PageControl1Change();
+    void New1Click();
+    void SaveLogClick();
+    void Exit1Click();
+    void N128Bytes1Click();
+    void N256Bytes1Click();
+    void EDID_HDMI_SELClick();
+    void EDID_DP_SELClick();
+    void I2CSettingClick();
+    void Memo1Click();
+    void About1Click();
+    void btnLoadClick();
+    void btnSaveClick();
+    void chkAutoChksmClick();
+    void StringGrid1KeyDown(int key);
+    void StringGrid1MouseMove(int x, int y);
+
+    // Redraws the grid from the image and the cell tables.
+    void RenderGrid();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
-    EdidWorkspace m_workspace;
+    void createMenus();
+    void createPages();
+    void createGridPage();
+    void createAnalysisPage();
+    // Copies the menu check marks of the workspace into the actions.
+    void applyModeMenus();
+    void writeGridCell(std::size_t offset);
+    bool isBlock1Page(QWidget* page) const;
+
+    UserInteraction& m_ui;
+    EditorSession m_session;
+    GridHintState m_hint;
+    QString m_lastSaveFilter; // the log save reuses it; empty before the first EDID save
+    bool m_shown = false;
+    bool m_inPageSwitch = false;
 };
 
 } // namespace pellam

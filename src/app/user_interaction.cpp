@@ -1,0 +1,60 @@
+#include "app/user_interaction.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace pellam {
+
+QStringList qtNameFilters(const QString& filter) {
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList masks;
+        for (const QString& mask : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            for (const QString& variant : {mask.toLower(), mask.toUpper()})
+                if (!masks.contains(variant))
+                    masks << variant;
+        }
+        result << QStringLiteral("%1 (%2)").arg(parts[i], masks.join(QLatin1Char(' ')));
+    }
+    return result;
+}
+
+void QtUserInteraction::showMessage(QWidget* parent, const QString& text) {
+    QMessageBox box(parent);
+    box.setWindowTitle(QStringLiteral("Pellam"));
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+QString QtUserInteraction::openFileName(QWidget* parent, const QString& filter,
+                                        const QString& defaultSuffix) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(qtNameFilters(filter));
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<UserInteraction::SaveChoice> QtUserInteraction::saveFileName(QWidget* parent,
+                                                                           const QString& filter) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = qtNameFilters(filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    SaveChoice choice;
+    choice.path = dialog.selectedFiles().constFirst();
+    choice.filterIndex =
+        std::max(1, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
+    return choice;
+}
+
+} // namespace pellam

@@ -1,0 +1,46 @@
+// Message boxes and file dialogs, behind one interface so that windows can be
+// driven by tests without anybody clicking: the tests install a recorder that
+// answers dialogs with prepared paths and keeps every message shown.
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+class QWidget;
+
+namespace pellam {
+
+class UserInteraction {
+public:
+    virtual ~UserInteraction() = default;
+
+    // A modal message box with one OK button.
+    virtual void showMessage(QWidget* parent, const QString& text) = 0;
+
+    // Filters are given as "Description|mask|Description|mask...". An empty
+    // result means the dialog was cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& filter,
+                                 const QString& defaultSuffix) = 0;
+
+    struct SaveChoice {
+        QString path;
+        int filterIndex = 1; // 1-based position of the chosen filter
+    };
+    virtual std::optional<SaveChoice> saveFileName(QWidget* parent, const QString& filter) = 0;
+};
+
+// The real dialogs: QMessageBox and QFileDialog.
+class QtUserInteraction : public UserInteraction {
+public:
+    void showMessage(QWidget* parent, const QString& text) override;
+    QString openFileName(QWidget* parent, const QString& filter,
+                         const QString& defaultSuffix) override;
+    std::optional<SaveChoice> saveFileName(QWidget* parent, const QString& filter) override;
+};
+
+// "Binary files(*.bin)|*.BIN|..." as Qt name filters: "Binary files(*.bin) (*.bin *.BIN)".
+// Each mask is offered in both cases, as file names on Linux are case-sensitive.
+QStringList qtNameFilters(const QString& filter);
+
+} // namespace pellam

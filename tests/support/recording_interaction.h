@@ -1,0 +1,42 @@
+// A UserInteraction for widget tests: dialogs answer with prepared paths and
+// every message shown is kept.
+#pragma once
+
+#include "app/user_interaction.h"
+
+#include <deque>
+
+#include <QStringList>
+
+namespace pellam::test {
+
+class RecordingInteraction : public UserInteraction {
+public:
+    void showMessage(QWidget*, const QString& text) override { messages << text; }
+
+    QString openFileName(QWidget*, const QString& filter, const QString&) override {
+        openFilters << filter;
+        if (openAnswers.empty())
+            return {};
+        QString path = openAnswers.front();
+        openAnswers.pop_front();
+        return path;
+    }
+
+    std::optional<SaveChoice> saveFileName(QWidget*, const QString& filter) override {
+        saveFilters << filter;
+        if (saveAnswers.empty())
+            return std::nullopt;
+        auto answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+
+    QStringList messages;
+    QStringList openFilters;
+    QStringList saveFilters;
+    std::deque<QString> openAnswers;                   // empty string: cancelled
+    std::deque<std::optional<SaveChoice>> saveAnswers; // nullopt: cancelled
+};
+
+} // namespace pellam::test
