@@ -61,7 +61,9 @@ QString releaseNotesText() {
         "4. Block 1 keeps every data block the editor does not show (HDR, HDMI 2.x, FreeSync and "
         "others) and every bit it has no control for; it is written back only after an edit.\n"
         "5. Hex grid with structure colours and hints; 128/256-byte and HDMI/DP modes.\n"
-        "6. pellam-cli converts and rebuilds EDID files without a window.\n");
+        "6. Compliance analyser: the sink EDID items of the HDMI compliance test with the "
+        "sink's capability declaration; the report can be saved as a log.\n"
+        "7. pellam-cli converts, rebuilds and analyses EDID files without a window.\n");
 }
 
 TForm3::TForm3(QWidget* parent)

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "analyser/analysis_page.h"
+#include "analyser/capability_dialog.h"
 #include "app/about_box.h"
 #include "app/app_icon.h"
 #include "app/editor_page.h"
@@ -11,7 +13,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -69,6 +70,7 @@ TForm1::TForm1(UserInteraction& ui, QWidget* parent)
     , m_ui(ui) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Pellam v1.4"));
+    frmCDF = new TfrmCDF(m_ui, this);
     createMenus();
     createPages();
 
@@ -135,9 +137,10 @@ void TForm1::createPages() {
     sheetB1ExtendedDB = addPage(PageControl1, "sheetB1ExtendedDB", QStringLiteral("B1/扩展"));
     sheetB1DetailTiming =
         addPage(PageControl1, "sheetB1DetailTiming", QStringLiteral("B1/详细Timing"));
-    TabSheet2 = addPage(PageControl1, "TabSheet2", QStringLiteral("验证"));
+    TabSheet2 = new AnalysisPage(m_session, m_ui, *frmCDF, PageControl1);
+    PageControl1->addTab(TabSheet2, QStringLiteral("验证"));
+    MemoLog = TabSheet2->MemoLog;
     createGridPage();
-    createAnalysisPage();
 }
 
 void TForm1::createGridPage() {
@@ -199,22 +202,6 @@ void TForm1::createGridPage() {
     connect(btnLoad, &QPushButton::clicked, this, &TForm1::btnLoadClick);
     connect(btnSave, &QPushButton::clicked, this, &TForm1::btnSaveClick);
     connect(chkAutoChksm, &QCheckBox::clicked, this, &TForm1::chkAutoChksmClick);
-}
-
-void TForm1::createAnalysisPage() {
-    GroupBox21 = new QGroupBox(QStringLiteral("Test Log"), TabSheet2);
-    GroupBox21->setObjectName(QStringLiteral("GroupBox21"));
-    MemoLog = new QPlainTextEdit(GroupBox21);
-    MemoLog->setObjectName(QStringLiteral("MemoLog"));
-    MemoLog->setReadOnly(true);
-    MemoLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    MemoLog->setLineWrapMode(QPlainTextEdit::NoWrap);
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    MemoLog->setFont(mono);
-    auto* groupLayout = new QVBoxLayout(GroupBox21);
-    groupLayout->addWidget(MemoLog);
-    auto* pageLayout = new QVBoxLayout(TabSheet2);
-    pageLayout->addWidget(GroupBox21);
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -352,10 +339,8 @@ void TForm1::SaveLogClick() {
     if (!choice)
         return;
     std::vector<std::string> lines;
-    const QStringList memoLines = MemoLog->toPlainText().split(QLatin1Char('\n'));
-    if (!MemoLog->toPlainText().isEmpty())
-        for (const QString& line : memoLines)
-            lines.push_back(line.toStdString());
+    for (const QString& line : TabSheet2->logLines())
+        lines.push_back(line.toStdString());
     const WriteResult written = writeLogFile(choice->path.toStdString(), lines);
     if (!written.ok)
         m_ui.showMessage(this, QString::fromStdString(written.message));

@@ -21,8 +21,10 @@ class QTabWidget;
 
 namespace pellam {
 
+class AnalysisPage;
 class EditorPage;
 class HexGridWidget;
+class TfrmCDF;
 class UserInteraction;
 
 class TForm1 : public QMainWindow {
@@ -62,7 +64,7 @@ public:
     EditorPage* sheetAudio;
     EditorPage* sheetB1ExtendedDB;
     EditorPage* sheetB1DetailTiming;
-    EditorPage* TabSheet2;
+    AnalysisPage* TabSheet2;
 
     // Grid page.
     HexGridWidget* StringGrid1;
@@ -77,9 +79,11 @@ public:
     QPushButton* btnSave;
     QCheckBox* chkAutoChksm;
 
-    // Analysis page.
-    QGroupBox* GroupBox21;
+    // Analysis page: the report log.
     QPlainTextEdit* MemoLog;
+
+    // Dialogs created once for the run.
+    TfrmCDF* frmCDF;
 
     // The open dialog's filter, and the save dialog's as last set.
     static const QString kOpenFilter;
@@ -113,7 +117,6 @@ private:
     void createMenus();
     void createPages();
     void createGridPage();
-    void createAnalysisPage();
     // Copies the menu check marks of the workspace into the actions.
     void applyModeMenus();
     void writeGridCell(std::size_t offset);

@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
+#include "analyser/report.h"
 #include "cea/extension_block.h"
+#include "edid/decimal.h"
 #include "edid/edid_file.h"
 
 #include <ostream>
@@ -22,6 +24,17 @@ Verbs:
                    once anything in block 1 is edited), recompute both
                    checksums and write OUT as for convert. Block 1 is left
                    as read when it is not an editable CTA-861 extension.
+  analyse [declarations] FILE
+                   Check FILE against the sink EDID items of the HDMI
+                   compliance test and print the report. The bytes are
+                   analysed as read (no checksum correction). Declarations
+                   of the sink (defaults: no HDMI outputs, basic audio, CEC
+                   root device):
+                     --output-count N  --hdtv  --yuv-on-other  --60hz  --50hz
+                     --720p60-other  --720p50-other  --1080i60-other
+                     --1080i50-other  --3d  --3d-additional  --4kx2k
+                     --support-ai  --no-basic-audio  --no-cec-root
+                   Exit status 0 when every item passes, 1 when any fails.
   --help           Show this text.
 
 Exit status: 0 on success, 2 on a usage error, a file that cannot be read or
@@ -113,6 +126,68 @@ int rebuild(const std::vector<std::string>& args, std::ostream& err) {
     return writeOutput(args[1], image, err) ? kExitOk : kExitUsage;
 }
 
+int analyse(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CapabilityDeclaration cdf = CapabilityDeclaration::dialogDefaults();
+    const std::pair<const char*, bool CapabilityDeclaration::*> flags[] = {
+        {"--hdtv", &CapabilityDeclaration::sinkHdtv},
+        {"--yuv-on-other", &CapabilityDeclaration::sinkYuvOnOther},
+        {"--60hz", &CapabilityDeclaration::sink60Hz},
+        {"--50hz", &CapabilityDeclaration::sink50Hz},
+        {"--720p60-other", &CapabilityDeclaration::sink720p60Other},
+        {"--720p50-other", &CapabilityDeclaration::sink720p50Other},
+        {"--1080i60-other", &CapabilityDeclaration::sink1080i60Other},
+        {"--1080i50-other", &CapabilityDeclaration::sink1080i50Other},
+        {"--3d", &CapabilityDeclaration::sink3D},
+        {"--3d-additional", &CapabilityDeclaration::sink3DAdditional},
+        {"--4kx2k", &CapabilityDeclaration::sink4Kx2K},
+        {"--support-ai", &CapabilityDeclaration::sinkSupportAI},
+    };
+    std::string file;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        bool known = false;
+        for (const auto& [name, field] : flags) {
+            if (arg == name) {
+                cdf.*field = true;
+                known = true;
+            }
+        }
+        if (known)
+            continue;
+        if (arg == "--no-basic-audio") {
+            cdf.sinkBasicAudio = false;
+        } else if (arg == "--no-cec-root") {
+            cdf.cecRootDevice = false;
+        } else if (arg == "--output-count") {
+            const auto count = i + 1 < args.size() ? parseDecimalInt32(args[i + 1]) : std::nullopt;
+            if (!count)
+                return usageError(err, "--output-count takes an integer");
+            cdf.hdmiOutputCount = *count;
+            ++i;
+        } else if (arg.rfind("--", 0) == 0) {
+            return usageError(err, "unknown declaration '" + arg + "'");
+        } else if (file.empty()) {
+            file = arg;
+        } else {
+            return usageError(err, "analyse takes one FILE");
+        }
+    }
+    if (file.empty())
+        return usageError(err, "analyse needs a FILE");
+
+    EdidImage buffer{};
+    if (!readInput(file, buffer, err))
+        return kExitUsage;
+    DataBlockCollection model;
+    parseExtensionBlock(buffer, model);
+    const AnalyserReport report = writeAnalyserReport(buffer, cdf, model);
+    for (const std::string& line : report.lines)
+        out << line << "\n";
+    if (!report.evaluated)
+        return kExitUsage;
+    return report.failCount == 0 ? kExitOk : kExitFailed;
+}
+
 } // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -128,6 +203,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return convert(rest, err);
     if (verb == "rebuild")
         return rebuild(rest, err);
+    if (verb == "analyse")
+        return analyse(rest, out, err);
     return usageError(err, "unknown verb '" + verb + "'");
 }
 

@@ -10,7 +10,8 @@ namespace pellam::cli {
 
 // Exit statuses shared by every verb.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitUsage = 2; // usage error, unreadable input, unwritable output
+inline constexpr int kExitFailed = 1; // analyse: some item failed
+inline constexpr int kExitUsage = 2;  // usage error, unreadable input, unwritable output
 
 // args excludes the program name.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -14,6 +14,13 @@ namespace pellam {
 
 inline constexpr const char* kMsgEdidFileFormatIncorrect = "EDID File Format incorrect!!";
 
+// File dialog filters as "Description|mask|..." pairs.
+inline constexpr const char* kOpenDialogFilter =
+    "Binary files(*.bin)|*.BIN|Binary files(*.dat)|*.DAT|ASCII files(*.txt)|*.TXT|"
+    "ASCII files(*.ddc)|*.DDC";
+inline constexpr const char* kSaveDialogFilter =
+    "Binary files(*.bin)|*.BIN|ASCII files(*.txt)|*.TXT";
+
 enum class EdidFileType { Unrecognised, RawBinary, ListText, LineText };
 
 // The text after the last "." of the path. The first character is never

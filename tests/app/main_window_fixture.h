@@ -2,6 +2,8 @@
 // answered by a recorder.
 #pragma once
 
+#include "analyser/analysis_page.h"
+#include "analyser/capability_dialog.h"
 #include "app/editor_page.h"
 #include "app/main_window.h"
 #include "edid/edid_file.h"

@@ -74,10 +74,14 @@ TEST(GridPositionAt, UsesThePitchAndTruncatesTowardZero) {
         int x, y, row, column;
     };
     const Case cases[] = {
-        {45, 30, 0, 0},     {79, 47, 0, 0},   {80, 48, 1, 1},
-        {679, 407, 15, 15}, {10, 150, 5, 0},  // the row-header column counts as the first data
-                                              // column
-        {0, 150, 5, -1},    {100, 10, -1, 1}, // the column-header row is outside
+        {45, 30, 0, 0},
+        {79, 47, 0, 0},
+        {80, 48, 1, 1},
+        {679, 407, 15, 15},
+        {10, 150, 5, 0}, // the row-header column counts as the first data
+                         // column
+        {0, 150, 5, -1},
+        {100, 10, -1, 1}, // the column-header row is outside
     };
     for (const Case& c : cases) {
         const GridPosition at = gridPositionAt(c.x, c.y);

@@ -27,9 +27,12 @@ public:
         saveFilters << filter;
         if (saveAnswers.empty())
             return std::nullopt;
-        auto answer = saveAnswers.front();
+        const bool cancelled = !saveAnswers.front().has_value();
+        SaveChoice choice = cancelled ? SaveChoice{} : *saveAnswers.front();
         saveAnswers.pop_front();
-        return answer;
+        if (cancelled)
+            return std::nullopt;
+        return choice;
     }
 
     QStringList messages;
