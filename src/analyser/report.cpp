@@ -21,8 +21,7 @@ public:
 
     void banner() {
         indented("              HDMI EDID content analyser");
-        indented("Sink EDID items of HDMI compliance test IDs 8-1, 8-2, 8-3, 8-17, 8-18, 8-19 "
-                 "and 8-20, and HDMI 1.3a rules");
+        indented("Sink EDID test items of HDMI CTS 8-1 to 8-3 and 8-17 to 8-20");
         indented(std::string(53, '='));
         breakLine();
     }

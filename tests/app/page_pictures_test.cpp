@@ -1,0 +1,32 @@
+// Pictures of every page for a person to look at: written only when
+// PELLAM_SCREENSHOT_DIR names a folder (scripts/page-pictures.sh sets it).
+#include "main_window_fixture.h"
+
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace pellam::test {
+namespace {
+
+TEST_F(MainWindowTest, PagePictures) {
+    const char* folder = std::getenv("PELLAM_SCREENSHOT_DIR");
+    if (!folder)
+        GTEST_SKIP() << "set PELLAM_SCREENSHOT_DIR to write page pictures";
+    // A report in the log, so the analysis page shows one.
+    QTimer::singleShot(0, &form, [this] { form.frmCDF->Button1Click(); });
+    form.TabSheet2->btnAnalysisClick();
+    for (int i = 0; i < form.PageControl1->count(); ++i) {
+        form.PageControl1->setCurrentIndex(i);
+        const QString name = QStringLiteral("%1/page-%2-%3.png")
+                                 .arg(QString::fromLocal8Bit(folder))
+                                 .arg(i)
+                                 .arg(form.PageControl1->widget(i)->objectName());
+        EXPECT_TRUE(form.grab().save(name)) << name.toStdString();
+    }
+    EXPECT_TRUE(form.frmCDF->grab().save(QString::fromLocal8Bit(folder) + "/frmCDF.png"));
+}
+
+} // namespace
+} // namespace pellam::test
