@@ -102,13 +102,32 @@ std::vector<std::string> splitItems(std::string_view line) {
     return items;
 }
 
-ReadResult badItem(std::string_view item, std::size_t stored) {
-    ReadResult result;
-    result.status = ReadResult::Status::Failed;
-    result.message = invalidIntegerMessage(std::string("0x").append(item));
-    result.bytesStored = stored;
-    return result;
-}
+// Stores hexadecimal items into the buffer from offset 0, each as its low 8
+// bits; the first item that is not a number ends the read.
+class ItemStore {
+public:
+    explicit ItemStore(EdidImage& buffer)
+        : m_buffer(buffer) {}
+
+    // False when reading must stop: a bad item, or the buffer is full (the
+    // items after the 256th are ignored).
+    bool store(std::string_view item) {
+        const auto value = parseHexNumber(item);
+        if (!value) {
+            m_result.status = ReadResult::Status::Failed;
+            m_result.message = invalidIntegerMessage(std::string("0x").append(item));
+            return false;
+        }
+        m_buffer[m_result.bytesStored++] = static_cast<Byte>(*value & 0xFF);
+        return m_result.bytesStored < m_buffer.size();
+    }
+
+    const ReadResult& result() const { return m_result; }
+
+private:
+    EdidImage& m_buffer;
+    ReadResult m_result;
+};
 
 std::string systemReason(int error) {
     return std::strerror(error);
@@ -181,9 +200,7 @@ ReadResult readRawBinary(std::string_view data, EdidImage& buffer) {
 }
 
 ReadResult readListText(std::string_view text, EdidImage& buffer) {
-    std::size_t stored = 0;
-    ReadResult failure;
-    bool failed = false;
+    ItemStore store(buffer);
     forEachLine(withoutUtf8Bom(text), [&](std::string_view line) {
         line = untilNul(line);
         if (std::all_of(line.begin(), line.end(), isBlank))
@@ -191,44 +208,23 @@ ReadResult readListText(std::string_view text, EdidImage& buffer) {
         for (const std::string& item : splitItems(line)) {
             if (item.empty())
                 break; // the first empty item ends the line
-            const auto value = parseHexNumber(item);
-            if (!value) {
-                failure = badItem(item, stored);
-                failed = true;
+            if (!store.store(item))
                 return false;
-            }
-            buffer[stored++] = static_cast<Byte>(*value & 0xFF);
-            if (stored == buffer.size())
-                return false; // further items are ignored
         }
         return true;
     });
-    if (failed)
-        return failure;
-    ReadResult result;
-    result.bytesStored = stored;
-    return result;
+    return store.result();
 }
 
 ReadResult readLineText(std::string_view text, EdidImage& buffer) {
-    std::size_t stored = 0;
-    ReadResult failure;
-    bool failed = false;
+    ItemStore store(buffer);
     // One byte per line, from the line's first item; items are separated by
     // blanks and TABs, the rest of the line is a comment.
     const auto takeLine = [&](std::string_view line) {
         line = untilNul(line);
         const std::size_t first = std::min(line.find_first_not_of(" \t"), line.size());
         const std::size_t end = std::min(line.find_first_of(" \t", first), line.size());
-        const std::string_view item = line.substr(first, end - first);
-        const auto value = parseHexNumber(item);
-        if (!value) {
-            failure = badItem(item, stored);
-            failed = true;
-            return false;
-        }
-        buffer[stored++] = static_cast<Byte>(*value & 0xFF);
-        return stored < buffer.size();
+        return store.store(line.substr(first, end - first));
     };
     forEachLine(withoutUtf8Bom(text), [&](std::string_view line) {
         do {
@@ -238,11 +234,7 @@ ReadResult readLineText(std::string_view text, EdidImage& buffer) {
         } while (!line.empty());
         return true;
     });
-    if (failed)
-        return failure;
-    ReadResult result;
-    result.bytesStored = stored;
-    return result;
+    return store.result();
 }
 
 ReadResult ReadEdidFile(const std::string& path, EdidImage& buffer) {

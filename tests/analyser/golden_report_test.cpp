@@ -3,8 +3,8 @@
 // exit status, and the pellam-cli analyse arguments, where @hdmi-default and
 // @dp-default stand for the built-in images and other file names are looked
 // up in the corpus.
-#include "cli/cli.h"
 #include "edid/edid_file.h"
+#include "support/cli_runner.h"
 #include "support/test_support.h"
 
 #include <fstream>
@@ -54,15 +54,13 @@ TEST(GoldenReports, MatchLineForLine) {
                 word = (fs::path(PELLAM_CORPUS_DIR) / word).string();
             args.push_back(word);
         }
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = cli::run(args, out, err);
-        EXPECT_EQ(status, std::stoi(fields[1])) << err.str();
+        const test::CliRun run = test::runCli(args);
+        EXPECT_EQ(run.status, std::stoi(fields[1])) << run.err;
         const std::string expected = test::readFile(golden / fields[0]);
         ASSERT_FALSE(expected.empty()) << "missing " << fields[0];
         // Compare line by line so that a failure names the first line that differs.
         std::istringstream want(expected);
-        std::istringstream got(out.str());
+        std::istringstream got(run.out);
         std::string a;
         std::string b;
         int number = 0;

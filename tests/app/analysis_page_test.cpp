@@ -1,7 +1,5 @@
-#include "cli/cli.h"
 #include "main_window_fixture.h"
-
-#include <sstream>
+#include "support/cli_runner.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -26,12 +24,7 @@ protected:
     }
     QString log() const { return form.TabSheet2->MemoLog->toPlainText(); }
 
-    static std::string cliReport(const std::string& path) {
-        std::ostringstream out;
-        std::ostringstream err;
-        cli::run({"analyse", path}, out, err);
-        return out.str();
-    }
+    static std::string cliReport(const std::string& path) { return runCli({"analyse", path}).out; }
 };
 
 TEST_F(AnalysisPageTest, TheFirstOkAnalysesTheImageWithTheDefaultDeclarations) {

@@ -2,10 +2,10 @@
 // PELLAM_SCREENSHOT_DIR names a folder (scripts/page-pictures.sh sets it).
 #include "main_window_fixture.h"
 
+#include <cstdlib>
+
 #include <QPixmap>
 #include <QTimer>
-
-#include <cstdlib>
 
 namespace pellam::test {
 namespace {

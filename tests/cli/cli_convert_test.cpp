@@ -1,6 +1,6 @@
-#include "cli/cli.h"
 #include "edid/edid_file.h"
 #include "edid/hex.h"
+#include "support/cli_runner.h"
 #include "support/test_support.h"
 
 #include <sstream>
@@ -11,21 +11,10 @@ namespace pellam {
 namespace {
 
 using test::readFile;
+using test::CliRun;
+using test::runCli;
 using test::TempDir;
 using test::writeFile;
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun runCli(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::run(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 TEST(Cli, HelpListsTheVerbs) {
     const CliRun run = runCli({"--help"});

@@ -1,5 +1,5 @@
-#include "cli/cli.h"
 #include "edid/edid_file.h"
+#include "support/cli_runner.h"
 #include "support/test_support.h"
 
 #include <filesystem>
@@ -11,20 +11,10 @@ namespace pellam {
 namespace {
 
 using test::readFile;
+using test::CliRun;
+using test::runCli;
 using test::TempDir;
 using test::writeFile;
-
-struct CliRun {
-    int status;
-    std::string err;
-};
-
-CliRun runCli(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::run(args, out, err);
-    return {status, err.str()};
-}
 
 EdidImage outputImage(const std::string& path) {
     return test::imageFromBytes(readFile(path));
