@@ -14,154 +14,79 @@ constexpr int kCeaExtensionTag = 0x02;
 constexpr int kMinDtdOffset = 4;   // no data blocks
 constexpr int kMaxDtdOffset = 127; // data blocks up to byte 254
 
+// What the walk and the writer need of each modelled kind: where its record
+// lives, how its block is read and written.
+struct KindOps {
+    int tag;
+    int extTag; // tag 7 only
+    bool (*present)(const DataBlockCollection&);
+    int (*size)(const DataBlockCollection&);
+    // Fills the record from the block at offset; false leaves it untouched.
+    bool (*read)(BlockBytes, int offset, DataBlockCollection&);
+    // The record's bytes, written at offset (which the record keeps).
+    std::vector<Byte> (*write)(DataBlockCollection&, int offset);
+};
+
+template <typename Record, Record DataBlockCollection::*member, bool (*reader)(BlockBytes, Record&),
+          std::vector<Byte> (*writer)(const Record&)>
+constexpr KindOps kindOps(int tag, int extTag) {
+    return {
+        tag,
+        extTag,
+        [](const DataBlockCollection& c) { return (c.*member).present; },
+        [](const DataBlockCollection& c) { return (c.*member).size; },
+        [](BlockBytes block, int offset, DataBlockCollection& c) {
+            if (!reader(block, c.*member))
+                return false;
+            (c.*member).offset = offset;
+            return true;
+        },
+        [](DataBlockCollection& c, int offset) {
+            (c.*member).offset = offset;
+            return writer(c.*member);
+        },
+    };
+}
+
 // The modelled kinds in the fixed order in which kinds created after a parse
 // are appended.
-enum class Kind { Video, Audio, Speaker, Vsdb, VideoCapability, Colorimetry, None };
-
-struct KindTag {
-    Kind kind;
-    int tag;
-    int extTag;
+constexpr KindOps kModelledKinds[] = {
+    kindOps<VideoDataBlock, &DataBlockCollection::video, readVideoDataBlock, writeVideoDataBlock>(
+        kTagVideo, -1),
+    kindOps<AudioDataBlock, &DataBlockCollection::audio, readAudioDataBlock, writeAudioDataBlock>(
+        kTagAudio, -1),
+    kindOps<SpeakerAllocationBlock, &DataBlockCollection::speaker, readSpeakerAllocationBlock,
+            writeSpeakerAllocationBlock>(kTagSpeakerAllocation, -1),
+    kindOps<HdmiVsdb, &DataBlockCollection::vsdb, readHdmiVsdb, writeHdmiVsdb>(kTagVendorSpecific,
+                                                                               -1),
+    kindOps<VideoCapabilityBlock, &DataBlockCollection::videoCapability, readVideoCapabilityBlock,
+            writeVideoCapabilityBlock>(kTagExtended, kExtTagVideoCapability),
+    kindOps<ColorimetryBlock, &DataBlockCollection::colorimetry, readColorimetryBlock,
+            writeColorimetryBlock>(kTagExtended, kExtTagColorimetry),
 };
 
-constexpr KindTag kModelledKinds[] = {
-    {Kind::Video, kTagVideo, -1},
-    {Kind::Audio, kTagAudio, -1},
-    {Kind::Speaker, kTagSpeakerAllocation, -1},
-    {Kind::Vsdb, kTagVendorSpecific, -1},
-    {Kind::VideoCapability, kTagExtended, kExtTagVideoCapability},
-    {Kind::Colorimetry, kTagExtended, kExtTagColorimetry},
-};
-
-Kind kindOf(int tag, int extTag) {
-    for (const KindTag& k : kModelledKinds)
+// The modelled kind an order entry or block header names; none for others.
+const KindOps* kindOf(int tag, int extTag) {
+    for (const KindOps& k : kModelledKinds)
         if (k.tag == tag && (tag != kTagExtended || k.extTag == extTag))
-            return k.kind;
-    return Kind::None;
-}
-
-bool isPresent(const DataBlockCollection& c, Kind kind) {
-    switch (kind) {
-    case Kind::Video:
-        return c.video.present;
-    case Kind::Audio:
-        return c.audio.present;
-    case Kind::Speaker:
-        return c.speaker.present;
-    case Kind::Vsdb:
-        return c.vsdb.present;
-    case Kind::VideoCapability:
-        return c.videoCapability.present;
-    case Kind::Colorimetry:
-        return c.colorimetry.present;
-    case Kind::None:
-        break;
-    }
-    return false;
-}
-
-int sizeOf(const DataBlockCollection& c, Kind kind) {
-    switch (kind) {
-    case Kind::Video:
-        return c.video.size;
-    case Kind::Audio:
-        return c.audio.size;
-    case Kind::Speaker:
-        return c.speaker.size;
-    case Kind::Vsdb:
-        return c.vsdb.size;
-    case Kind::VideoCapability:
-        return c.videoCapability.size;
-    case Kind::Colorimetry:
-        return c.colorimetry.size;
-    case Kind::None:
-        break;
-    }
-    return 0;
+            return &k;
+    return nullptr;
 }
 
 // Reads the block into its record when it is the first readable block of a
-// modelled kind; false means the block is kept verbatim instead.
+// modelled kind (a tag-3 block only with the HDMI OUI); false means the block
+// is kept verbatim instead.
 bool readIntoRecord(BlockBytes block, int offset, DataBlockCollection& c) {
     const int tag = static_cast<int>(getBitRange(block[0], 7, 5));
     const int extTag = (tag == kTagExtended && block.size() > 1) ? block[1] : -1;
-    Kind kind = kindOf(tag, extTag);
-    if (kind == Kind::Vsdb && !isHdmiVsdb(block))
-        kind = Kind::None;
-    if (kind == Kind::None || isPresent(c, kind))
-        return false;
-
-    switch (kind) {
-    case Kind::Video:
-        if (!readVideoDataBlock(block, c.video))
-            return false;
-        c.video.offset = offset;
-        return true;
-    case Kind::Audio:
-        if (!readAudioDataBlock(block, c.audio))
-            return false;
-        c.audio.offset = offset;
-        return true;
-    case Kind::Speaker:
-        if (!readSpeakerAllocationBlock(block, c.speaker))
-            return false;
-        c.speaker.offset = offset;
-        return true;
-    case Kind::Vsdb:
-        if (!readHdmiVsdb(block, c.vsdb))
-            return false;
-        c.vsdb.offset = offset;
-        return true;
-    case Kind::VideoCapability:
-        if (!readVideoCapabilityBlock(block, c.videoCapability))
-            return false;
-        c.videoCapability.offset = offset;
-        return true;
-    case Kind::Colorimetry:
-        if (!readColorimetryBlock(block, c.colorimetry))
-            return false;
-        c.colorimetry.offset = offset;
-        return true;
-    case Kind::None:
-        break;
-    }
-    return false;
-}
-
-// Writes the record of a modelled kind at p and sets its offset.
-std::vector<Byte> writeRecord(DataBlockCollection& c, Kind kind, int p) {
-    switch (kind) {
-    case Kind::Video:
-        c.video.offset = p;
-        return writeVideoDataBlock(c.video);
-    case Kind::Audio:
-        c.audio.offset = p;
-        return writeAudioDataBlock(c.audio);
-    case Kind::Speaker:
-        c.speaker.offset = p;
-        return writeSpeakerAllocationBlock(c.speaker);
-    case Kind::Vsdb:
-        c.vsdb.offset = p;
-        return writeHdmiVsdb(c.vsdb);
-    case Kind::VideoCapability:
-        c.videoCapability.offset = p;
-        return writeVideoCapabilityBlock(c.videoCapability);
-    case Kind::Colorimetry:
-        c.colorimetry.offset = p;
-        return writeColorimetryBlock(c.colorimetry);
-    case Kind::None:
-        break;
-    }
-    return {};
+    const KindOps* kind = kindOf(tag, extTag);
+    return kind && !kind->present(c) && kind->read(block, offset, c);
 }
 
 bool layoutFits(const DataBlockCollection& c) {
-    for (const KindTag& k : kModelledKinds) {
-        if (isPresent(c, k.kind)) {
-            const int size = sizeOf(c, k.kind);
-            if (size < 1 || size > kMaxDataBlockSize)
-                return false;
-        }
+    for (const KindOps& k : kModelledKinds) {
+        if (k.present(c) && (k.size(c) < 1 || k.size(c) > kMaxDataBlockSize))
+            return false;
     }
     return c.timings.count >= 0 && c.timings.count <= ExtensionTimingList::kCapacity &&
            hasRoomFor(c, 0);
@@ -278,9 +203,9 @@ void parseExtensionBlock(const EdidImage& image, DataBlockCollection& c) {
 
 int usedExtensionBytes(const DataBlockCollection& c) {
     int used = 4 + 1; // tag, revision, d, flags; checksum
-    for (const KindTag& k : kModelledKinds)
-        if (isPresent(c, k.kind))
-            used += std::max(sizeOf(c, k.kind), 0);
+    for (const KindOps& k : kModelledKinds)
+        if (k.present(c))
+            used += std::max(k.size(c), 0);
     for (const BlockOrderEntry& entry : c.blockOrder)
         used += static_cast<int>(entry.raw.size());
     used += static_cast<int>(kDtdSize) * std::max(c.timings.count, 0);
@@ -309,8 +234,8 @@ int ensureInOrder(DataBlockCollection& c, int tag, int extTag) {
 bool rebuildExtensionBlock(EdidImage& image, DataBlockCollection& c) {
     if (!c.editable || !layoutFits(c))
         return false;
-    for (const KindTag& k : kModelledKinds)
-        if (isPresent(c, k.kind))
+    for (const KindOps& k : kModelledKinds)
+        if (k.present(c))
             ensureInOrder(c, k.tag, k.extTag);
 
     const EdidImage before = image;
@@ -323,18 +248,20 @@ bool rebuildExtensionBlock(EdidImage& image, DataBlockCollection& c) {
                                     c.header.ycbcr444 << 5 | c.header.ycbcr422 << 4 |
                                     (c.header.nativeDtdCount & 15)));
 
-    bool written[static_cast<int>(Kind::None)] = {};
+    std::vector<const KindOps*> written;
     for (const BlockOrderEntry& entry : c.blockOrder) {
         const int p = static_cast<int>(kBlock1Offset + out.size());
         if (entry.isRaw()) {
             out.insert(out.end(), entry.raw.begin(), entry.raw.end());
             continue;
         }
-        const Kind kind = kindOf(entry.tag, entry.extTag);
-        if (kind == Kind::None || !isPresent(c, kind) || written[static_cast<int>(kind)])
+        // Only the first entry of a present kind writes its record.
+        const KindOps* kind = kindOf(entry.tag, entry.extTag);
+        if (!kind || !kind->present(c) ||
+            std::find(written.begin(), written.end(), kind) != written.end())
             continue;
-        written[static_cast<int>(kind)] = true;
-        const std::vector<Byte> block = writeRecord(c, kind, p);
+        written.push_back(kind);
+        const std::vector<Byte> block = kind->write(c, p);
         out.insert(out.end(), block.begin(), block.end());
     }
     out[2] = static_cast<Byte>(out.size());

@@ -10,8 +10,8 @@
 namespace pellam {
 namespace {
 
-using test::readFile;
 using test::CliRun;
+using test::readFile;
 using test::runCli;
 using test::TempDir;
 using test::writeFile;
