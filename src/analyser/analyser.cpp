@@ -167,14 +167,19 @@ private:
                 return false;
         return true;
     }
+    // The VICs of the model's short video descriptors, in block order.
+    std::vector<int> svdVics() const {
+        std::vector<int> vics;
+        if (m_model.video.present) {
+            const int count = std::clamp(m_model.video.svdCount, 0, VideoDataBlock::kMaxSvds);
+            for (int k = 0; k < count; ++k)
+                vics.push_back(m_model.video.svds[static_cast<std::size_t>(k)].vic);
+        }
+        return vics;
+    }
     bool svdListsVic(int vic) const {
-        if (!m_model.video.present)
-            return false;
-        const int count = std::clamp(m_model.video.svdCount, 0, VideoDataBlock::kMaxSvds);
-        for (int k = 0; k < count; ++k)
-            if (m_model.video.svds[static_cast<std::size_t>(k)].vic == vic)
-                return true;
-        return false;
+        const std::vector<int> vics = svdVics();
+        return std::find(vics.begin(), vics.end(), vic) != vics.end();
     }
 
     // 8-1 and the header bytes of 8-2.
@@ -553,11 +558,7 @@ private:
         set(103, c.sink1080i60Other);
         set(104, c.sink720p50Other);
         set(105, c.sink1080i50Other);
-        if (!m_model.video.present)
-            return;
-        const int count = std::clamp(m_model.video.svdCount, 0, VideoDataBlock::kMaxSvds);
-        for (int k = 0; k < count; ++k) {
-            const int v = m_model.video.svds[static_cast<std::size_t>(k)].vic;
+        for (const int v : svdVics()) {
             if ((v == 2 || v == 3) && c.sink60Hz)
                 pass(98);
             if (v == 4 || v == 5) {
