@@ -2,9 +2,9 @@
 
 #include "analyser/capability_dialog.h"
 #include "analyser/report.h"
-#include "app/editor_session.h"
-#include "app/user_interaction.h"
 #include "cea/extension_block.h"
+#include "session/editor_session.h"
+#include "ui/user_interaction.h"
 
 #include <QFontDatabase>
 #include <QGroupBox>

@@ -2,7 +2,7 @@
 // report in the log.
 #pragma once
 
-#include "app/editor_page.h"
+#include "ui/editor_page.h"
 
 class QGroupBox;
 class QPlainTextEdit;

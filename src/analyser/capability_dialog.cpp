@@ -1,8 +1,8 @@
 #include "analyser/capability_dialog.h"
 
-#include "app/user_interaction.h"
 #include "edid/decimal.h"
 #include "edid/hex.h"
+#include "ui/user_interaction.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

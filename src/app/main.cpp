@@ -1,5 +1,5 @@
 #include "app/main_window.h"
-#include "app/user_interaction.h"
+#include "ui/user_interaction.h"
 
 #include <QApplication>
 

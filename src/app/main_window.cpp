@@ -4,12 +4,19 @@
 #include "analyser/capability_dialog.h"
 #include "app/about_box.h"
 #include "app/app_icon.h"
-#include "app/editor_page.h"
-#include "app/user_interaction.h"
+#include "base_block/descriptor_page.h"
+#include "base_block/timings_page.h"
+#include "base_block/vendor_product_page.h"
+#include "cea/audio_page.h"
+#include "cea/extended_blocks_page.h"
 #include "cea/extension_block.h"
+#include "cea/extension_timings_page.h"
+#include "cea/video_page.h"
 #include "edid/debug_log.h"
 #include "edid/hex.h"
 #include "edid/hex_grid_widget.h"
+#include "ui/editor_page.h"
+#include "ui/user_interaction.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -54,9 +61,8 @@ QAction* addSeparator(QMenu* menu, const char* name) {
     return separator;
 }
 
-EditorPage* addPage(QTabWidget* tabs, const char* name, const QString& caption) {
-    auto* page = new EditorPage(tabs);
-    page->setObjectName(QString::fromLatin1(name));
+template <typename Page>
+Page* addPage(QTabWidget* tabs, Page* page, const QString& caption) {
     tabs->addTab(page, caption);
     return page;
 }
@@ -128,15 +134,26 @@ void TForm1::createPages() {
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     setCentralWidget(PageControl1);
-    TabSheet1 = addPage(PageControl1, "TabSheet1", QStringLiteral("数据"));
-    TabSheet3 = addPage(PageControl1, "TabSheet3", QStringLiteral("B0/信息"));
-    TabSheet4 = addPage(PageControl1, "TabSheet4", QStringLiteral("B0/Timing"));
-    TabSheet5 = addPage(PageControl1, "TabSheet5", QStringLiteral("B0/Timing详情"));
-    sheetHDMIVideo = addPage(PageControl1, "sheetHDMIVideo", QStringLiteral("B1/视频"));
-    sheetAudio = addPage(PageControl1, "sheetAudio", QStringLiteral("B1/音频"));
-    sheetB1ExtendedDB = addPage(PageControl1, "sheetB1ExtendedDB", QStringLiteral("B1/扩展"));
+    EdidWorkspace& ws = workspace();
+    DataBlockCollection& collection = m_session.block1().collection();
+    TabSheet1 = addPage(PageControl1, new EditorPage(PageControl1), QStringLiteral("数据"));
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    TabSheet3 = addPage(PageControl1, new VendorProductPage(ws, m_ui, PageControl1),
+                        QStringLiteral("B0/信息"));
+    TabSheet4 =
+        addPage(PageControl1, new TimingsPage(ws, m_ui, PageControl1), QStringLiteral("B0/Timing"));
+    TabSheet5 = addPage(PageControl1, new DescriptorPage(ws, m_ui, PageControl1),
+                        QStringLiteral("B0/Timing详情"));
+    sheetHDMIVideo = addPage(PageControl1, new VideoPage(ws, collection, m_ui, PageControl1),
+                             QStringLiteral("B1/视频"));
+    sheetAudio = addPage(PageControl1, new AudioPage(ws, collection, m_ui, PageControl1),
+                         QStringLiteral("B1/音频"));
+    sheetB1ExtendedDB =
+        addPage(PageControl1, new ExtendedBlocksPage(ws, collection, m_ui, PageControl1),
+                QStringLiteral("B1/扩展"));
     sheetB1DetailTiming =
-        addPage(PageControl1, "sheetB1DetailTiming", QStringLiteral("B1/详细Timing"));
+        addPage(PageControl1, new ExtensionTimingsPage(ws, collection, m_ui, PageControl1),
+                QStringLiteral("B1/详细Timing"));
     TabSheet2 = new AnalysisPage(m_session, m_ui, *frmCDF, PageControl1);
     PageControl1->addTab(TabSheet2, QStringLiteral("验证"));
     MemoLog = TabSheet2->MemoLog;
@@ -209,6 +226,8 @@ void TForm1::showEvent(QShowEvent* event) {
     if (!m_shown) {
         m_shown = true;
         PageControl1Change();
+        TabSheet5->fillTimingCandidates();
+        sheetB1DetailTiming->fillTimingCandidates();
     }
 }
 
@@ -233,7 +252,8 @@ void TForm1::PageControl1Change() {
     m_inPageSwitch = true;
 
     const bool bytes128 = workspace().modeMenus.n128Bytes1;
-    for (QWidget* page : {sheetHDMIVideo, sheetAudio, sheetB1ExtendedDB, sheetB1DetailTiming})
+    for (QWidget* page : std::initializer_list<QWidget*>{sheetHDMIVideo, sheetAudio,
+                                                         sheetB1ExtendedDB, sheetB1DetailTiming})
         PageControl1->setTabVisible(PageControl1->indexOf(page), !bytes128);
 
     if (!m_session.beginPageSwitch(chkAutoChksm->isChecked()))
@@ -253,7 +273,7 @@ void TForm1::PageControl1Change() {
         static_cast<EditorPage*>(shown)->decodePage();
         state.pageDecodingMarker = kMarkerIdle;
     } else if (isBlock1Page(shown)) {
-        static_cast<EditorPage*>(shown)->setVisible(true);
+        shown->setVisible(true);
         static_cast<EditorPage*>(shown)->decodePage();
         m_session.block1PageShown();
     } else if (shown == TabSheet2 && !bytes128) {

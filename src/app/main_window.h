@@ -2,8 +2,8 @@
 // writes block 1 back, applies automatic checksums and decodes the page shown.
 #pragma once
 
-#include "app/editor_session.h"
 #include "edid/grid_model.h"
+#include "session/editor_session.h"
 
 #include <array>
 
@@ -22,10 +22,17 @@ class QTabWidget;
 namespace pellam {
 
 class AnalysisPage;
+class AudioPage;
+class DescriptorPage;
 class EditorPage;
+class ExtendedBlocksPage;
+class ExtensionTimingsPage;
 class HexGridWidget;
 class TfrmCDF;
+class TimingsPage;
 class UserInteraction;
+class VendorProductPage;
+class VideoPage;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -57,13 +64,13 @@ public:
     // Pages, in tab order.
     QTabWidget* PageControl1;
     EditorPage* TabSheet1;
-    EditorPage* TabSheet3;
-    EditorPage* TabSheet4;
-    EditorPage* TabSheet5;
-    EditorPage* sheetHDMIVideo;
-    EditorPage* sheetAudio;
-    EditorPage* sheetB1ExtendedDB;
-    EditorPage* sheetB1DetailTiming;
+    VendorProductPage* TabSheet3;
+    TimingsPage* TabSheet4;
+    DescriptorPage* TabSheet5;
+    VideoPage* sheetHDMIVideo;
+    AudioPage* sheetAudio;
+    ExtendedBlocksPage* sheetB1ExtendedDB;
+    ExtensionTimingsPage* sheetB1DetailTiming;
     AnalysisPage* TabSheet2;
 
     // Grid page.

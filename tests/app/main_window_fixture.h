@@ -4,13 +4,20 @@
 
 #include "analyser/analysis_page.h"
 #include "analyser/capability_dialog.h"
-#include "app/editor_page.h"
 #include "app/main_window.h"
+#include "base_block/descriptor_page.h"
+#include "base_block/timings_page.h"
+#include "base_block/vendor_product_page.h"
+#include "cea/audio_page.h"
+#include "cea/extended_blocks_page.h"
+#include "cea/extension_timings_page.h"
+#include "cea/video_page.h"
 #include "edid/edid_file.h"
 #include "edid/hex.h"
 #include "edid/hex_grid_widget.h"
 #include "support/recording_interaction.h"
 #include "support/test_support.h"
+#include "ui/editor_page.h"
 
 #include <QApplication>
 #include <QTabWidget>

@@ -47,8 +47,9 @@ TEST_F(MainWindowTest, StartsWithTheDefaultImageInTheGrid) {
 
 TEST_F(MainWindowTest, VisitingBlock1PagesWithoutAnEditLeavesBlock1AsItWas) {
     load(withPaddingByte());
-    for (QWidget* page : {form.sheetHDMIVideo, form.sheetAudio, form.sheetB1ExtendedDB,
-                          form.sheetB1DetailTiming, form.TabSheet1}) {
+    for (QWidget* page : std::initializer_list<QWidget*>{
+             form.sheetHDMIVideo, form.sheetAudio, form.sheetB1ExtendedDB, form.sheetB1DetailTiming,
+             form.TabSheet1}) {
         showPage(page);
         ASSERT_EQ(image(), withPaddingByte());
     }

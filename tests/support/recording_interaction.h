@@ -2,7 +2,7 @@
 // every message shown is kept.
 #pragma once
 
-#include "app/user_interaction.h"
+#include "ui/user_interaction.h"
 
 #include <deque>
 

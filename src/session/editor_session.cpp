@@ -1,4 +1,4 @@
-#include "app/editor_session.h"
+#include "session/editor_session.h"
 
 #include "edid/hex.h"
 

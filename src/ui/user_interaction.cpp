@@ -1,4 +1,4 @@
-#include "app/user_interaction.h"
+#include "ui/user_interaction.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "app/editor_session.h"
+#include "session/editor_session.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
