@@ -251,6 +251,11 @@ void TForm1::PageControl1Change() {
         return;
     m_inPageSwitch = true;
 
+    // The page shown until now writes back what it still holds, before the
+    // image is touched by the switch.
+    if (m_decodedPage && m_decodedPage != PageControl1->currentWidget())
+        m_decodedPage->leavePage();
+
     const bool bytes128 = workspace().modeMenus.n128Bytes1;
     for (QWidget* page : std::initializer_list<QWidget*>{sheetHDMIVideo, sheetAudio,
                                                          sheetB1ExtendedDB, sheetB1DetailTiming})
@@ -280,6 +285,7 @@ void TForm1::PageControl1Change() {
         // In 256-byte mode the analysis page renders the grid, unseen.
         RenderGrid();
     }
+    m_decodedPage = static_cast<EditorPage*>(shown);
     m_inPageSwitch = false;
 }
 

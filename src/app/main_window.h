@@ -133,6 +133,7 @@ private:
     EditorSession m_session;
     GridHintState m_hint;
     QString m_lastSaveFilter; // the log save reuses it; empty before the first EDID save
+    EditorPage* m_decodedPage = nullptr; // the page the last switch decoded
     bool m_shown = false;
     bool m_inPageSwitch = false;
 };

@@ -1,6 +1,8 @@
 // A tab page of the main window. The page switch calls decodePage() each time
 // the page is shown; the page fills its controls from the image or the
-// collection there.
+// collection there. Before another page is shown, leavePage() lets the page
+// write what it holds back only when its editors are left (a focus leaving
+// a group may not happen when the user clicks another tab).
 #pragma once
 
 #include <QWidget>
@@ -14,6 +16,7 @@ public:
     using QWidget::QWidget;
 
     virtual void decodePage() {}
+    virtual void leavePage() {}
 };
 
 } // namespace pellam
