@@ -95,6 +95,7 @@ public:
     }
 
     std::vector<std::string> take() { return std::move(m_lines); }
+    std::vector<ReportItem> takeItems() { return std::move(m_items); }
 
 private:
     void indented(const std::string& text) { m_lines.push_back(kIndent + text); }
@@ -103,12 +104,29 @@ private:
     void section(const std::string& title) {
         indented(title);
         m_lines.push_back(kSeparator);
+        // "Test ID 8-3 : CEA ..." is section "8-3"; titles without a test ID
+        // ("Test : Vender Specific", "HDMI Spec. Requirements") name themselves.
+        const std::string prefix = "Test ID ";
+        const std::size_t colon = title.find(" :");
+        if (title.rfind(prefix, 0) == 0 && colon != std::string::npos)
+            m_section = title.substr(prefix.size(), colon - prefix.size());
+        else if (title.rfind("Test : ", 0) == 0)
+            m_section = title.substr(7);
+        else
+            m_section = title;
+    }
+    void record(int k, ReportItem::Verdict verdict, std::string text) {
+        m_items.push_back({m_section, k, std::move(text), verdict});
     }
     // "** FAIL-> " or "   PASS-> " and the item's message.
     std::string itemText(int k) const {
         return (m_result.failed(k) ? "** FAIL-> " : "   PASS-> ") + std::string(analyserMessage(k));
     }
-    void item(int k) { m_lines.push_back(itemText(k)); }
+    void item(int k, const std::string& suffix = {}) {
+        m_lines.push_back(itemText(k) + suffix);
+        record(k, m_result.failed(k) ? ReportItem::Verdict::Fail : ReportItem::Verdict::Pass,
+               std::string(analyserMessage(k)) + suffix);
+    }
     void items(std::initializer_list<int> ks) {
         for (int k : ks)
             item(k);
@@ -120,10 +138,12 @@ private:
     // An item whose declaration is absent was not evaluated: it is shown as
     // skipped and does not count.
     void declaredItem(int k, bool declared) {
-        if (declared)
+        if (declared) {
             item(k);
-        else
+        } else {
             m_lines.push_back("   SKIP-> " + std::string(analyserMessage(k)));
+            record(k, ReportItem::Verdict::Skip, std::string(analyserMessage(k)));
+        }
     }
 
     void hexDump(int block) {
@@ -159,7 +179,7 @@ private:
             indented(text);
             std::snprintf(text, sizeof text, "%2d",
                           m_result.dtdVicList[static_cast<std::size_t>(i)]);
-            m_lines.push_back(itemText(kItemDtdMatchesFormat) + text);
+            item(kItemDtdMatchesFormat, text);
             item(kItemFirstDtdVicInSvd + 2 * i);
             item(kItemFirstDtdExactClock + 2 * i);
         }
@@ -200,6 +220,8 @@ private:
     const DataBlockCollection& m_model;
     const AnalyserResult& m_result;
     std::vector<std::string> m_lines;
+    std::vector<ReportItem> m_items;
+    std::string m_section = "8-1";
 };
 
 } // namespace
@@ -207,11 +229,26 @@ private:
 std::vector<std::string> formatAnalyserReport(const EdidImage& buffer,
                                               const CapabilityDeclaration& declaration,
                                               const DataBlockCollection& model,
-                                              const AnalyserResult& result) {
+                                              const AnalyserResult& result,
+                                              std::vector<ReportItem>* items) {
     ReportWriter writer(buffer, declaration, model, result);
     writer.banner();
     writer.body();
+    if (items)
+        *items = writer.takeItems();
     return writer.take();
+}
+
+const char* verdictName(ReportItem::Verdict verdict) {
+    switch (verdict) {
+    case ReportItem::Verdict::Pass:
+        return "PASS";
+    case ReportItem::Verdict::Fail:
+        return "FAIL";
+    case ReportItem::Verdict::Skip:
+        return "SKIP";
+    }
+    return "";
 }
 
 AnalyserReport writeAnalyserReport(const EdidImage& buffer,
@@ -227,7 +264,7 @@ AnalyserReport writeAnalyserReport(const EdidImage& buffer,
         report.lines = writer.take();
         return report;
     }
-    report.lines = formatAnalyserReport(buffer, declaration, model, result);
+    report.lines = formatAnalyserReport(buffer, declaration, model, result, &report.items);
     report.failCount = result.failCount();
     return report;
 }

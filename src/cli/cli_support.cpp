@@ -1,0 +1,49 @@
+#include "cli/cli_support.h"
+
+#include "cli/cli.h"
+#include "edid/edid_file.h"
+
+#include <ostream>
+
+namespace pellam::cli {
+
+int usageError(std::ostream& err, const std::string& message) {
+    err << "pellam-cli: " << message << "\n";
+    err << "Try 'pellam-cli --help'.\n";
+    return kExitUsage;
+}
+
+bool readInput(const std::string& path, EdidImage& image, std::ostream& err) {
+    if (fileTypeFromPath(path) == EdidFileType::Unrecognised) {
+        err << "pellam-cli: \"" << path
+            << "\" is not an EDID file type (use .bin, .dat, .txt or .ddc)\n";
+        return false;
+    }
+    image.fill(0);
+    const ReadResult read = ReadEdidFile(path, image);
+    if (read.failed()) {
+        err << "pellam-cli: " << read.message << "\n";
+        return false;
+    }
+    return true;
+}
+
+bool isWritablePath(const std::string& path) {
+    const EdidFileType type = fileTypeFromPath(path);
+    return type == EdidFileType::RawBinary || type == EdidFileType::ListText;
+}
+
+bool writeOutput(const std::string& path, const EdidImage& image, std::ostream& err) {
+    const std::size_t length = image[kExtensionCountOffset] == 0 ? kBlockSize : kImageSize;
+    const std::string contents = fileTypeFromPath(path) == EdidFileType::RawBinary
+                                     ? formatRawBinary(image, length)
+                                     : formatListText(image, length);
+    const WriteResult written = writeFileReplacing(path, contents);
+    if (!written.ok) {
+        err << "pellam-cli: " << written.message << "\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace pellam::cli
