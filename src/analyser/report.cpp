@@ -147,19 +147,25 @@ private:
     }
 
     void hexDump(int block) {
+        static constexpr char kUpper[] = "0123456789ABCDEF";
+        static constexpr char kLower[] = "0123456789abcdef";
         indented("   | 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F");
         m_lines.push_back(kSeparator);
         for (int row = 0; row < 8; ++row) {
             const int first = block * 128 + row * 16;
-            char text[8];
-            std::snprintf(text, sizeof text, "%02x |", first);
-            std::string line = text;
+            // The row's offset in lower case, its bytes in upper case.
+            std::string line = kIndent;
+            line.reserve(kIndent.size() + 4 + 16 * 3);
+            line += kLower[first >> 4];
+            line += kLower[first & 15];
+            line += " |";
             for (int i = 0; i < 16; ++i) {
-                std::snprintf(text, sizeof text, " %02X",
-                              m_buffer[static_cast<std::size_t>(first + i)]);
-                line += text;
+                const Byte b = m_buffer[static_cast<std::size_t>(first + i)];
+                line += ' ';
+                line += kUpper[b >> 4];
+                line += kUpper[b & 15];
             }
-            indented(line);
+            m_lines.push_back(std::move(line));
         }
     }
 
