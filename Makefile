@@ -1,7 +1,7 @@
 # The two set-up commands of the README, plus a few helpers.
 #   make run   installs what is missing, builds and starts the editor
 #   make test  installs what is missing, builds and runs every test
-.PHONY: all deps configure build run test asan fuzz format clean
+.PHONY: all deps configure build run test asan fuzz package format clean
 
 WERROR ?= OFF
 PELLAM := build/default/src/app/pellam
@@ -42,6 +42,14 @@ fuzz:
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	scripts/run-fuzzers.sh $(FUZZ_SECONDS)
+
+# The Debian package pellam_<version>_amd64.deb in build/default, checked by lintian.
+package: build
+	@scripts/install-deps.sh --package
+	cmake --preset default
+	cmake --build --preset default
+	cd build/default && cpack -G DEB
+	lintian --fail-on error build/default/pellam_*_amd64.deb
 
 format:
 	find src tests fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -16,6 +16,10 @@ packages=(
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+# The Debian package: manual pages, the dependency list and its check.
+if [ "${1:-}" = "--package" ]; then
+  packages+=(help2man dpkg-dev lintian)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

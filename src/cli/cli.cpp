@@ -67,15 +67,15 @@ void writeUsage(std::ostream& out) {
            "The headless side of the Pellam EDID editor.\n\nVerbs:\n";
     for (const Verb& verb : kVerbs) {
         std::string head = std::string("  ") + verb.name + " " + verb.synopsis;
-        if (head.size() < 28)
-            head.resize(28, ' ');
+        if (head.size() < 32)
+            head.resize(32, ' ');
         else
-            head += "\n" + std::string(28, ' ');
+            head += "\n" + std::string(32, ' ');
         out << head << verb.summary << "\n";
     }
     out << "\nOptions:\n"
-           "  --help                    show this text\n"
-           "  --version                 show the version\n";
+           "  --help                        show this text\n"
+           "  --version                     show the version\n";
 }
 
 } // namespace
