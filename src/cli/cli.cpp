@@ -59,6 +59,8 @@ const Verb kVerbs[] = {
      kRebuildHelp, rebuildVerb},
     {"analyse", "[options] PATH...", "check EDIDs against the HDMI sink compliance items",
      kAnalyseHelp, analyseVerb},
+    {"displays", "[--json]", "list the display connectors and their DDC buses", kDisplaysHelp,
+     displaysVerb},
 };
 
 void writeUsage(std::ostream& out) {
