@@ -12,6 +12,7 @@
 #include "cea/extension_block.h"
 #include "cea/extension_timings_page.h"
 #include "cea/video_page.h"
+#include "ddc/drm_connectors.h"
 #include "edid/debug_log.h"
 #include "edid/hex.h"
 #include "edid/hex_grid_widget.h"
@@ -99,6 +100,7 @@ void TForm1::createMenus() {
     File1 = menuBar()->addMenu(QStringLiteral("&文件"));
     File1->setObjectName(QStringLiteral("File1"));
     New1 = addMenuItem(File1, "New1", QStringLiteral("新建"));
+    LoadDisplayEdid = addMenuItem(File1, "LoadDisplayEdid", QStringLiteral("载入显示器 EDID"));
     SaveLog = addMenuItem(File1, "SaveLog", QStringLiteral("保存 log"));
     N1 = addSeparator(File1, "N1");
     Exit1 = addMenuItem(File1, "Exit1", QStringLiteral("退出"));
@@ -119,6 +121,7 @@ void TForm1::createMenus() {
     About1 = addMenuItem(Help1, "About1", QStringLiteral("关于"));
 
     connect(New1, &QAction::triggered, this, &TForm1::New1Click);
+    connect(LoadDisplayEdid, &QAction::triggered, this, &TForm1::LoadDisplayEdidClick);
     connect(SaveLog, &QAction::triggered, this, &TForm1::SaveLogClick);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
     connect(N128Bytes1, &QAction::triggered, this, &TForm1::N128Bytes1Click);
@@ -332,6 +335,13 @@ void TForm1::EDID_DP_SELClick() {
     PageControl1Change();
 }
 
+void TForm1::afterImageLoaded() {
+    for (std::size_t offset = 0; offset < kImageSize; ++offset)
+        writeGridCell(offset);
+    applyModeMenus();
+    PageControl1Change();
+}
+
 void TForm1::btnLoadClick() {
     const QString path = m_ui.openFileName(this, kOpenFilter, QStringLiteral("bin"));
     if (path.isEmpty())
@@ -341,10 +351,34 @@ void TForm1::btnLoadClick() {
         m_ui.showMessage(this, QString::fromStdString(result.message));
         return;
     }
-    for (std::size_t offset = 0; offset < kImageSize; ++offset)
-        writeGridCell(offset);
-    applyModeMenus();
-    PageControl1Change();
+    afterImageLoaded();
+}
+
+void TForm1::LoadDisplayEdidClick() {
+    // The EDID the kernel read from each connected display: no I2C access.
+    std::vector<DrmConnector> displays;
+    for (DrmConnector& c : listDrmConnectors(sysfsRoot.toStdString()))
+        if (!c.edid.empty())
+            displays.push_back(std::move(c));
+    if (displays.empty()) {
+        m_ui.showMessage(
+            this,
+            QStringLiteral("No display with an EDID was found in %1/class/drm.").arg(sysfsRoot));
+        return;
+    }
+    QStringList labels;
+    for (const DrmConnector& c : displays)
+        labels << QString::fromStdString(connectorLabel(c));
+    const int chosen = m_ui.chooseItem(this, QStringLiteral("载入显示器 EDID"),
+                                       QStringLiteral("Display:"), labels);
+    if (chosen < 0 || chosen >= static_cast<int>(displays.size()))
+        return;
+    const LoadResult result = m_session.loadBytes(displays[static_cast<std::size_t>(chosen)].edid);
+    if (result.outcome != LoadResult::Outcome::Loaded) {
+        m_ui.showMessage(this, QString::fromStdString(result.message));
+        return;
+    }
+    afterImageLoaded();
 }
 
 void TForm1::btnSaveClick() {

@@ -46,6 +46,7 @@ public:
     // Menus.
     QMenu* File1;
     QAction* New1;
+    QAction* LoadDisplayEdid;
     QAction* SaveLog;
     QAction* N1;
     QAction* Exit1;
@@ -92,6 +93,9 @@ public:
     // Dialogs created once for the run.
     TfrmCDF* frmCDF;
 
+    // Where the display connectors are looked up (sysfs); tests point it at a fake tree.
+    QString sysfsRoot = QStringLiteral("/sys");
+
     // The open dialog's filter, and the save dialog's as last set.
     static const QString kOpenFilter;
     static const QString kSaveFilter;
@@ -99,6 +103,7 @@ public:
 public slots:
     void PageControl1Change();
     void New1Click();
+    void LoadDisplayEdidClick();
     void SaveLogClick();
     void Exit1Click();
     void N128Bytes1Click();
@@ -127,12 +132,14 @@ private:
     // Copies the menu check marks of the workspace into the actions.
     void applyModeMenus();
     void writeGridCell(std::size_t offset);
+    // A new image was adopted (file or display): grid, menus, page switch.
+    void afterImageLoaded();
     bool isBlock1Page(QWidget* page) const;
 
     UserInteraction& m_ui;
     EditorSession m_session;
     GridHintState m_hint;
-    QString m_lastSaveFilter; // the log save reuses it; empty before the first EDID save
+    QString m_lastSaveFilter;            // the log save reuses it; empty before the first EDID save
     EditorPage* m_decodedPage = nullptr; // the page the last switch decoded
     bool m_shown = false;
     bool m_inPageSwitch = false;

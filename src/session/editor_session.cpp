@@ -2,6 +2,8 @@
 
 #include "edid/hex.h"
 
+#include <algorithm>
+
 namespace pellam {
 
 EditorSession::EditorSession() {
@@ -31,6 +33,16 @@ LoadResult EditorSession::loadFile(const std::string& path) {
     if (result.outcome == LoadResult::Outcome::Loaded)
         parseBlock1();
     return result;
+}
+
+LoadResult EditorSession::loadBytes(const std::vector<Byte>& bytes) {
+    m_workspace.fileLoadBuffer.fill(0);
+    std::copy_n(bytes.begin(), std::min(bytes.size(), kImageSize),
+                m_workspace.fileLoadBuffer.begin());
+    if (!AdoptFileLoadBuffer(m_workspace))
+        return {LoadResult::Outcome::HeaderMismatch, kMsgEdidFileFormatIncorrect};
+    parseBlock1();
+    return {};
 }
 
 WriteResult EditorSession::saveFile(std::string_view chosenName, SaveFilter filter) const {

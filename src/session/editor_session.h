@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pellam {
 
@@ -35,6 +36,10 @@ public:
     void setDisplayPortMode(Byte displayPortMode);
     // Load: read, check and adopt the file; block 1 parsed again on success.
     LoadResult loadFile(const std::string& path);
+    // Load of an EDID held in memory (a display's, as the kernel read it):
+    // the bytes go into the zeroed file load buffer (at most 256) and are
+    // adopted as a file load would; block 1 parsed again on success.
+    LoadResult loadBytes(const std::vector<Byte>& bytes);
     // Save: the image in the chosen form, 128 or 256 bytes by the mode.
     WriteResult saveFile(std::string_view chosenName, SaveFilter filter) const;
 

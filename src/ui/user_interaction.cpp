@@ -1,6 +1,7 @@
 #include "ui/user_interaction.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace pellam {
@@ -55,6 +56,13 @@ std::optional<UserInteraction::SaveChoice> QtUserInteraction::saveFileName(QWidg
     choice.filterIndex =
         std::max(1, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
     return choice;
+}
+
+int QtUserInteraction::chooseItem(QWidget* parent, const QString& title, const QString& label,
+                                  const QStringList& items) {
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(parent, title, label, items, 0, false, &ok);
+    return ok ? static_cast<int>(items.indexOf(chosen)) : -1;
 }
 
 } // namespace pellam

@@ -28,6 +28,10 @@ public:
         int filterIndex = 1; // 1-based position of the chosen filter
     };
     virtual std::optional<SaveChoice> saveFileName(QWidget* parent, const QString& filter) = 0;
+
+    // A modal choice of one of the items; the index chosen, or -1 when cancelled.
+    virtual int chooseItem(QWidget* parent, const QString& title, const QString& label,
+                           const QStringList& items) = 0;
 };
 
 // The real dialogs: QMessageBox and QFileDialog.
@@ -37,6 +41,8 @@ public:
     QString openFileName(QWidget* parent, const QString& filter,
                          const QString& defaultSuffix) override;
     std::optional<SaveChoice> saveFileName(QWidget* parent, const QString& filter) override;
+    int chooseItem(QWidget* parent, const QString& title, const QString& label,
+                   const QStringList& items) override;
 };
 
 // "Binary files(*.bin)|*.BIN|..." as Qt name filters: "Binary files(*.bin) (*.bin *.BIN)".

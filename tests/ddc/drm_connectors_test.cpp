@@ -1,6 +1,7 @@
 #include "ddc/drm_connectors.h"
 #include "edid/edid_file.h"
 #include "support/cli_runner.h"
+#include "support/fake_sysfs.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -10,33 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A sysfs tree the way the kernel lays out a desktop with an HDMI monitor, a
-// laptop panel, an idle DisplayPort output and an SMBus adapter.
-class FakeSysfs {
-public:
-    FakeSysfs() {
-        device = dir.path() / "devices" / "pci0000:00" / "0000:00:02.0";
-        fs::create_directories(dir.path() / "class" / "drm");
-        fs::create_directories(device / "drm" / "card0");
-    }
-
-    fs::path connector(const std::string& name, const std::string& status,
-                       const std::string& edid = {}) {
-        const fs::path real = device / "drm" / "card0" / name;
-        fs::create_directories(real);
-        test::writeFile(real / "status", status + "\n");
-        test::writeFile(real / "edid", edid);
-        fs::create_directory_symlink(real, dir.path() / "class" / "drm" / name);
-        return real;
-    }
-    fs::path adapter(const std::string& bus) {
-        fs::create_directories(device / bus);
-        return device / bus;
-    }
-
-    test::TempDir dir;
-    fs::path device;
-};
+using test::FakeSysfs;
 
 std::string defaultEdid() {
     return formatRawBinary(hdmiDefaultImage(), 256);

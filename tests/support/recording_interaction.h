@@ -35,7 +35,18 @@ public:
         return choice;
     }
 
+    int chooseItem(QWidget*, const QString&, const QString&, const QStringList& items) override {
+        offeredItems << items;
+        if (choiceAnswers.empty())
+            return -1;
+        const int answer = choiceAnswers.front();
+        choiceAnswers.pop_front();
+        return answer;
+    }
+
     QStringList messages;
+    QStringList offeredItems;      // every item of every choice offered
+    std::deque<int> choiceAnswers; // empty or -1: cancelled
     QStringList openFilters;
     QStringList saveFilters;
     std::deque<QString> openAnswers;                   // empty string: cancelled
