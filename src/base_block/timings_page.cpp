@@ -34,6 +34,7 @@ QLineEdit* labelledEdit(const char* name, const QString& caption, const QString&
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name) + QStringLiteral("Label"));
     label->setBuddy(edit);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(label, row, column);
     grid->addWidget(edit, row, column + 1);
     return edit;
@@ -85,8 +86,8 @@ void TimingsPage::createChromaticityGroup() {
         m_chromaticityEdits[std::size_t(i)] = edit;
         connect(edit, &QLineEdit::textChanged, this, [this, i] { LEdit_ChromaticityChange(i); });
     }
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(2, 1);
     LEdit_Rx = m_chromaticityEdits[0];
     LEdit_Ry = m_chromaticityEdits[1];
     LEdit_Gx = m_chromaticityEdits[2];
@@ -150,6 +151,7 @@ void TimingsPage::createStandardGroup() {
                              grid, 1, 0, GroupBox_SdtT1);
     for (QLineEdit* edit : {LEdit_Hpxl1, LEdit_Hz1})
         edit->setMaximumWidth(64);
+    grid->setColumnStretch(0, 1);
     grid->setColumnStretch(2, 1);
 
     GroupBox14 = named<QGroupBox>("GroupBox14", QStringLiteral("长宽比"), GroupBox_SdtT1);

@@ -321,9 +321,9 @@ void VendorProductPage::createDisplayGroups() {
     auto* types = new QGridLayout(GroupBox9);
     types->setVerticalSpacing(2);
     types->addWidget(RadioButton_Mono, 0, 0);
-    types->addWidget(RadioButton_RGB, 0, 1);
-    types->addWidget(RadioButton_NonRGB, 1, 0);
-    types->addWidget(RadioButton_Undef, 1, 1);
+    types->addWidget(RadioButton_RGB, 1, 0);
+    types->addWidget(RadioButton_NonRGB, 2, 0);
+    types->addWidget(RadioButton_Undef, 3, 0);
 }
 
 void VendorProductPage::connectHandlers() {
