@@ -432,14 +432,14 @@ void DescriptorPage::showRangeLimits(DtdBytes slot) {
 }
 
 void DescriptorPage::clearDescriptorEditors() {
-    LEdit_DTMonitor->clear();
+    LEdit_DTMonitor->setText(QString());
     LEdit_DTMonitor->setEnabled(false);
     for (QLineEdit* e : m_limitEdits) {
-        e->clear();
+        e->setText(QString());
         e->setEnabled(false);
     }
     for (QLineEdit* e : m_gtfEdits) {
-        e->clear();
+        e->setText(QString());
         e->setEnabled(false);
     }
     CheckBox_GTF2->setChecked(false);
