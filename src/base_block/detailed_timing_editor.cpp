@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -120,6 +122,26 @@ DetailedTimingEditor::DetailedTimingEditor(const DetailedTimingEditorNames& name
     connect(flag1, &QCheckBox::clicked, this, &DetailedTimingEditor::flag1Click);
     connect(flag2, &QCheckBox::clicked, this, &DetailedTimingEditor::flag2Click);
     connect(qApp, &QApplication::focusChanged, this, &DetailedTimingEditor::focusChanged);
+    // A menu opened from the menu bar takes the keyboard without moving the
+    // focus; its command may replace or re-read the image, so the edits are
+    // given up before it runs.
+    for (QWidget* control : controls())
+        control->installEventFilter(this);
+}
+
+std::vector<QWidget*> DetailedTimingEditor::controls() const {
+    std::vector<QWidget*> all{pixelClock, interlaced, flag1, flag2};
+    all.insert(all.end(), geometry.begin(), geometry.end());
+    all.insert(all.end(), stereo.begin(), stereo.end());
+    all.insert(all.end(), syncKind.begin(), syncKind.end());
+    return all;
+}
+
+bool DetailedTimingEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
+        emit areaLeft();
+    return QObject::eventFilter(watched, event);
 }
 
 void DetailedTimingEditor::fillTimingCandidates(QComboBox* box) {
@@ -146,16 +168,8 @@ void DetailedTimingEditor::showTiming() {
 }
 
 void DetailedTimingEditor::setControlsEnabled(bool enabled) {
-    pixelClock->setEnabled(enabled);
-    interlaced->setEnabled(enabled);
-    for (QLineEdit* edit : geometry)
-        edit->setEnabled(enabled);
-    for (QRadioButton* button : stereo)
-        button->setEnabled(enabled);
-    for (QRadioButton* button : syncKind)
-        button->setEnabled(enabled);
-    flag1->setEnabled(enabled);
-    flag2->setEnabled(enabled);
+    for (QWidget* control : controls())
+        control->setEnabled(enabled);
 }
 
 void DetailedTimingEditor::showSyncFlags(unsigned kind, unsigned flags) {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include <QObject>
 #include <QString>
@@ -97,7 +98,8 @@ public:
 signals:
     // A handler changed the record.
     void timingEdited();
-    // The focus went from one of the three areas to somewhere outside it.
+    // The focus went from one of the three areas to somewhere outside it, or
+    // a menu took the keyboard from one of the controls.
     void areaLeft();
 
 public slots:
@@ -110,7 +112,11 @@ public slots:
     void flag1Click();
     void flag2Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    std::vector<QWidget*> controls() const;
     void focusChanged(QWidget* old, QWidget* now);
     bool ignoring() const { return m_pageFillGuard != 0 || m_timing == nullptr; }
     void edited() { emit timingEdited(); }

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 
 namespace pellam::test {
@@ -96,6 +97,16 @@ TEST_F(DescriptorPageTest, AnEditNotYetWrittenReachesTheImageWhenAnotherPageIsSh
     showPage(form.TabSheet4);
     EXPECT_EQ(slot(1)[16], 2);
     EXPECT_EQ(slot(1)[17] & 0x61, 0x61);
+}
+
+TEST_F(DescriptorPageTest, AMenuCommandComesAfterTheEditIsWritten) {
+    showPage(form.TabSheet5);
+    type(page().led_b0Timing11, "300");
+    form.Utility1->popup(QPoint(0, 0)); // the keyboard goes to the menu
+    form.Utility1->close();
+    form.EDID_DP_SEL->trigger(); // decodes the page again
+    EXPECT_EQ(decodeDetailedTiming(slot(1)).vImageSize, 300);
+    EXPECT_EQ(page().led_b0Timing11->text(), "300");
 }
 
 TEST_F(DescriptorPageTest, BadInputShowsItsMessageAndChangesNothing) {
