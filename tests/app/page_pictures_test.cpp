@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include <QPixmap>
+#include <QRadioButton>
 #include <QTimer>
 
 namespace pellam::test {
@@ -23,6 +24,16 @@ TEST_F(MainWindowTest, PagePictures) {
                                  .arg(QString::fromLocal8Bit(folder))
                                  .arg(i)
                                  .arg(form.PageControl1->widget(i)->objectName());
+        EXPECT_TRUE(form.grab().save(name)) << name.toStdString();
+    }
+    // The descriptor page once per slot of the default image.
+    form.PageControl1->setCurrentWidget(form.TabSheet5);
+    for (QRadioButton* slot :
+         {form.TabSheet5->RadioButton_Block2, form.TabSheet5->RadioButton_Block3,
+          form.TabSheet5->RadioButton_Block4}) {
+        slot->click();
+        const QString name = QStringLiteral("%1/page-3-TabSheet5-%2.png")
+                                 .arg(QString::fromLocal8Bit(folder), slot->objectName());
         EXPECT_TRUE(form.grab().save(name)) << name.toStdString();
     }
     EXPECT_TRUE(form.frmCDF->grab().save(QString::fromLocal8Bit(folder) + "/frmCDF.png"));
