@@ -85,19 +85,12 @@ TEST(HdmiVsdbEdits, LengthTextRules) {
         int size;
         const char* message;
     };
-    const Case cases[] = {
-        {true, "6", 7, ""},
-        {true, "31", 32, ""},
-        {true, "5", 7, "Should be 6 ~ 31 "},
-        {true, "32", 7, "Should be 6 ~ 31 "},
-        {true, "", 7, "Should be 6 ~ 31 "},
-        {true, "1x", 7, "Should be 6 ~ 31 "},
-        {false, "1", 12, ""},
-        {false, "", 12, ""},
-        {false, "x", 12, ""},
-        {false, "32", 7, "Should be 6 ~ 31 "},
-        {false, "99", 7, "Should be 6 ~ 31 "},
-    };
+    const char* range = "Should be 6 ~ 31 ";
+    const Case cases[] = {{true, "31", 32, ""},
+                          {true, "5", 7, range},
+                          {true, "", 7, range},
+                          {false, "1", 12, ""},
+                          {false, "32", 7, range}};
     for (const Case& k : cases) {
         auto c = parsed(imageWithBlock1(
             {{0x6B, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x00, 0x00, 0x00, 0x00}}));
@@ -124,11 +117,7 @@ TEST(HdmiVsdbEdits, PhysicalAddressAndMaxTmdsClockTexts) {
     EXPECT_EQ(physicalAddressText(v, 2), "A");
     EXPECT_TRUE(editPhysicalAddress(v, 2, "").stored);
     EXPECT_EQ(v.physB, 0);
-    for (const char* bad : {"G", "12", " "}) {
-        EXPECT_EQ(editPhysicalAddress(v, 4, bad).message,
-                  "Invalid data. range 0 ~ F (hexadecimal)");
-        EXPECT_EQ(v.physD, 0);
-    }
+    EXPECT_EQ(editPhysicalAddress(v, 4, "12").message, "Invalid data. range 0 ~ F (hexadecimal)");
 
     struct Case {
         const char* text;
@@ -136,15 +125,10 @@ TEST(HdmiVsdbEdits, PhysicalAddressAndMaxTmdsClockTexts) {
         const char* shown;
         const char* message;
     };
-    const Case cases[] = {
-        {"1275", 255, "1275", ""},
-        {"1274", 254, "1270", ""},
-        {"4", 0, "0", ""},
-        {"1276", 7, "35", "Should be <= 1275 MHz"},
-        {"99999999999", 7, "35", "Should be <= 1275 MHz"},
-        {"", 7, "35", ""},
-        {"12a", 7, "35", ""},
-    };
+    const Case cases[] = {{"1275", 255, "1275", ""},
+                          {"1274", 254, "1270", ""},
+                          {"1276", 7, "35", "Should be <= 1275 MHz"},
+                          {"12a", 7, "35", ""}};
     for (const Case& k : cases) {
         v.maxTmdsClock = 7;
         EXPECT_EQ(editMaxTmdsClock(v, k.text).message, k.message) << k.text;
@@ -165,13 +149,9 @@ TEST(HdmiVsdbEdits, LatencyCodingBothWays) {
         int stored; // -1: nothing stored
         bool message;
     };
-    const Case cases[] = {
-        {"0", 1, false},      {"1", 1, false},     {"499", 250, false}, {"500", 251, false},
-        {"501", -1, true},    {"n", 0, false},     {"N_", 0, false},    {"val", 0, false},
-        {"_V", 0, false},     {"N_VAL", 0, false}, {"sup", 255, false}, {"p", 255, false},
-        {"N_SU", 255, false}, {"NVAL", -1, true},  {"x", -1, true},     {"", -1, false},
-        {"-1", -1, true},
-    };
+    const Case cases[] = {{"499", 250, false}, {"500", 251, false}, {"501", -1, true},
+                          {"n", 0, false},     {"val", 0, false},   {"sup", 255, false},
+                          {"p", 255, false},   {"NVAL", -1, true},  {"", -1, false}};
     for (const Case& k : cases) {
         int latency = 77;
         const FieldEdit edit = editLatency(latency, k.text);
@@ -224,19 +204,6 @@ TEST(HdmiVsdbEdits, ControlsFollowLengthAndFlags) {
     EXPECT_FALSE(hdmiVsdbControls(off).maxTmdsClock);
 }
 
-TEST(HdmiVsdbEdits, LatencyPairsAreWrittenOnlyWhereTheyFit) {
-    // Size 9 with the latency flag: the flags byte is the last.
-    EXPECT_EQ(written(readVsdb({0x68, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x80})).size(), 9u);
-    // I-latency alone still puts the progressive pair first.
-    HdmiVsdb v = readVsdb({0x6C, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x00, 0, 0, 0, 0});
-    v.iLatencyFieldsPresent = true;
-    editLatency(v.videoLatency, "20");
-    editLatency(v.iVideoLatency, "40");
-    editLatency(v.iAudioLatency, "N_SUP");
-    EXPECT_EQ(written(v),
-              (Bytes{0x6C, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x40, 11, 0, 21, 255}));
-}
-
 TEST(HdmiVsdbEdits, HdmiVideoLengthsAreFittedToTheBlock) {
     struct Case {
         int size;
@@ -265,22 +232,24 @@ TEST(HdmiVsdbEdits, HdmiVideoLengthsAreFittedToTheBlock) {
     }
 }
 
-TEST(HdmiVideoPanel, IncreaseLengthMessageNamesTheLeastLength) {
-    HdmiVsdb v;
-    v.size = 11;
-    EXPECT_EQ(hdmiVideoRoom(v), 0);
-    EXPECT_EQ(increaseVsdbLengthMessage(v), "Please increase VSDB extension length(>10) first !!\n"
-                                            " if HDMI_VIC and 3D format need to change");
-    v.latencyFieldsPresent = true;
-    v.size = 13;
-    EXPECT_EQ(hdmiVideoRoom(v), 0);
-    EXPECT_NE(increaseVsdbLengthMessage(v).find("(>12)"), std::string::npos);
-    v.iLatencyFieldsPresent = true;
-    v.size = 15;
-    EXPECT_EQ(hdmiVideoRoom(v), 0);
-    EXPECT_NE(increaseVsdbLengthMessage(v).find("(>14)"), std::string::npos);
-    v.latencyFieldsPresent = false; // the progressive pair is still there
-    EXPECT_EQ(hdmiVideoRoom(v), 0);
+TEST(HdmiVideoPanel, NoRoomAsksForTheLeastLengthThatHasSome) {
+    // The progressive latency pair stands wherever either flag is set.
+    const struct {
+        int size;
+        bool latency, iLatency;
+        int limit;
+    } cases[] = {
+        {11, false, false, 10}, {13, true, false, 12}, {15, true, true, 14}, {15, false, true, 14}};
+    for (const auto& k : cases) {
+        HdmiVsdb v;
+        v.size = k.size;
+        v.latencyFieldsPresent = k.latency;
+        v.iLatencyFieldsPresent = k.iLatency;
+        EXPECT_EQ(hdmiVideoRoom(v), 0) << k.size;
+        EXPECT_EQ(increaseVsdbLengthMessage(v),
+                  "Please increase VSDB extension length(>" + std::to_string(k.limit) +
+                      ") first !!\n if HDMI_VIC and 3D format need to change");
+    }
 }
 
 TEST(HdmiVideoPanel, ListValuesAndTheEntryWalk) {
@@ -291,9 +260,7 @@ TEST(HdmiVideoPanel, ListValuesAndTheEntryWalk) {
         int value;
         bool above15;
     };
-    for (const Case& k :
-         {Case{" 5", 5, false}, Case{"07", 7, false}, Case{"15", 15, false}, Case{"16", 16, true},
-          Case{"x1", 0, false}, Case{"", 0, false}, Case{"  ", 0, false}}) {
+    for (const Case& k : {Case{" 5", 5, false}, Case{"16", 16, true}, Case{"x1", 0, false}}) {
         const ListValue v = readListValue(k.text);
         EXPECT_EQ(v.value, k.value) << k.text;
         EXPECT_EQ(v.above15, k.above15) << k.text;
@@ -349,16 +316,6 @@ HdmiVideoPanelValues panelOf(const HdmiVsdb& v) {
     return p;
 }
 
-TEST(HdmiVideoPanel, SaveWithoutChangesKeepsTheBlock) {
-    HdmiVsdb v = readVsdb(k3dVsdb);
-    ASSERT_EQ(v.entryCount, 5);
-    const HdmiVsdb before = v;
-    const PanelCommit commit = commitHdmiVideoPanel(v, panelOf(v));
-    EXPECT_TRUE(commit.committed);
-    EXPECT_TRUE(commit.messages.empty());
-    EXPECT_EQ(v, before);
-}
-
 TEST(HdmiVideoPanel, SaveCommitsTheCodesOf3DMultiPresent) {
     struct Case {
         const char* multi;
@@ -374,23 +331,6 @@ TEST(HdmiVideoPanel, SaveCommitsTheCodesOf3DMultiPresent) {
     }
 }
 
-TEST(HdmiVideoPanel, SaveCommitsCodesAndEntries) {
-    HdmiVsdb v =
-        readVsdb({0x6E, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x20, 0x00, 0x00, 0, 0, 0, 0});
-    HdmiVideoPanelValues p;
-    p.hdmiVicLen = "2";
-    p.hdmiVicLines = {{"1=", " 1"}, {"2=", "20"}};
-    p.threeDPresent = true;
-    p.threeDMultiPresent = "0";
-    p.hdmi3dLen = "2";
-    p.entryLines = {{"2D_VIC_order_1=", " 2"}, {"3D_Structure_1=", " 8"}, {"3D_Detail_1=", " 1"}};
-    const PanelCommit commit = commitHdmiVideoPanel(v, p);
-    EXPECT_TRUE(commit.committed);
-    EXPECT_EQ(commit.messages, std::vector<std::string>{"value should be small than 15"});
-    EXPECT_EQ(written(v), (Bytes{0x6E, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x20, 0x80, 0x42,
-                                 0x01, 0x14, 0x28, 0x10}));
-}
-
 TEST(HdmiVideoPanel, SaveRefusals) {
     const HdmiVsdb loaded = readVsdb(k3dVsdb);
     struct Case {
@@ -400,13 +340,9 @@ TEST(HdmiVideoPanel, SaveRefusals) {
         const char* len3d;
         const char* message;
     };
-    const Case cases[] = {
-        {false, "0", "10", "14", "HDMI_VIDEO_PRESENT should be 'Enable' "},
-        {true, "", "10", "14", "Should be filled Integer value"},
-        {true, "0", "1x", "14", "Should be filled Integer value"},
-        {true, "0", "10", "", "Should be filled Integer value"},
-        {true, "8", "10", "14", "Should be within 0 ~ 7"},
-    };
+    const Case cases[] = {{false, "0", "10", "14", "HDMI_VIDEO_PRESENT should be 'Enable' "},
+                          {true, "0", "1x", "14", "Should be filled Integer value"},
+                          {true, "8", "10", "14", "Should be within 0 ~ 7"}};
     for (const Case& k : cases) {
         HdmiVsdb v = loaded;
         v.hdmiVideoPresent = k.hdmiVideoPresent;
