@@ -3,8 +3,10 @@
 #include "main_window_fixture.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 #include <QPixmap>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -37,6 +39,17 @@ TEST_F(MainWindowTest, PagePictures) {
         EXPECT_TRUE(form.grab().save(name)) << name.toStdString();
     }
     EXPECT_TRUE(form.frmCDF->grab().save(QString::fromLocal8Bit(folder) + "/frmCDF.png"));
+
+    // The video page with an HDMI VSDB that has latency and 3D fields, and its panel open.
+    const std::filesystem::path file =
+        std::filesystem::path(PELLAM_CORPUS_DIR) / "aoc_2352_2352_256.bin";
+    load(imageFromBytes(readFile(file)));
+    showPage(form.sheetHDMIVideo);
+    EXPECT_TRUE(form.grab().save(QString::fromLocal8Bit(folder) + "/page-4-vsdb-3d.png"));
+    form.sheetHDMIVideo->btHDMIVideoPresent_View->click();
+    EXPECT_TRUE(
+        form.grab().save(QString::fromLocal8Bit(folder) + "/page-4-gbxHDMIVideoPresent.png"));
+    form.sheetHDMIVideo->btHDMIVideoPresent_Cancel->click();
 }
 
 } // namespace
