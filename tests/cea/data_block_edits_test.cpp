@@ -11,18 +11,10 @@ namespace pellam {
 namespace {
 
 using test::Bytes;
-using test::imageWithBlock1;
 
-// Block 1 holding the given blocks, then zero padding bytes (one-byte blocks)
-// and detailed timings, so that exactly `free` bytes are left.
-DataBlockCollection withFreeBytes(std::vector<Bytes> blocks, int free) {
-    int left = 128 - 5 - free;
-    for (const Bytes& block : blocks)
-        left -= static_cast<int>(block.size());
-    const std::vector<int> timings(static_cast<std::size_t>(left / 18), 0);
-    blocks.push_back(Bytes(static_cast<std::size_t>(left % 18), 0));
+DataBlockCollection withFreeBytes(const std::vector<Bytes>& blocks, int free) {
     DataBlockCollection c;
-    parseExtensionBlock(imageWithBlock1(blocks, timings), c);
+    parseExtensionBlock(test::imageWithFreeBytes(blocks, free), c);
     EXPECT_TRUE(hasRoomFor(c, free) && !hasRoomFor(c, free + 1));
     return c;
 }
