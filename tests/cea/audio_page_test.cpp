@@ -103,8 +103,10 @@ TEST_F(AudioPageTest, PickingAFormatKeepsTheStoredValueAndShowsWhatWillBeWritten
 }
 
 TEST_F(AudioPageTest, OneChannelAndSampleRateBit7AreShownAndKept) {
-    const Bytes mono = {0x23, 0x08, 0x87, 0x07};
-    open(imageWithBlock1({mono}));
+    // AC-3 with 6 channels, then L-PCM with 1 channel and sample-rate bit 7.
+    const Bytes sads = {0x26, 0x15, 0x07, 0x50, 0x08, 0x87, 0x07};
+    open(imageWithBlock1({sads}));
+    page().cbxAudio->setCurrentIndex(1);
     EXPECT_EQ(page().Label26->text(), "1 Channels");
     EXPECT_EQ(page().slbMaxChannel->value(), page().slbMaxChannel->minimum());
     EXPECT_TRUE(page().CheckBox_SR1->isChecked());
@@ -114,8 +116,9 @@ TEST_F(AudioPageTest, OneChannelAndSampleRateBit7AreShownAndKept) {
     EXPECT_EQ(image(), before);
 
     showPage(form.sheetAudio);
+    page().cbxAudio->setCurrentIndex(1);
     page().CheckBox_SR7->click();
-    EXPECT_EQ(leaveAndRead(132, 4), (Bytes{0x23, 0x08, 0xC7, 0x07}));
+    EXPECT_EQ(leaveAndRead(132, 7), (Bytes{0x26, 0x15, 0x07, 0x50, 0x08, 0xC7, 0x07}));
 }
 
 TEST_F(AudioPageTest, RefusalsShowTheirMessageAndChangeNothing) {
