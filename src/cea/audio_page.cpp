@@ -318,10 +318,14 @@ void AudioPage::sadDecode(int index) {
 void AudioPage::showSad(const ShortAudioDescriptor& sad) {
     FillGuard guard(m_workspace.pageFillGuard);
     uncheckAll(m_formats);
-    if (sad.formatCode >= 1 && sad.formatCode <= 15)
+    if (sad.formatCode >= 1 && sad.formatCode <= 15) {
         m_formats[static_cast<std::size_t>(sad.formatCode - 1)]->setChecked(true);
-    else
+    } else {
+        // A descriptor of no known format: nothing of the third byte is shown.
+        for (QCheckBox* box : m_sampleSizes)
+            box->setChecked(false);
         ledMaxBitRate->setText(QStringLiteral("0"));
+    }
     for (std::size_t bit = 0; bit < m_sampleRates.size(); ++bit)
         m_sampleRates[bit]->setChecked(
             getBit(static_cast<unsigned>(sad.sampleRates), static_cast<unsigned>(bit)));
