@@ -336,15 +336,19 @@ void AudioPage::showSad(const ShortAudioDescriptor& sad) {
             // The group's caption turns blue and stays so; its boxes keep
             // the page's colours.
             m_sampleSizeBlue = true;
+            const QPalette::ColorGroup groups[] = {QPalette::Active, QPalette::Inactive};
+            const QPalette::ColorRole roles[] = {QPalette::Text, QPalette::WindowText};
             for (QCheckBox* box : m_sampleSizes) {
                 QPalette own = box->palette();
-                for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText})
-                    own.setColor(role, own.color(role));
+                for (auto group : groups)
+                    for (auto role : roles)
+                        own.setColor(group, role, own.color(group, role));
                 box->setPalette(own);
             }
             QPalette caption = gbxSampleSize->palette();
-            for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText})
-                caption.setColor(role, Qt::blue);
+            for (auto group : groups)
+                for (auto role : roles)
+                    caption.setColor(group, role, Qt::blue);
             gbxSampleSize->setPalette(caption);
         }
         for (std::size_t bit = 0; bit < m_sampleSizes.size(); ++bit)
@@ -380,11 +384,10 @@ void AudioPage::speakerDecode() {
     FillGuard guard(m_workspace.pageFillGuard);
     const SpeakerAllocationBlock& speaker = m_collection.speaker;
     CheckBox_SpeakerEN->setChecked(speaker.present);
-    if (speaker.present) {
-        for (std::size_t bit = 0; bit < m_speakers.size(); ++bit)
-            m_speakers[bit]->setChecked(
-                getBit(static_cast<unsigned>(speaker.allocation), static_cast<unsigned>(bit)));
-    }
+    // An absent block shows no speakers (its record is all zero).
+    for (std::size_t bit = 0; bit < m_speakers.size(); ++bit)
+        m_speakers[bit]->setChecked(
+            getBit(static_cast<unsigned>(speaker.allocation), static_cast<unsigned>(bit)));
     updateEnabledStates();
 }
 

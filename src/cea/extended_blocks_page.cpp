@@ -166,27 +166,35 @@ void ExtendedBlocksPage::decodePage() {
     lblBlock1Note->setText(QString::fromStdString(m_collection.note));
     enableStates();
     FillGuard guard(m_workspace.pageFillGuard);
-    const auto check = [](const auto& family, int digit) {
-        family[static_cast<std::size_t>(digit)]->setChecked(true);
+    // An absent block shows nothing checked: its record is all zero, and
+    // another EDID's states must not stay on view.
+    const auto check = [](const auto& family, int digit, bool present) {
+        for (std::size_t i = 0; i < family.size(); ++i) {
+            QRadioButton* button = family[i];
+            const bool on = present && static_cast<int>(i) == digit;
+            if (button->isChecked() == on)
+                continue;
+            // An exclusive button cannot be unchecked directly.
+            button->setAutoExclusive(false);
+            button->setChecked(on);
+            button->setAutoExclusive(true);
+        }
     };
-    if (m_collection.videoCapability.present) {
-        const int value = m_collection.videoCapability.value;
-        using F = VideoCapabilityField;
-        check(m_quantizationYcc, videoCapabilityField(value, F::QuantizationYcc));
-        check(m_quantizationRgb, videoCapabilityField(value, F::QuantizationRgb));
-        check(m_ptScan, videoCapabilityField(value, F::PtScan));
-        check(m_itScan, videoCapabilityField(value, F::ItScan));
-        check(m_ceScan, videoCapabilityField(value, F::CeScan));
-    }
-    if (m_collection.colorimetry.present) {
-        const auto showBits = [](const auto& boxes, int bits) {
-            for (std::size_t bit = 0; bit < boxes.size(); ++bit)
-                boxes[bit]->setChecked(
-                    getBit(static_cast<unsigned>(bits), static_cast<unsigned>(bit)));
-        };
-        showBits(m_colorimetry, m_collection.colorimetry.colorimetry);
-        showBits(m_metadata, m_collection.colorimetry.metadata);
-    }
+    const VideoCapabilityBlock& capability = m_collection.videoCapability;
+    using F = VideoCapabilityField;
+    const auto field = [&](F f) { return videoCapabilityField(capability.value, f); };
+    check(m_quantizationYcc, field(F::QuantizationYcc), capability.present);
+    check(m_quantizationRgb, field(F::QuantizationRgb), capability.present);
+    check(m_ptScan, field(F::PtScan), capability.present);
+    check(m_itScan, field(F::ItScan), capability.present);
+    check(m_ceScan, field(F::CeScan), capability.present);
+
+    const auto showBits = [](const auto& boxes, int bits) {
+        for (std::size_t bit = 0; bit < boxes.size(); ++bit)
+            boxes[bit]->setChecked(getBit(static_cast<unsigned>(bits), static_cast<unsigned>(bit)));
+    };
+    showBits(m_colorimetry, m_collection.colorimetry.colorimetry);
+    showBits(m_metadata, m_collection.colorimetry.metadata);
 }
 
 void ExtendedBlocksPage::CheckBox_B1Extended_EnClick() {

@@ -4,9 +4,11 @@
 #include "cea/extension_block.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 
 namespace pellam::test {
@@ -39,6 +41,9 @@ TEST(Block1PagesDecode, ShowingThePagesOnEveryRealEdidLeavesTheCollectionAsParse
 }
 
 TEST_F(MainWindowTest, ABlock1ThePagesCannotEditDisablesEveryControlAndSaysWhy) {
+    // The default image's speakers and colorimetry on view first.
+    showPage(form.sheetAudio);
+    ASSERT_TRUE(form.sheetAudio->CheckBox_Speaker0->isChecked());
     EdidImage displayId = hdmiDefaultImage();
     displayId[128] = 0x70;
     ApplyAutoChecksums(displayId, true);
@@ -65,6 +70,9 @@ TEST_F(MainWindowTest, ABlock1ThePagesCannotEditDisablesEveryControlAndSaysWhy) 
         EXPECT_GT(controls.size(), 20);
         for (QWidget* control : controls)
             EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+        for (QAbstractButton* box : page->findChildren<QAbstractButton*>(
+                 QRegularExpression("CheckBox_Speaker\\d|CheckBox_Color|CheckBox_Meta")))
+            EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
     }
     showPage(form.TabSheet1);
     EXPECT_EQ(image(), displayId);
