@@ -89,12 +89,5 @@ TEST_F(ExtendedBlocksPageTest, AnEnableWithoutRoomIsRefused) {
     }
 }
 
-TEST_F(ExtendedBlocksPageTest, UncheckingEnableDropsTheBlock) {
-    open(imageWithBlock1({{0xE2, 0x00, 0x3F}, {0x23, 0x09, 0x07, 0x07}}));
-    page().CheckBox_B1Extended_En0->click();
-    EXPECT_FALSE(page().RadioButton_CE3->isEnabled());
-    EXPECT_EQ(leaveAndReadBlocks(), (Bytes{0x23, 0x09, 0x07, 0x07}));
-}
-
 } // namespace
 } // namespace pellam::test
