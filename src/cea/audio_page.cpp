@@ -52,8 +52,8 @@ const char* const kSpeakerCaptions[] = {"FL/FR", "LFE", "FC", "RL/RR", "RC", "FL
 constexpr int kMinChannelPosition = 2;
 constexpr int kMaxChannelPosition = 8;
 
-const char* kMsgInvalidCount = "Invalid data! Please Input positive integer";
-const char* kMsgOutOfRange = "Out of Range";
+constexpr const char* kMsgInvalidCount = "Invalid data! Please Input positive integer";
+constexpr const char* kMsgOutOfRange = "Out of Range";
 
 template <typename Control>
 Control* named(Control* control, const QString& name) {
