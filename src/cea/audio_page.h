@@ -93,7 +93,7 @@ public:
     QCheckBox* CheckBox_Speaker5;
     QCheckBox* CheckBox_Speaker6;
 
-    // Part of the form without behaviour; kept hidden.
+    // Controls without behaviour, present but kept hidden.
     QFrame* Panel7;
     QLabel* Label27;
     QLabel* Label28;
