@@ -2,6 +2,7 @@
 
 #include "cea/video_block_edits.h"
 #include "ui/key_value_list.h"
+#include "ui/control_family.h"
 #include "ui/user_interaction.h"
 
 #include <algorithm>
@@ -20,23 +21,6 @@ namespace pellam {
 
 namespace {
 
-// Sets the page-fill guard for a scope; the handlers ignore what filling
-// the controls raises. Nested scopes keep the outer guard.
-class FillGuard {
-public:
-    explicit FillGuard(EdidWorkspace& ws)
-        : m_ws(ws)
-        , m_saved(ws.pageFillGuard) {
-        m_ws.pageFillGuard = 1;
-    }
-    ~FillGuard() { m_ws.pageFillGuard = m_saved; }
-    FillGuard(const FillGuard&) = delete;
-    FillGuard& operator=(const FillGuard&) = delete;
-
-private:
-    EdidWorkspace& m_ws;
-    std::int32_t m_saved;
-};
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -478,7 +462,7 @@ void VideoPage::decodePage() {
     const bool editable = m_collection.editable;
     setBlockEditable(editable);
     {
-        FillGuard guard(m_workspace);
+        PageFillGuard guard(m_workspace.pageFillGuard);
         const CeaHeader& header = m_collection.header;
         ckxUnderscan->setChecked(header.underscan);
         ckxBasicAudio->setChecked(header.basicAudio);
@@ -538,7 +522,7 @@ void VideoPage::applyEnablingRules() {
 
 void VideoPage::decodeVsdbGroup() {
     applyEnablingRules();
-    FillGuard guard(m_workspace);
+    PageFillGuard guard(m_workspace.pageFillGuard);
     const HdmiVsdb& v = m_collection.vsdb;
     const bool present = m_collection.editable && v.present;
     const bool extended = present && v.extended;
@@ -625,7 +609,7 @@ void VideoPage::btnVideoAddClick() {
         tell(added);
         return;
     }
-    FillGuard guard(m_workspace);
+    PageFillGuard guard(m_workspace.pageFillGuard);
     clxVideoSupport->addItem(checkItem(item->text(), false));
     delete lbxVideoDefault->takeItem(lbxVideoDefault->row(item));
 }
@@ -637,7 +621,7 @@ void VideoPage::btnVideoDeleteClick() {
     const auto vic = vicFromItemText(item->text().toStdString());
     if (!vic || !removeShortVideoDescriptor(m_collection, *vic))
         return;
-    FillGuard guard(m_workspace);
+    PageFillGuard guard(m_workspace.pageFillGuard);
     lbxVideoDefault->addItem(item->text());
     delete clxVideoSupport->takeItem(clxVideoSupport->row(item));
 }
@@ -802,7 +786,7 @@ void VideoPage::showPanel() {
 }
 
 void VideoPage::fillPanel() {
-    FillGuard guard(m_workspace);
+    PageFillGuard guard(m_workspace.pageFillGuard);
     const HdmiVsdb& v = m_collection.vsdb;
     std::copy(v.hdmiVic.begin(), v.hdmiVic.end(), m_workingCodes.begin());
     std::copy_n(v.entries.begin(), m_workingEntries.size(), m_workingEntries.begin());
@@ -839,7 +823,7 @@ void VideoPage::disableIndividualList(bool empty) {
 void VideoPage::refreshPanel() {
     std::vector<std::string> messages;
     {
-        FillGuard guard(m_workspace);
+        PageFillGuard guard(m_workspace.pageFillGuard);
         const int codes = std::min(numberOf(ledtHVP_HDMIVICLen), kMaxHdmiVicLen);
         if (codes > 0) {
             if (vledtHVP_4K2KVIC->lineCount() > 0 &&
@@ -915,18 +899,18 @@ void VideoPage::ledtHVP_HDMIVICLenChange() {
         if (codes > limit) {
             codes = limit;
             {
-                FillGuard guard(m_workspace);
+                PageFillGuard guard(m_workspace.pageFillGuard);
                 ledtHVP_HDMIVICLen->setText(QString::number(limit));
             }
             tell(withinRoomMessage(limit));
         } else if (codes == 0) {
             disable4K2KList(true);
         }
-        FillGuard guard(m_workspace);
+        PageFillGuard guard(m_workspace.pageFillGuard);
         setEditText(ledtHVP_HDMI3DLen, QString::number(std::max(room - codes, 0)));
     } else {
         {
-            FillGuard guard(m_workspace);
+            PageFillGuard guard(m_workspace.pageFillGuard);
             setEditText(ledtHVP_HDMIVICLen, QStringLiteral("0"));
             setEditText(ledtHVP_HDMI3DLen, QStringLiteral("0"));
         }
@@ -957,7 +941,7 @@ void VideoPage::ledtHVP_HDMI3DLenChange() {
         if (len3d > room) {
             len3d = room;
             {
-                FillGuard guard(m_workspace);
+                PageFillGuard guard(m_workspace.pageFillGuard);
                 ledtHVP_HDMI3DLen->setText(QString::number(room));
             }
             tell(withinRoomMessage(room));
@@ -973,14 +957,14 @@ void VideoPage::ledtHVP_HDMI3DLenChange() {
         }
         const int codes = std::clamp(room - len3d, 0, kMaxHdmiVicLen);
         {
-            FillGuard guard(m_workspace);
+            PageFillGuard guard(m_workspace.pageFillGuard);
             setEditText(ledtHVP_HDMIVICLen, QString::number(codes));
         }
         if (codes == 0)
             disable4K2KList(true);
     } else {
         {
-            FillGuard guard(m_workspace);
+            PageFillGuard guard(m_workspace.pageFillGuard);
             setEditText(ledtHVP_HDMIVICLen, QStringLiteral("0"));
             setEditText(ledtHVP_HDMI3DLen, QStringLiteral("0"));
         }
@@ -1009,7 +993,7 @@ void VideoPage::clxHVP_3DStructureClickCheck(QListWidgetItem* item) {
     if (bit != 7 && bit < 9)
         return;
     {
-        FillGuard guard(m_workspace);
+        PageFillGuard guard(m_workspace.pageFillGuard);
         item->setCheckState(Qt::Unchecked);
     }
     tell(kMsgReservedStructure);

@@ -35,6 +35,18 @@ inline EdidImage imageWithBlock1(const std::vector<Bytes>& blocks,
     return image;
 }
 
+// Block 1 holding the blocks, then zero padding bytes (one-byte blocks) and
+// detailed timings, so that exactly `free` bytes are left (free <= 123 less
+// the blocks' bytes).
+inline EdidImage imageWithFreeBytes(std::vector<Bytes> blocks, int free, Byte flags = 0xF0) {
+    int left = 128 - 5 - free;
+    for (const Bytes& block : blocks)
+        left -= static_cast<int>(block.size());
+    const std::vector<int> timings(static_cast<std::size_t>(left / 18), 0);
+    blocks.push_back(Bytes(static_cast<std::size_t>(left % 18), 0));
+    return imageWithBlock1(blocks, timings, flags);
+}
+
 inline Bytes block1Of(const EdidImage& image) {
     return Bytes(image.begin() + 128, image.end());
 }
