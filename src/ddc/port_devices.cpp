@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <linux/ppdev.h>
+#include <set>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -23,19 +24,18 @@ std::string systemReason(int error) {
     return std::strerror(error);
 }
 
-// Logs the first failure of each kind of call only: a transfer makes
-// thousands of line changes, and one line says enough.
+// Logs the first failure of each call only: a transfer makes thousands of
+// line changes, and one line per call says enough.
 class FailureLog {
 public:
     void report(const std::string& device, const char* call, int error) {
-        if (m_reported)
+        if (!m_reported.insert(call).second)
             return;
-        m_reported = true;
         debugLog("%s: %s failed: %s", device.c_str(), call, std::strerror(error));
     }
 
 private:
-    bool m_reported = false;
+    std::set<std::string> m_reported;
 };
 
 class PpdevRegisters final : public ParallelPortRegisters {
