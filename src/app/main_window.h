@@ -29,6 +29,7 @@ class ExtendedBlocksPage;
 class ExtensionTimingsPage;
 class HexGridWidget;
 class TfrmCDF;
+class TfrmI2C;
 class TimingsPage;
 class UserInteraction;
 class VendorProductPage;
@@ -38,7 +39,13 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TForm1(UserInteraction& ui, QWidget* parent = nullptr);
+    // Loads the I2C settings from the user's configuration; no port is
+    // opened until openTransferPort. The transports reach the given hardware
+    // (the machine's own by default).
+    explicit TForm1(UserInteraction& ui, QWidget* parent = nullptr,
+                    std::unique_ptr<DdcHardware> hardware = makeSystemHardware());
+    // Saves the I2C settings.
+    ~TForm1() override;
 
     EditorSession& session() { return m_session; }
     EdidWorkspace& workspace() { return m_session.workspace(); }
@@ -91,6 +98,7 @@ public:
 
     // Dialogs created once for the run.
     TfrmCDF* frmCDF;
+    TfrmI2C* frmI2C;
 
     // The open dialog's filter, and the save dialog's as last set.
     static const QString kOpenFilter;
@@ -114,6 +122,10 @@ public slots:
     void StringGrid1KeyDown(int key);
     void StringGrid1MouseMove(int x, int y);
 
+    // Start-up, once the window is shown: opens the port of the chosen port
+    // type for the run and tells the user when it cannot be used.
+    void openTransferPort();
+
     // Redraws the grid from the image and the cell tables.
     void RenderGrid();
 
@@ -132,7 +144,7 @@ private:
     UserInteraction& m_ui;
     EditorSession m_session;
     GridHintState m_hint;
-    QString m_lastSaveFilter; // the log save reuses it; empty before the first EDID save
+    QString m_lastSaveFilter;            // the log save reuses it; empty before the first EDID save
     EditorPage* m_decodedPage = nullptr; // the page the last switch decoded
     bool m_shown = false;
     bool m_inPageSwitch = false;
