@@ -127,27 +127,44 @@ int LibFtdiDevice::write(std::span<const Byte> bytes, std::size_t& written) {
     return 0;
 }
 
+// Asks the chip for one byte: the call returns as soon as a USB packet with
+// data arrives (or, without data, when the latency timer has sent an empty
+// one). The rest of that packet waits in libftdi1's buffer and is taken
+// without another transfer.
 int LibFtdiDevice::fetch() {
     if (!m_context)
         return kNotOpen;
-    Byte chunk[512];
-    const int result = ftdi_read_data(m_context, chunk, sizeof chunk);
-    if (result < 0)
+    Byte first = 0;
+    const int result = ftdi_read_data(m_context, &first, 1);
+    if (result <= 0)
         return result;
-    m_pending.insert(m_pending.end(), chunk, chunk + result);
+    m_pending.push_back(first);
+    const int buffered = static_cast<int>(m_context->readbuffer_remaining);
+    if (buffered > 0) {
+        const std::size_t old = m_pending.size();
+        m_pending.resize(old + static_cast<std::size_t>(buffered));
+        const int got = ftdi_read_data(m_context, m_pending.data() + old, buffered);
+        m_pending.resize(old + static_cast<std::size_t>(std::max(got, 0)));
+        if (got < 0)
+            return got;
+    }
     return 0;
 }
 
 int LibFtdiDevice::receiveQueue(std::size_t& count) {
-    const int result = fetch();
+    const int result = m_pending.empty() ? fetch() : 0;
     count = m_pending.size();
     return result;
 }
 
 int LibFtdiDevice::read(std::span<Byte> buffer, std::size_t& count) {
     int result = 0;
-    if (m_pending.size() < buffer.size())
+    while (result == 0 && m_pending.size() < buffer.size()) {
+        const std::size_t before = m_pending.size();
         result = fetch();
+        if (m_pending.size() == before)
+            break; // nothing more came
+    }
     count = std::min(buffer.size(), m_pending.size());
     std::copy_n(m_pending.begin(), count, buffer.begin());
     m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(count));

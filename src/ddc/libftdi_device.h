@@ -29,8 +29,9 @@ public:
     int setLatencyTimer(Byte milliseconds) override;
     int setBitMode(Byte mask, Byte mode) override;
     int write(std::span<const Byte> bytes, std::size_t& written) override;
-    // libftdi1 has no queue query: the bytes the chip has sent are fetched
-    // into a local buffer and counted there; read() serves from it.
+    // libftdi1 has no queue query: the bytes fetched from the chip wait in a
+    // local buffer and are counted there; when it is empty, the chip is asked
+    // once. read() serves from that buffer.
     int receiveQueue(std::size_t& count) override;
     int read(std::span<Byte> buffer, std::size_t& count) override;
     int close() override;
