@@ -97,11 +97,26 @@ private:
 std::unique_ptr<ParallelPortRegisters> directIo(std::uint32_t baseAddress) {
     const unsigned base = baseAddress & 0xFFFF;
 #ifdef PELLAM_HAVE_DIRECT_IO
-    if (ioperm(base, 3, 1) == 0) {
+    if (ioperm(base, 3, 1) != 0) {
+        debugLog("direct I/O: ioperm(0x%04X, 3) failed: %s", base, std::strerror(errno));
+        return nullptr;
+    }
+    // Access is granted whether or not a port is there; a port's data
+    // register reads back what was written, an empty address reads FFh.
+    const auto port = static_cast<unsigned short>(base);
+    const Byte saved = inb(port);
+    bool answers = true;
+    for (const Byte pattern : {Byte{0xAA}, Byte{0x55}}) {
+        outb(pattern, port);
+        answers = answers && inb(port) == pattern;
+    }
+    outb(saved, port);
+    if (answers) {
         debugLog("direct I/O: access to 0x%04X..0x%04X granted", base, base + 2);
         return std::make_unique<DirectIoRegisters>(base);
     }
-    debugLog("direct I/O: ioperm(0x%04X, 3) failed: %s", base, std::strerror(errno));
+    ioperm(base, 3, 0);
+    debugLog("direct I/O: no parallel port answers at 0x%04X", base);
 #else
     debugLog("direct I/O: not available on this processor (base 0x%04X)", base);
 #endif
