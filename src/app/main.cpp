@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <QApplication>
+#include <QTimer>
 
 #ifndef PELLAM_VERSION
 #define PELLAM_VERSION "unknown"
@@ -46,5 +47,8 @@ int main(int argc, char** argv) {
     pellam::QtUserInteraction ui;
     pellam::TForm1 window(ui);
     window.show();
+    // The chosen port is opened once the window is up, so start-up stays quick
+    // and its messages appear over the window.
+    QTimer::singleShot(0, &window, &pellam::TForm1::openTransferPort);
     return app.exec();
 }

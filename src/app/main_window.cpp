@@ -13,6 +13,8 @@
 #include "cea/extension_timings_page.h"
 #include "cea/video_page.h"
 #include "ddc/drm_connectors.h"
+#include "ddc/i2c_settings_dialog.h"
+#include "ddc/i2c_settings_store.h"
 #include "edid/debug_log.h"
 #include "edid/hex.h"
 #include "edid/hex_grid_widget.h"
@@ -70,14 +72,17 @@ Page* addPage(QTabWidget* tabs, Page* page, const QString& caption) {
 
 } // namespace
 
-TForm1::TForm1(UserInteraction& ui, QWidget* parent)
+TForm1::TForm1(UserInteraction& ui, QWidget* parent, std::unique_ptr<DdcHardware> hardware)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                               Qt::MSWindowsFixedSizeDialogHint)
-    , m_ui(ui) {
+    , m_ui(ui)
+    , m_session(std::move(hardware)) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Pellam v1.4"));
     frmCDF = new TfrmCDF(m_ui, this);
+    m_session.ddc().settings() = loadI2cSettingsFromConfig();
+    frmI2C = new TfrmI2C(m_session.ddc().settings(), m_ui, this);
     createMenus();
     createPages();
 
@@ -93,6 +98,25 @@ TForm1::TForm1(UserInteraction& ui, QWidget* parent)
     move(100, 50);
 
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+}
+
+TForm1::~TForm1() {
+    saveI2cSettingsToConfig(m_session.ddc().settings());
+}
+
+void TForm1::openTransferPort() {
+    m_session.ddc().openPort([this](const UserNotice& notice) {
+        const QString text = QString::fromStdString(notice.text);
+        if (notice.title.empty() && notice.icon == UserNotice::Icon::None) {
+            m_ui.showMessage(this, text);
+            return;
+        }
+        const MessageIcon icon = notice.icon == UserNotice::Icon::Error ? MessageIcon::Error
+                                 : notice.icon == UserNotice::Icon::Information
+                                     ? MessageIcon::Information
+                                     : MessageIcon::None;
+        m_ui.showNotice(this, text, QString::fromStdString(notice.title), icon);
+    });
 }
 
 void TForm1::createMenus() {
@@ -411,7 +435,7 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::I2CSettingClick() {
-    m_ui.showMessage(this, QStringLiteral("I2C settings are not available in this build yet."));
+    frmI2C->exec();
 }
 
 void TForm1::Memo1Click() {

@@ -29,6 +29,7 @@ class ExtendedBlocksPage;
 class ExtensionTimingsPage;
 class HexGridWidget;
 class TfrmCDF;
+class TfrmI2C;
 class TimingsPage;
 class UserInteraction;
 class VendorProductPage;
@@ -38,7 +39,13 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TForm1(UserInteraction& ui, QWidget* parent = nullptr);
+    // Loads the I2C settings from the user's configuration; no port is
+    // opened until openTransferPort. The transports reach the given hardware
+    // (the machine's own by default).
+    explicit TForm1(UserInteraction& ui, QWidget* parent = nullptr,
+                    std::unique_ptr<DdcHardware> hardware = makeSystemHardware());
+    // Saves the I2C settings.
+    ~TForm1() override;
 
     EditorSession& session() { return m_session; }
     EdidWorkspace& workspace() { return m_session.workspace(); }
@@ -92,6 +99,7 @@ public:
 
     // Dialogs created once for the run.
     TfrmCDF* frmCDF;
+    TfrmI2C* frmI2C;
 
     // Where the display connectors are looked up (sysfs); tests point it at a fake tree.
     QString sysfsRoot = QStringLiteral("/sys");
@@ -118,6 +126,10 @@ public slots:
     void chkAutoChksmClick();
     void StringGrid1KeyDown(int key);
     void StringGrid1MouseMove(int x, int y);
+
+    // Start-up, once the window is shown: opens the port of the chosen port
+    // type for the run and tells the user when it cannot be used.
+    void openTransferPort();
 
     // Redraws the grid from the image and the cell tables.
     void RenderGrid();

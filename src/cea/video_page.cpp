@@ -1,8 +1,8 @@
 #include "cea/video_page.h"
 
 #include "cea/video_block_edits.h"
-#include "ui/key_value_list.h"
 #include "ui/control_family.h"
+#include "ui/key_value_list.h"
 #include "ui/user_interaction.h"
 
 #include <algorithm>
@@ -20,7 +20,6 @@
 namespace pellam {
 
 namespace {
-
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);

@@ -52,9 +52,6 @@ enum CellMark : std::int32_t {
     kCellHidden = 2,  // block-1 byte in 128-byte mode: grey "00"
 };
 
-// The I2C transports and the chosen port; the DDC subsystem fills this in.
-struct TransportState {};
-
 struct EdidWorkspace {
     EdidImage image = hdmiDefaultImage();
     // Target of the file readers; validated and copied into the image by a load,
@@ -68,7 +65,6 @@ struct EdidWorkspace {
     Byte displayPortMode = 0; // 0 HDMI, 1 DisplayPort
     // 1 while the descriptor page or a block-1 page fills its controls.
     std::int32_t pageFillGuard = 0;
-    TransportState transport;
 
     SharedPageState pageState;
     ModeMenus modeMenus;

@@ -6,7 +6,8 @@
 
 namespace pellam {
 
-EditorSession::EditorSession() {
+EditorSession::EditorSession(std::unique_ptr<DdcHardware> hardware)
+    : m_ddc(std::move(hardware)) {
     parseBlock1();
     SyncModeMenus(m_workspace);
 }

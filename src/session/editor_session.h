@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cea/extension_block.h"
+#include "ddc/ddc_context.h"
 #include "edid/edid_file.h"
 #include "edid/workspace.h"
 
@@ -16,7 +17,9 @@ namespace pellam {
 class EditorSession {
 public:
     // Starts with the HDMI default image, its block 1 parsed, the menus set.
-    EditorSession();
+    // The DDC transports reach the given hardware (the machine's own by
+    // default); no device is opened here.
+    explicit EditorSession(std::unique_ptr<DdcHardware> hardware = makeSystemHardware());
 
     EdidWorkspace& workspace() { return m_workspace; }
     const EdidWorkspace& workspace() const { return m_workspace; }
@@ -24,6 +27,8 @@ public:
     const EdidImage& image() const { return m_workspace.image; }
     ExtensionBlockModel& block1() { return m_block1; }
     const DataBlockCollection& collection() const { return m_block1.collection(); }
+    // The I2C settings and transports for the run.
+    DdcContext& ddc() { return m_ddc; }
 
     // Reads block 1 into the collection again (after any change of the image
     // that did not come from the collection).
@@ -67,6 +72,7 @@ public:
 private:
     EdidWorkspace m_workspace;
     ExtensionBlockModel m_block1;
+    DdcContext m_ddc;
 };
 
 } // namespace pellam

@@ -29,6 +29,18 @@ void QtUserInteraction::showMessage(QWidget* parent, const QString& text) {
     box.exec();
 }
 
+void QtUserInteraction::showNotice(QWidget* parent, const QString& text, const QString& title,
+                                   MessageIcon icon) {
+    QMessageBox box(parent);
+    box.setWindowTitle(title.isEmpty() ? QStringLiteral("Pellam") : title);
+    box.setIcon(icon == MessageIcon::Error         ? QMessageBox::Critical
+                : icon == MessageIcon::Information ? QMessageBox::Information
+                                                   : QMessageBox::NoIcon);
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
 QString QtUserInteraction::openFileName(QWidget* parent, const QString& filter,
                                         const QString& defaultSuffix) {
     QFileDialog dialog(parent);

@@ -11,12 +11,19 @@ class QWidget;
 
 namespace pellam {
 
+enum class MessageIcon { None, Information, Error };
+
 class UserInteraction {
 public:
     virtual ~UserInteraction() = default;
 
     // A modal message box with one OK button.
     virtual void showMessage(QWidget* parent, const QString& text) = 0;
+    // The same with its own title and icon; by default a plain message.
+    virtual void showNotice(QWidget* parent, const QString& text, const QString& /*title*/,
+                            MessageIcon /*icon*/) {
+        showMessage(parent, text);
+    }
 
     // Filters are given as "Description|mask|Description|mask...". An empty
     // result means the dialog was cancelled.
@@ -38,6 +45,8 @@ public:
 class QtUserInteraction : public UserInteraction {
 public:
     void showMessage(QWidget* parent, const QString& text) override;
+    void showNotice(QWidget* parent, const QString& text, const QString& title,
+                    MessageIcon icon) override;
     QString openFileName(QWidget* parent, const QString& filter,
                          const QString& defaultSuffix) override;
     std::optional<SaveChoice> saveFileName(QWidget* parent, const QString& filter) override;

@@ -1,13 +1,16 @@
 #include "app/about_box.h"
 #include "cea/extension_block.h"
+#include "ddc/i2c_settings_dialog.h"
 #include "main_window_fixture.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace pellam::test {
 namespace {
@@ -249,6 +252,51 @@ TEST_F(MainWindowTest, AboutAndReleaseNotesShowTheirTexts) {
     EXPECT_EQ(notes.windowTitle(), "发行公告");
     EXPECT_TRUE(notes.Memo1->isReadOnly());
     EXPECT_TRUE(notes.Memo1->toPlainText().startsWith("[1.4 "));
+}
+
+TEST_F(MainWindowTest, I2CSettingOpensTheDialogAndTheSettingsOutliveTheWindow) {
+    form.session().ddc().settings() = I2cSettings{};
+    bool shown = false;
+    QTimer::singleShot(0, &form, [&] {
+        shown = form.frmI2C->isVisible() && form.frmI2C->isModal();
+        form.frmI2C->cbxPortType->setCurrentIndex(kPortUsb);
+        emit form.frmI2C->cbxPortType->activated(kPortUsb);
+        form.frmI2C->Button_I2COkMouseUp();
+    });
+    form.I2CSetting->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(form.session().ddc().settings(), (I2cSettings{kPortUsb, 0x378, 0xA0, 2400}));
+    EXPECT_TRUE(ui.messages.isEmpty());
+
+    // Saved when a window goes, loaded by the next.
+    {
+        TForm1 first(ui);
+        first.session().ddc().settings() = {kPortCom1, 0x278, 0xA0, 900};
+    }
+    TForm1 second(ui);
+    EXPECT_EQ(second.session().ddc().settings(), (I2cSettings{kPortCom1, 0x278, 0xA0, 900}));
+}
+
+TEST_F(MainWindowTest, TheChosenPortIsOpenedOnlyWhenAskedAndItsMessagesShown) {
+    struct Case {
+        std::int32_t portType;
+        bool portsPresent;
+        QStringList messages;
+    };
+    for (const Case& c : {Case{kPortCom1 + 1, true, {"COM2 Opened!!!"}},
+                          Case{kPortCom1, false, {"COM1 Open fail!!!"}}, Case{kPortLpt1, false, {}},
+                          Case{kPortUsb, true, {}}}) {
+        auto* hardware = new SimulatedHardware;
+        hardware->hasSerialPorts = c.portsPresent;
+        hardware->hasParallelPorts = c.portsPresent;
+        RecordingInteraction messages;
+        TForm1 window(messages, nullptr, std::unique_ptr<DdcHardware>(hardware));
+        window.session().ddc().settings().portType = c.portType;
+        EXPECT_EQ(window.session().ddc().port().openedPortType(), kPortNone);
+        window.openTransferPort();
+        EXPECT_EQ(messages.messages, c.messages) << c.portType;
+        EXPECT_EQ(window.session().ddc().port().openedPortType(), c.portType);
+    }
 }
 
 } // namespace

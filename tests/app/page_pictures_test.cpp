@@ -1,5 +1,6 @@
 // Pictures of every page for a person to look at: written only when
 // PELLAM_SCREENSHOT_DIR names a folder (scripts/page-pictures.sh sets it).
+#include "ddc/i2c_settings_dialog.h"
 #include "main_window_fixture.h"
 
 #include <cstdlib>
@@ -50,6 +51,16 @@ TEST_F(MainWindowTest, PagePictures) {
     EXPECT_TRUE(
         form.grab().save(QString::fromLocal8Bit(folder) + "/page-4-gbxHDMIVideoPresent.png"));
     form.sheetHDMIVideo->btHDMIVideoPresent_Cancel->click();
+
+    // The I2C settings dialog for a parallel port and for the USB adapter.
+    for (const std::int32_t type : {kPortLpt1, kPortUsb}) {
+        form.session().ddc().settings() = {type, 0x378, 0xA0, defaultDelayCount(type)};
+        form.frmI2C->show();
+        EXPECT_TRUE(form.frmI2C->grab().save(QStringLiteral("%1/frmI2C-%2.png")
+                                                 .arg(QString::fromLocal8Bit(folder))
+                                                 .arg(QString::fromLatin1(portName(type).data()))));
+        form.frmI2C->hide();
+    }
 }
 
 } // namespace

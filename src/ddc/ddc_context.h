@@ -1,0 +1,80 @@
+// Everything a DDC transfer needs for the run: the I2C settings, the port
+// transport (parallel or serial, opened at start-up) and the USB transport
+// (opened for each transfer), on real or simulated hardware. Constructing it
+// touches no device.
+#pragma once
+
+#include "ddc/ddc_clock.h"
+#include "ddc/ftdi_device.h"
+#include "ddc/i2c_settings.h"
+#include "ddc/line_driver.h"
+#include "ddc/mpsse_transport.h"
+#include "ddc/port_transport.h"
+#include "ddc/simulated_devices.h"
+#include "ddc/simulated_eeprom.h"
+#include "ddc/user_notice.h"
+
+#include <memory>
+
+namespace pellam {
+
+// The hardware the transports reach: a clock, the ports, the USB adapter.
+class DdcHardware {
+public:
+    virtual ~DdcHardware() = default;
+    virtual DdcClock& clock() = 0;
+    virtual PortOpener& ports() = 0;
+    virtual FtdiDevice& usbAdapter() = 0;
+};
+
+// The machine's own ports and adapter (ppdev or direct I/O, termios, libftdi1).
+std::unique_ptr<DdcHardware> makeSystemHardware();
+
+// A sink's EEPROM behind simulated ports and a simulated USB adapter, all on
+// one bus, in simulated time. The EEPROM starts blank (all FFh).
+class SimulatedHardware final : public DdcHardware, private PortOpener {
+public:
+    SimulatedHardware();
+
+    DdcClock& clock() override { return simulatedClock; }
+    PortOpener& ports() override { return *this; }
+    FtdiDevice& usbAdapter() override { return ft2232; }
+
+    SimulatedClock simulatedClock;
+    SimulatedEeprom eeprom{simulatedClock};
+    SimulatedI2cBus bus{eeprom};
+    SimulatedFt2232 ft2232{bus};
+    // Ports that exist; a missing one opens as absent, as on a machine
+    // without it.
+    bool hasParallelPorts = true;
+    bool hasSerialPorts = true;
+
+private:
+    LineOpenResult openParallel(std::int32_t portType, std::uint32_t baseAddress) override;
+    LineOpenResult openSerial(std::int32_t portType) override;
+};
+
+class DdcContext {
+public:
+    explicit DdcContext(std::unique_ptr<DdcHardware> hardware = makeSystemHardware());
+
+    I2cSettings& settings() { return m_settings; }
+    const I2cSettings& settings() const { return m_settings; }
+    PortTransport& port() { return m_port; }
+    MpsseTransport& usb() { return m_usb; }
+    DdcClock& clock() { return m_hardware->clock(); }
+    DdcHardware& hardware() { return *m_hardware; }
+
+    // Start-up, after the settings are loaded: opens the port of the chosen
+    // port type (parallel or serial) for the run. Messages for the user go
+    // to notify.
+    void openPort(const NoticeSink& notify) { m_port.open(m_hardware->ports(), notify); }
+
+private:
+    std::unique_ptr<DdcHardware> m_hardware;
+    I2cSettings m_settings;
+    PortTransport m_port;
+    MpsseTransport m_usb;
+};
+
+} // namespace pellam

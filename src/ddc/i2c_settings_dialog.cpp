@@ -1,0 +1,225 @@
+#include "ddc/i2c_settings_dialog.h"
+
+#include "edid/hex.h"
+#include "ui/user_interaction.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace pellam {
+
+namespace {
+
+constexpr int kUsbScrollMin = 20; // 80 kHz
+constexpr int kUsbScrollMax = 30; // 120 kHz
+constexpr int kPortScrollMax = 100;
+
+// Digits 0-9, A-F, a-f only; an empty text passes.
+bool isHexText(const QString& text) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'F') || (u >= u'a' && u <= u'f')))
+            return false;
+    }
+    return true;
+}
+
+QPushButton* dialogButton(const QString& caption, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // Enter acts on key release only (see eventFilter), not on press as a
+    // dialog's default button would.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace
+
+TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent)
+    : QDialog(parent, Qt::Tool)
+    , m_settings(settings)
+    , m_ui(ui) {
+    setObjectName(QStringLiteral("frmI2C"));
+    setWindowTitle(QStringLiteral("I2C 配置"));
+    setModal(true);
+
+    Label1 = new QLabel(QStringLiteral("Port Type:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    cbxPortType = new QComboBox(this);
+    cbxPortType->setObjectName(QStringLiteral("cbxPortType"));
+    ledBaseAddrLabel = new QLabel(QStringLiteral("Base Addr:  0x"), this);
+    ledBaseAddr = new QLineEdit(this);
+    ledBaseAddr->setObjectName(QStringLiteral("ledBaseAddr"));
+    ledBaseAddrLabel->setBuddy(ledBaseAddr);
+    slbDelay = new QScrollBar(Qt::Horizontal, this);
+    slbDelay->setObjectName(QStringLiteral("slbDelay"));
+    slbDelay->setPageStep(1);
+    Label2 = new QLabel(QStringLiteral("Delay"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setAlignment(Qt::AlignCenter);
+    Button_I2COk = dialogButton(QStringLiteral("确认"), "Button_I2COk", this);
+    Button_I2CCancel = dialogButton(QStringLiteral("取消"), "Button_I2CCancel", this);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(Label1, 0, 0);
+    fields->addWidget(cbxPortType, 0, 1);
+    fields->addWidget(ledBaseAddrLabel, 1, 0);
+    fields->addWidget(ledBaseAddr, 1, 1);
+    fields->setColumnStretch(1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button_I2COk);
+    buttons->addWidget(Button_I2CCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addSpacing(6);
+    layout->addWidget(slbDelay);
+    layout->addWidget(Label2);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setMinimumWidth(260);
+
+    // activated: the user's choice only, not the selection FormShow makes.
+    connect(cbxPortType, &QComboBox::activated, this, &TfrmI2C::cbxPortTypeChange);
+    connect(slbDelay, &QScrollBar::valueChanged, this, &TfrmI2C::slbDelayChange);
+    connect(ledBaseAddr, &QLineEdit::textChanged, this, &TfrmI2C::ledBaseAddrChange);
+    connect(Button_I2COk, &QPushButton::clicked, this, &TfrmI2C::Button_I2COkMouseUp);
+    connect(Button_I2CCancel, &QPushButton::clicked, this, &TfrmI2C::Button_I2CCancelMouseUp);
+    Button_I2COk->installEventFilter(this);
+    Button_I2CCancel->installEventFilter(this);
+}
+
+void TfrmI2C::showEvent(QShowEvent* event) {
+    FormShow();
+    QDialog::showEvent(event);
+    if (QWidget* owner = parentWidget()) {
+        const QRect frame = owner->window()->frameGeometry();
+        move(frame.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+bool TfrmI2C::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat()) {
+            if (watched == Button_I2COk) {
+                Button_I2COkKeyUp();
+                return true;
+            }
+            if (watched == Button_I2CCancel) {
+                Button_I2CCancelKeyUp();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmI2C::showRate(int kbps) {
+    Label2->setText(QStringLiteral("Rate %1 kbps").arg(kbps));
+}
+
+void TfrmI2C::showDelay(int loops) {
+    Label2->setText(QStringLiteral("Delay  %1 loops").arg(loops));
+}
+
+void TfrmI2C::FormShow() {
+    cbxPortType->clear();
+    for (int type = kPortLpt1; type <= kPortUsb; ++type)
+        cbxPortType->addItem(QString::fromLatin1(portName(type).data()));
+    // COM ports (chosen only in the stored settings) show their name without
+    // a selection; an unknown port type shows none.
+    const std::int32_t type = m_settings.portType;
+    const std::string_view name = portName(type);
+    cbxPortType->setPlaceholderText(
+        QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    cbxPortType->setCurrentIndex(type >= kPortLpt1 && type <= kPortUsb ? type : -1);
+
+    m_settings.slaveAddress = kDefaultSlaveAddress;
+
+    if (type == kPortUsb) {
+        ledBaseAddr->setEnabled(false);
+        showRate(static_cast<int>(m_settings.delayCount / 25));
+        slbDelay->setRange(kUsbScrollMin, kUsbScrollMax);
+    } else {
+        m_fillingBaseAddr = true;
+        ledBaseAddr->setText(
+            QStringLiteral("%1").arg(m_settings.baseAddress, 3, 16, QLatin1Char('0')).toUpper());
+        m_fillingBaseAddr = false;
+        ledBaseAddr->setEnabled(true);
+        showDelay(static_cast<int>(m_settings.delayCount));
+        slbDelay->setRange(0, kPortScrollMax);
+    }
+    slbDelay->setValue(static_cast<int>(m_settings.delayCount / 100));
+}
+
+void TfrmI2C::cbxPortTypeChange() {
+    if (cbxPortType->currentIndex() == kPortUsb) {
+        ledBaseAddr->setEnabled(false);
+        m_settings.delayCount = kDefaultUsbDelayCount;
+        slbDelay->setRange(kUsbScrollMin, kUsbScrollMax);
+        slbDelay->setValue(static_cast<int>(kDefaultUsbDelayCount / 100));
+        showRate(slbDelay->value() * 4);
+    } else {
+        ledBaseAddr->setEnabled(true);
+        m_settings.delayCount = kDefaultPortDelayCount;
+        slbDelay->setRange(0, kPortScrollMax);
+        slbDelay->setValue(static_cast<int>(kDefaultPortDelayCount / 100));
+        showDelay(slbDelay->value() * 100);
+    }
+}
+
+void TfrmI2C::slbDelayChange() {
+    const int selected = cbxPortType->currentIndex();
+    const std::int32_t type = selected >= 0 ? selected : m_settings.portType;
+    if (type == kPortUsb)
+        showRate(slbDelay->value() * 4);
+    else
+        showDelay(slbDelay->value() * 100);
+}
+
+void TfrmI2C::ledBaseAddrChange() {
+    if (m_fillingBaseAddr)
+        return;
+    if (!isHexText(ledBaseAddr->text()))
+        m_ui.showMessage(this, QStringLiteral("Invalid data! Please Input hex number"));
+}
+
+void TfrmI2C::confirm() {
+    if (cbxPortType->currentIndex() >= 0)
+        m_settings.portType = cbxPortType->currentIndex();
+    const QString text = ledBaseAddr->text();
+    if (!text.isEmpty() && isHexText(text)) {
+        if (const auto base = parseHexNumber(text.toStdString()))
+            m_settings.baseAddress = *base;
+    }
+    m_settings.delayCount = static_cast<std::uint32_t>(slbDelay->value() * 100);
+    accept();
+}
+
+void TfrmI2C::Button_I2COkMouseUp() {
+    confirm();
+}
+
+void TfrmI2C::Button_I2COkKeyUp() {
+    confirm();
+}
+
+void TfrmI2C::Button_I2CCancelMouseUp() {
+    reject();
+}
+
+void TfrmI2C::Button_I2CCancelKeyUp() {
+    reject();
+}
+
+} // namespace pellam

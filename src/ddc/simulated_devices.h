@@ -1,0 +1,112 @@
+// Simulated port hardware on a SimulatedI2cBus: a parallel port's registers,
+// a serial port's modem lines and an FT2232 in MPSSE mode. Each is wired the
+// way the real adapter circuits are, so the transports drive them exactly as
+// they drive the real ports.
+#pragma once
+
+#include "ddc/ftdi_device.h"
+#include "ddc/line_driver.h"
+#include "ddc/simulated_eeprom.h"
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pellam {
+
+// Data bit 7 drives SDA through an inverter, control bit 3 is SCL, status
+// bit 7 reads SDA inverted (as the port's BUSY input is).
+class SimulatedParallelPort final : public ParallelPortRegisters {
+public:
+    explicit SimulatedParallelPort(SimulatedI2cBus& bus);
+    ~SimulatedParallelPort() override;
+    SimulatedParallelPort(const SimulatedParallelPort&) = delete;
+    SimulatedParallelPort& operator=(const SimulatedParallelPort&) = delete;
+
+    void writeData(Byte value) override;
+    void writeControl(Byte value) override;
+    Byte readStatus() override;
+
+private:
+    SimulatedI2cBus& m_bus;
+    int m_master;
+    bool m_sda = true;
+    bool m_scl = true;
+};
+
+// DTR drives SDA, RTS drives SCL, DSR is on while SDA is low.
+class SimulatedModemLines final : public ModemControlLines {
+public:
+    explicit SimulatedModemLines(SimulatedI2cBus& bus);
+    ~SimulatedModemLines() override;
+    SimulatedModemLines(const SimulatedModemLines&) = delete;
+    SimulatedModemLines& operator=(const SimulatedModemLines&) = delete;
+
+    void setDtr(bool on) override;
+    void setRts(bool on) override;
+    bool dsrOn() override { return !m_bus.sda(); }
+
+private:
+    SimulatedI2cBus& m_bus;
+    int m_master;
+    bool m_dtr = true;
+    bool m_rts = true;
+};
+
+// An FT2232 channel A in MPSSE mode: interprets the commands 0x80, 0x81,
+// 0x85, 0x86, 0x87, 0x11, 0x20, 0x22 and 0x13 and clocks them onto the bus
+// (SCL on pin 0, data out on pin 1, data in on pin 2, which is wired to SDA;
+// the data-out pin drives SDA through the adapter's open-drain circuit).
+// Unknown commands are answered with FAh and the command, as the chip does.
+// It records every call and every write for tests.
+class SimulatedFt2232 final : public FtdiDevice {
+public:
+    explicit SimulatedFt2232(SimulatedI2cBus& bus);
+
+    bool connected = true;
+    bool accessDenied = false;
+
+    int open() override;
+    int setLatencyTimer(Byte milliseconds) override;
+    int setBitMode(Byte mask, Byte mode) override;
+    int write(std::span<const Byte> bytes, std::size_t& written) override;
+    int receiveQueue(std::size_t& count) override;
+    int read(std::span<Byte> buffer, std::size_t& count) override;
+    int close() override;
+    std::string openErrorDetail() const override { return m_detail; }
+
+    // Each call as text: "open", "latency 16", "bitmode 00 02", "write 2",
+    // "queue 1", "read 1", "close".
+    std::vector<std::string> calls;
+    // The bytes of each write, in order.
+    std::vector<std::vector<Byte>> writes;
+    // The answers to the n-th write from now (1 = the next) arrive only with
+    // the write after it, as a slow USB round trip would deliver them.
+    void delayAnswersOfWrite(int n) { m_delayedWrite = static_cast<int>(writes.size()) + n; }
+    std::uint16_t clockDivisor() const { return m_divisor; }
+
+private:
+    void execute();
+    void setPins(Byte value, Byte direction);
+    void drivePins();
+    void clockOut(bool bit);
+    bool clockIn();
+    void answer(Byte value);
+
+    SimulatedI2cBus& m_bus;
+    int m_master;
+    bool m_open = false;
+    bool m_mpsse = false;
+    Byte m_value = 0xFF;
+    Byte m_direction = 0x00;
+    std::uint16_t m_divisor = 0;
+    std::vector<Byte> m_input;
+    std::deque<Byte> m_answers;
+    std::vector<Byte> m_delayed;
+    int m_delayedWrite = -1;
+    bool m_delaying = false;
+    std::string m_detail;
+};
+
+} // namespace pellam

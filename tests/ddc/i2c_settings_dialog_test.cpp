@@ -1,0 +1,172 @@
+#include "ddc/i2c_settings_dialog.h"
+#include "ddc/i2c_settings_store.h"
+#include "ddc_test_support.h"
+#include "support/recording_interaction.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace pellam::test {
+namespace {
+
+class I2cSettingsDialog : public ::testing::Test {
+protected:
+    void show(const I2cSettings& stored) {
+        settings = stored;
+        dialog.show();
+    }
+    // The user picks a port type from the list.
+    void choose(int index) {
+        dialog.cbxPortType->setCurrentIndex(index);
+        emit dialog.cbxPortType->activated(index);
+    }
+    QString label() const { return dialog.Label2->text(); }
+    void ok() { QTest::mouseClick(dialog.Button_I2COk, Qt::LeftButton); }
+
+    I2cSettings settings;
+    RecordingInteraction ui;
+    TfrmI2C dialog{settings, ui};
+};
+
+TEST_F(I2cSettingsDialog, PortTypeAndScrollBarSetTheDelayCount) {
+    struct Case {
+        I2cSettings stored;
+        int choice;   // -1: none
+        int scrollTo; // -1: left as it is
+        QString shown;
+        std::uint32_t delayCount;
+        std::int32_t portType;
+    };
+    const Case cases[] = {
+        {{kPortLpt1, 0x378, 0xA0, 500}, kPortUsb, -1, "Rate 96 kbps", 2400, kPortUsb},
+        {{kPortUsb, 0x378, 0xA0, 2400}, kPortLpt1, 37, "Delay  3700 loops", 3700, kPortLpt1},
+        {{kPortUsb, 0x378, 0xA0, 2400}, -1, 25, "Rate 100 kbps", 2500, kPortUsb},
+        {{kPortLpt2, 0x378, 0xA0, 1200}, -1, -1, "Delay  1200 loops", 1200, kPortLpt2},
+        {{kPortCom1 + 2, 0x378, 0xA0, 800}, -1, 9, "Delay  900 loops", 900, kPortCom1 + 2},
+    };
+    for (const Case& c : cases) {
+        show(c.stored);
+        if (c.choice >= 0)
+            choose(c.choice);
+        if (c.scrollTo >= 0)
+            dialog.slbDelay->setValue(c.scrollTo);
+        EXPECT_EQ(label(), c.shown);
+        ok();
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(settings.delayCount, c.delayCount) << c.shown.toStdString();
+        EXPECT_EQ(settings.portType, c.portType) << c.shown.toStdString();
+    }
+}
+
+TEST_F(I2cSettingsDialog, ShowingFillsTheControlsFromTheSettings) {
+    show({kPortUsb, 0x278, 0xA2, 2400});
+    EXPECT_EQ(settings.slaveAddress, 0xA0u) << "reset on every showing";
+    EXPECT_EQ(dialog.cbxPortType->currentText(), "USB");
+    EXPECT_FALSE(dialog.ledBaseAddr->isEnabled());
+    EXPECT_EQ(label(), "Rate 96 kbps");
+    EXPECT_EQ(dialog.slbDelay->minimum(), 20);
+    EXPECT_EQ(dialog.slbDelay->maximum(), 30);
+    dialog.reject();
+
+    show({kPortLpt1, 0x3BC, 0xA0, 500});
+    EXPECT_EQ(dialog.ledBaseAddr->text(), "3BC");
+    EXPECT_TRUE(dialog.ledBaseAddr->isEnabled());
+    EXPECT_EQ(label(), "Delay  500 loops");
+    EXPECT_EQ(dialog.slbDelay->value(), 5);
+    EXPECT_EQ(dialog.slbDelay->maximum(), 100);
+    dialog.reject();
+
+    // Port types the list does not offer: a COM port shows its name, an
+    // unknown one nothing; OK keeps them.
+    for (const auto& [type, name] : {std::pair{kPortCom1 + 4, "COM5"}, std::pair{kPortNone, ""}}) {
+        show({type, 0x378, 0xA0, 500});
+        EXPECT_EQ(dialog.cbxPortType->currentIndex(), -1);
+        EXPECT_EQ(dialog.cbxPortType->placeholderText(), name);
+        ok();
+        EXPECT_EQ(settings.portType, type);
+    }
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('|').toStdString();
+}
+
+TEST_F(I2cSettingsDialog, BaseAddressIsTakenOnlyWhenItIsHex) {
+    struct Case {
+        const char* typed;
+        std::uint32_t stored;
+        bool complaint;
+    };
+    for (const Case& c : {Case{"278", 0x278, false}, Case{"", 0x378, false},
+                          Case{"3g8", 0x378, true}, Case{"0x278", 0x378, true}}) {
+        ui.messages.clear();
+        show({kPortLpt1, 0x378, 0xA0, 500});
+        dialog.ledBaseAddr->setText(c.typed);
+        ok();
+        EXPECT_EQ(settings.baseAddress, c.stored) << c.typed;
+        const QStringList expected =
+            c.complaint ? QStringList{"Invalid data! Please Input hex number"} : QStringList{};
+        EXPECT_EQ(ui.messages, expected) << c.typed;
+    }
+}
+
+TEST_F(I2cSettingsDialog, CancelAndEnterReleasedOnTheButtons) {
+    show({kPortLpt1, 0x378, 0xA0, 500});
+    dialog.slbDelay->setValue(40);
+    dialog.ledBaseAddr->setText("278");
+    QTest::keyRelease(dialog.Button_I2CCancel, Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(settings, (I2cSettings{kPortLpt1, 0x378, 0xA0, 500}));
+
+    // Choosing a port type changes the delay count at once, kept on Cancel.
+    show({kPortLpt1, 0x378, 0xA0, 700});
+    choose(kPortLpt2);
+    QTest::mouseClick(dialog.Button_I2CCancel, Qt::LeftButton);
+    EXPECT_EQ(settings, (I2cSettings{kPortLpt1, 0x378, 0xA0, 500}));
+
+    show({kPortLpt1, 0x378, 0xA0, 500});
+    dialog.slbDelay->setValue(40);
+    QTest::keyPress(dialog.Button_I2COk, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible()) << "the press alone does nothing";
+    QTest::keyRelease(dialog.Button_I2COk, Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(settings.delayCount, 4000u);
+}
+
+TEST(I2cSettingsStore, RoundTripInTheTestConfiguration) {
+    const QString file = i2cSettingsConfigFile();
+    ASSERT_TRUE(QStandardPaths::isTestModeEnabled());
+    ASSERT_FALSE(file.startsWith(QStandardPaths::writableLocation(QStandardPaths::HomeLocation) +
+                                 "/.config"))
+        << file.toStdString();
+    QFile::remove(file);
+
+    DebugLogCapture log;
+    EXPECT_EQ(loadI2cSettingsFromConfig(), I2cSettings{}) << "nothing stored: the defaults";
+    EXPECT_TRUE(log.lines.empty());
+
+    const I2cSettings changed{kPortNone, 0x3BC, 0xA2, 3700};
+    saveI2cSettingsToConfig(changed);
+    EXPECT_TRUE(log.contains("Save port: 0xFFFFFFFF"));
+    EXPECT_EQ(loadI2cSettingsFromConfig(), changed);
+
+    // One value gone, one not a number: their defaults, each logged.
+    {
+        QSettings config(file, QSettings::NativeFormat);
+        config.remove("Slave Address");
+        config.setValue("Port Base Address", "0x278");
+    }
+    log.lines.clear();
+    EXPECT_EQ(loadI2cSettingsFromConfig(), (I2cSettings{kPortNone, 0x378, 0xA0, 3700}));
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"err=0000000D", "err=00000002"}));
+    QFile::remove(file);
+}
+
+} // namespace
+} // namespace pellam::test

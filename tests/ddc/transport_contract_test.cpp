@@ -1,0 +1,146 @@
+// One contract for every way the editor reaches a sink's EEPROM: the
+// bit-banged master on a parallel port's registers and on a serial port's
+// modem lines, and the MPSSE master on the USB adapter, each against the
+// simulated EEPROM on the simulated bus.
+#include "ddc_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace pellam::test {
+namespace {
+
+using Image = std::array<Byte, 256>;
+
+// Single-byte transactions through the port transport, as the transfers on
+// LPT and COM ports make them.
+template <std::int32_t PortType>
+struct PortBackend {
+    static void setUp(DdcContext& ddc) {
+        ddc.settings().portType = PortType;
+        ddc.settings().delayCount = 0;
+        ddc.openPort([](const UserNotice&) {});
+        ASSERT_TRUE(ddc.port().hasLines());
+    }
+    static bool read(DdcContext& ddc, Image& image) {
+        bool acknowledged = true;
+        for (int a = 0; a < 256; ++a) {
+            const PortByteRead r = ddc.port().ReadByte(a);
+            image[static_cast<std::size_t>(a)] = r.value;
+            acknowledged &= r.acknowledged;
+        }
+        return acknowledged;
+    }
+    static bool write(DdcContext& ddc, const Image& image) {
+        bool acknowledged = true;
+        for (int a = 0; a < 256; ++a)
+            acknowledged &= ddc.port().WriteByte(a, image[static_cast<std::size_t>(a)]);
+        return acknowledged;
+    }
+};
+
+// The USB transfers: open, clock from the delay count, two 128-byte reads or
+// 256 one-byte writes each followed by the EEPROM's write-cycle wait, close.
+struct UsbBackend {
+    static void setUp(DdcContext& ddc) {
+        ddc.settings().portType = kPortUsb;
+        ddc.settings().delayCount = kDefaultUsbDelayCount;
+    }
+    static bool open(DdcContext& ddc) {
+        ddc.usb().setDeviceAddress(static_cast<Byte>(ddc.settings().slaveAddress));
+        ddc.usb().Open();
+        return ddc.usb().status() == 0 && ddc.usb().SetClock(usbClockKHz(ddc.settings()));
+    }
+    static bool read(DdcContext& ddc, Image& image) {
+        EXPECT_TRUE(open(ddc));
+        bool acknowledged = true;
+        for (std::size_t start : {0u, 128u}) {
+            const Byte address[] = {static_cast<Byte>(start)};
+            acknowledged &= ddc.usb().Read(address, std::span<Byte>(image).subspan(start, 128));
+        }
+        ddc.usb().Close();
+        return acknowledged;
+    }
+    static bool write(DdcContext& ddc, const Image& image) {
+        EXPECT_TRUE(open(ddc));
+        bool acknowledged = true;
+        for (std::size_t a = 0; a < 256; ++a) {
+            const Byte address[] = {static_cast<Byte>(a)};
+            acknowledged &= ddc.usb().Write(address, std::span<const Byte>(&image[a], 1));
+            ddc.clock().sleepMilliseconds(5);
+        }
+        ddc.usb().Close();
+        return acknowledged;
+    }
+};
+
+template <typename Backend>
+class TransportContract : public ::testing::Test {
+protected:
+    void SetUp() override { Backend::setUp(sim.context); }
+    SimulatedEeprom& eeprom() { return sim.hardware->eeprom; }
+    bool read(Image& image) { return Backend::read(sim.context, image); }
+    bool write(const Image& image) { return Backend::write(sim.context, image); }
+
+    static Image pattern() {
+        Image image;
+        for (std::size_t i = 0; i < image.size(); ++i)
+            image[i] = static_cast<Byte>(i * 37 + 11);
+        return image;
+    }
+
+    DebugLogCapture log;
+    SimulatedDdc sim;
+};
+
+using Backends = ::testing::Types<PortBackend<kPortLpt1>, PortBackend<kPortLpt2>,
+                                  PortBackend<kPortCom1>, UsbBackend>;
+TYPED_TEST_SUITE(TransportContract, Backends);
+
+TYPED_TEST(TransportContract, ReadsAll256Bytes) {
+    this->eeprom().memory() = this->pattern();
+    Image read{};
+    EXPECT_TRUE(this->read(read));
+    EXPECT_EQ(read, this->pattern());
+}
+
+TYPED_TEST(TransportContract, WritesAll256BytesAndReadsThemBack) {
+    EXPECT_TRUE(this->write(this->pattern()));
+    EXPECT_EQ(this->eeprom().memory(), this->pattern());
+    EXPECT_EQ(this->eeprom().writeCycles(), 256);
+    Image read{};
+    EXPECT_TRUE(this->read(read));
+    EXPECT_EQ(read, this->pattern());
+}
+
+TYPED_TEST(TransportContract, AbsentSinkIsReportedAsNotAcknowledging) {
+    this->eeprom().present = false;
+    Image read{};
+    EXPECT_FALSE(this->read(read));
+    Image released;
+    released.fill(0xFF);
+    EXPECT_EQ(read, released);
+    EXPECT_FALSE(this->write(this->pattern()));
+}
+
+TYPED_TEST(TransportContract, WriteProtectedSinkAcknowledgesButKeepsItsBytes) {
+    this->eeprom().writeProtected = true;
+    const auto before = this->eeprom().memory();
+    EXPECT_TRUE(this->write(this->pattern()));
+    Image read{};
+    EXPECT_TRUE(this->read(read));
+    EXPECT_NE(read, this->pattern());
+    EXPECT_EQ(read, before);
+}
+
+TYPED_TEST(TransportContract, UsesTheSlaveAddressOfTheSettings) {
+    this->eeprom().deviceAddress = 0xA2;
+    this->eeprom().memory() = this->pattern();
+    Image read{};
+    EXPECT_FALSE(this->read(read)) << "nobody answers at A0";
+    this->sim.context.settings().slaveAddress = 0xA2;
+    EXPECT_TRUE(this->read(read));
+    EXPECT_EQ(read, this->pattern());
+}
+
+} // namespace
+} // namespace pellam::test
