@@ -59,6 +59,8 @@ const Verb kVerbs[] = {
      kRebuildHelp, rebuildVerb},
     {"analyse", "[options] PATH...", "check EDIDs against the HDMI sink compliance items",
      kAnalyseHelp, analyseVerb},
+    {"edit", "IN OUT... --set F=V...", "set serial numbers, dates, names, physical address",
+     kEditHelp, editVerb},
     {"displays", "[--json]", "list the display connectors and their DDC buses", kDisplaysHelp,
      displaysVerb},
 };

@@ -1,0 +1,315 @@
+// pellam-cli edit: scripted changes of the fields a production line stamps
+// into each sink (serial numbers, dates, names, the HDMI physical address),
+// through the codecs the editor's pages use, then both checksums.
+#include "base_block/display_descriptor.h"
+#include "base_block/vendor_product.h"
+#include "cea/extension_block.h"
+#include "cli/cli.h"
+#include "cli/cli_support.h"
+#include "cli/verbs.h"
+#include "edid/decimal.h"
+#include "edid/edid_file.h"
+#include "edid/hex.h"
+#include "edid/workspace.h"
+
+#include <algorithm>
+#include <functional>
+#include <ostream>
+
+namespace pellam::cli {
+
+const char* const kEditHelp =
+    R"(Usage: pellam-cli edit IN OUT... --set FIELD=VALUE... [--serial-step N]
+
+Reads the EDID file IN, sets each FIELD to VALUE, recomputes both checksums
+and writes OUT (its extension names the form, as for convert). Every value is
+checked before anything is written: a refused value writes no file.
+
+Fields:
+  manufacturer=ABC        three letters A to Z (bytes 8-9)
+  product-code=HHHH       four hexadecimal digits (bytes 10-11)
+  serial=N                the 32-bit serial number, 0 to 4294967295
+  serial-text=TEXT        the serial number descriptor (tag FF), at most 13
+                          characters
+  monitor-name=TEXT       the monitor name descriptor (tag FC), at most 13
+                          characters
+  week=N                  week of manufacture, 1 to 53, or 255 for a model
+                          year (EDID 1.4)
+  year=N                  year of manufacture (or model year), 1990 to 2245
+  physical-address=A.B.C.D
+                          the CEC physical address of the HDMI vendor-specific
+                          data block, four hexadecimal digits (one EEPROM per
+                          input of a multi-input sink, each with its own)
+
+A text descriptor is written into the slot of its kind, or else into an
+unused (dummy, tag 10) descriptor slot; an image with neither is refused.
+
+With several OUT files, --serial-step N writes numbered variants: the k-th
+file (counting from 0) gets the serial number plus k*N, and when serial-text
+ends in digits, those digits plus k*N (as wide as they were).
+
+Exit status: 0 on success, 2 on a usage error, a refused value, or a file
+that cannot be read or written.
+)";
+
+namespace {
+
+// One --set, checked: applying it to an image cannot fail any more.
+struct FieldEdit {
+    std::string field;
+    std::function<void(EdidWorkspace&, std::uint32_t step)> apply;
+};
+
+struct Refusal {
+    std::string message;
+};
+
+bool isPrintableAscii(const std::string& text) {
+    for (unsigned char c : text)
+        if (c < 0x20 || c > 0x7E)
+            return false;
+    return true;
+}
+
+// The slot a text descriptor of this kind goes into: the first of its kind,
+// else the first dummy descriptor; 0 when there is neither.
+int textDescriptorSlot(const EdidImage& image, DescriptorKind kind) {
+    for (int slot = 1; slot <= kDescriptorSlotCount; ++slot)
+        if (classifyDescriptor(descriptorSlot(image, slot)) == kind)
+            return slot;
+    for (int slot = 1; slot <= kDescriptorSlotCount; ++slot)
+        if (classifyDescriptor(descriptorSlot(image, slot)) == DescriptorKind::Dummy)
+            return slot;
+    return 0;
+}
+
+// The text with its trailing digits increased by step, as wide as they were
+// (wider only when the number needs it).
+std::string steppedText(const std::string& text, std::uint32_t step) {
+    std::size_t digits = text.size();
+    while (digits > 0 && text[digits - 1] >= '0' && text[digits - 1] <= '9')
+        --digits;
+    if (digits == text.size() || step == 0)
+        return text;
+    const std::string number = text.substr(digits);
+    std::string sum;
+    unsigned carry = step;
+    for (auto it = number.rbegin(); it != number.rend(); ++it) {
+        carry += static_cast<unsigned>(*it - '0');
+        sum.insert(sum.begin(), static_cast<char>('0' + carry % 10));
+        carry /= 10;
+    }
+    while (carry > 0) {
+        sum.insert(sum.begin(), static_cast<char>('0' + carry % 10));
+        carry /= 10;
+    }
+    return text.substr(0, digits) + sum;
+}
+
+std::optional<FieldEdit> textDescriptorEdit(const std::string& field, const std::string& value,
+                                            DescriptorKind kind, bool stepped,
+                                            const EdidImage& image, Refusal& refusal) {
+    if (value.size() > kDescriptorTextLength) {
+        refusal.message = field + ": '" + value + "' is longer than 13 characters";
+        return std::nullopt;
+    }
+    if (!isPrintableAscii(value)) {
+        refusal.message = field + ": only printable ASCII characters fit a descriptor";
+        return std::nullopt;
+    }
+    const int slot = textDescriptorSlot(image, kind);
+    if (slot == 0) {
+        refusal.message =
+            field + ": block 0 has no " +
+            (kind == DescriptorKind::SerialNumber ? "serial number" : "monitor name") +
+            " descriptor and no unused descriptor slot to put one in";
+        return std::nullopt;
+    }
+    return FieldEdit{field, [=](EdidWorkspace& ws, std::uint32_t step) {
+                         const DtdSlot bytes = descriptorSlot(ws.image, slot);
+                         const std::string text = stepped ? steppedText(value, step) : value;
+                         if (classifyDescriptor(bytes) != kind) {
+                             // A dummy slot becomes the descriptor: its payload
+                             // is written whole below.
+                             setDescriptorKind(bytes, kind);
+                             bytes[4] = 0;
+                         }
+                         encodeDescriptorText(text.substr(0, kDescriptorTextLength),
+                                              descriptorText(bytes));
+                     }};
+}
+
+std::optional<std::uint32_t> parseBoundedDecimal(const std::string& text, std::uint64_t max) {
+    if (!isDigitsOnly(text) || text.size() > 10)
+        return std::nullopt;
+    const std::uint64_t value = std::stoull(text);
+    if (value > max)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(value);
+}
+
+std::optional<FieldEdit> checkEdit(const std::string& assignment, const EdidImage& image,
+                                   Refusal& refusal) {
+    const std::size_t equals = assignment.find('=');
+    if (equals == std::string::npos) {
+        refusal.message = "--set takes FIELD=VALUE, not '" + assignment + "'";
+        return std::nullopt;
+    }
+    const std::string field = assignment.substr(0, equals);
+    const std::string value = assignment.substr(equals + 1);
+    const auto refuse = [&](const std::string& why) {
+        refusal.message = field + ": '" + value + "' " + why;
+        return std::nullopt;
+    };
+
+    if (field == "manufacturer") {
+        const TypedCode code = parseManufacturerIdText(value);
+        if (!code.value || value.size() != 3)
+            return refuse("is not three letters A to Z");
+        const std::uint16_t word = *code.value;
+        return FieldEdit{field, [word](EdidWorkspace& ws, std::uint32_t) {
+                             writeManufacturerId(ws.image, word);
+                         }};
+    }
+    if (field == "product-code") {
+        const auto code = value.size() == 4 ? parseHexNumber(value) : std::nullopt;
+        if (!code)
+            return refuse("is not four hexadecimal digits");
+        const auto word = static_cast<std::uint16_t>(*code);
+        return FieldEdit{
+            field, [word](EdidWorkspace& ws, std::uint32_t) { writeProductCode(ws.image, word); }};
+    }
+    if (field == "serial") {
+        const auto serial = parseBoundedDecimal(value, 0xFFFFFFFFu);
+        if (!serial)
+            return refuse("is not a number from 0 to 4294967295");
+        const std::uint32_t base = *serial;
+        return FieldEdit{field, [base](EdidWorkspace& ws, std::uint32_t step) {
+                             writeSerialNumber(ws, base + step);
+                         }};
+    }
+    if (field == "serial-text")
+        return textDescriptorEdit(field, value, DescriptorKind::SerialNumber, true, image, refusal);
+    if (field == "monitor-name")
+        return textDescriptorEdit(field, value, DescriptorKind::MonitorName, false, image, refusal);
+    if (field == "week") {
+        const auto week = parseBoundedDecimal(value, 255);
+        if (!week || (*week > kLastWeek && *week != kModelYearWeek) || *week == 0)
+            return refuse("is not a week from 1 to 53, or 255 for a model year");
+        const auto byte = static_cast<Byte>(*week);
+        return FieldEdit{
+            field, [byte](EdidWorkspace& ws, std::uint32_t) { ws.image[kWeekOffset] = byte; }};
+    }
+    if (field == "year") {
+        const auto year = parseBoundedDecimal(value, kFirstYear + 255);
+        if (!year || *year < static_cast<std::uint32_t>(kFirstYear))
+            return refuse("is not a year from 1990 to 2245");
+        const int y = static_cast<int>(*year);
+        return FieldEdit{
+            field, [y](EdidWorkspace& ws, std::uint32_t) { writeYearOfManufacture(ws.image, y); }};
+    }
+    if (field == "physical-address") {
+        // A.B.C.D, one hexadecimal digit each.
+        std::array<Byte, 4> digits{};
+        bool ok = value.size() == 7;
+        for (std::size_t i = 0; ok && i < 4; ++i) {
+            const auto digit = parseHexNumber(value.substr(2 * i, 1));
+            ok = digit.has_value() && (i == 3 || value[2 * i + 1] == '.');
+            if (ok)
+                digits[i] = static_cast<Byte>(*digit);
+        }
+        if (!ok)
+            return refuse("is not a physical address A.B.C.D of hexadecimal digits");
+        DataBlockCollection collection;
+        parseExtensionBlock(image, collection);
+        if (image[kExtensionCountOffset] == 0 || !collection.vsdb.present) {
+            refusal.message = "physical-address: the image has no HDMI vendor-specific data block";
+            return std::nullopt;
+        }
+        // The two address bytes are written in place: nothing else of block 1 moves.
+        const auto at = static_cast<std::size_t>(collection.vsdb.offset) + 4;
+        return FieldEdit{field, [at, digits](EdidWorkspace& ws, std::uint32_t) {
+                             ws.image[at] = static_cast<Byte>(digits[0] << 4 | digits[1]);
+                             ws.image[at + 1] = static_cast<Byte>(digits[2] << 4 | digits[3]);
+                         }};
+    }
+    refusal.message = "unknown field '" + field +
+                      "' (manufacturer, product-code, serial, serial-text, monitor-name, week, "
+                      "year, physical-address)";
+    return std::nullopt;
+}
+
+} // namespace
+
+int editVerb(const Args& args, std::ostream&, std::ostream& err) {
+    std::vector<std::string> files;
+    std::vector<std::string> sets;
+    std::uint32_t serialStep = 0;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--set") {
+            if (i + 1 >= args.size())
+                return usageError(err, "--set takes FIELD=VALUE");
+            sets.push_back(args[++i]);
+        } else if (arg.rfind("--set=", 0) == 0) {
+            sets.push_back(arg.substr(6));
+        } else if (arg == "--serial-step") {
+            const auto step =
+                i + 1 < args.size() ? parseBoundedDecimal(args[i + 1], 0xFFFFFFFFu) : std::nullopt;
+            if (!step)
+                return usageError(err, "--serial-step takes a number");
+            serialStep = *step;
+            ++i;
+        } else if (arg.rfind("--", 0) == 0) {
+            return usageError(err, "unknown option '" + arg + "'");
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() < 2)
+        return usageError(err, "edit takes IN and at least one OUT");
+    if (sets.empty())
+        return usageError(err, "edit needs at least one --set FIELD=VALUE");
+    for (std::size_t k = 1; k < files.size(); ++k) {
+        if (!isWritablePath(files[k])) {
+            err << "pellam-cli: cannot write \"" << files[k]
+                << "\": use .bin or .dat for raw binary, .txt for hex text\n";
+            return kExitUsage;
+        }
+    }
+
+    EdidWorkspace ws;
+    if (!readInput(files[0], ws.image, err))
+        return kExitUsage;
+    if (!hasEdidHeader(ws.image)) {
+        err << kMsgEdidFileFormatIncorrect << "\n";
+        return kExitUsage;
+    }
+    std::vector<FieldEdit> edits;
+    for (const std::string& set : sets) {
+        Refusal refusal;
+        auto edit = checkEdit(set, ws.image, refusal);
+        if (!edit) {
+            err << "pellam-cli: " << refusal.message << "\n";
+            return kExitUsage;
+        }
+        edits.push_back(std::move(*edit));
+    }
+
+    const EdidImage original = ws.image;
+    for (std::size_t k = 1; k < files.size(); ++k) {
+        ws.image = original;
+        const auto step = static_cast<std::uint32_t>((k - 1) * serialStep);
+        for (const FieldEdit& edit : edits)
+            edit.apply(ws, step);
+        if (step != 0 && std::none_of(edits.begin(), edits.end(),
+                                      [](const FieldEdit& e) { return e.field == "serial"; }))
+            writeSerialNumber(ws, serialNumber(original) + step);
+        ApplyAutoChecksums(ws.image, true);
+        if (!writeOutput(files[k], ws.image, err))
+            return kExitUsage;
+    }
+    return kExitOk;
+}
+
+} // namespace pellam::cli
