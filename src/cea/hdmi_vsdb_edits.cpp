@@ -2,6 +2,7 @@
 
 #include "cea/extension_block.h"
 #include "edid/decimal.h"
+#include "edid/hex.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,16 +11,6 @@
 namespace pellam {
 
 namespace {
-
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 std::string upperCased(std::string_view text) {
     std::string upper(text);

@@ -2,8 +2,6 @@
 
 namespace pellam {
 
-namespace {
-
 int hexDigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -13,8 +11,6 @@ int hexDigitValue(char c) {
         return c - 'a' + 10;
     return -1;
 }
-
-} // namespace
 
 std::string hexByte(Byte value) {
     static constexpr char kDigits[] = "0123456789ABCDEF";

@@ -11,6 +11,9 @@
 
 namespace pellam {
 
+// The value of one hexadecimal digit (0-9, A-F, a-f), or -1.
+int hexDigitValue(char c);
+
 // Exactly two upper-case hexadecimal digits.
 std::string hexByte(Byte value);
 
