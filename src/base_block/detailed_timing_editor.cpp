@@ -167,6 +167,18 @@ void DetailedTimingEditor::showTiming() {
     showSyncFlags(t.syncKind, t.syncFlags);
 }
 
+void DetailedTimingEditor::clearTiming() {
+    m_timing = nullptr;
+    PageFillGuard guard(m_pageFillGuard);
+    pixelClock->clear();
+    for (QLineEdit* edit : geometry)
+        edit->clear();
+    checkOnly(stereo, -1);
+    checkOnly(syncKind, -1);
+    interlaced->setChecked(false);
+    showSyncFlags(0, 0);
+}
+
 void DetailedTimingEditor::setControlsEnabled(bool enabled) {
     for (QWidget* control : controls())
         control->setEnabled(enabled);

@@ -67,6 +67,9 @@ public:
 
     // Fills every control from the record (under the page-fill guard).
     void showTiming();
+    // Empties every control (under the page-fill guard) and edits no record:
+    // for a page that has no timing to show.
+    void clearTiming();
 
     // Enables or disables every control of the editor (not the groups).
     void setControlsEnabled(bool enabled);
