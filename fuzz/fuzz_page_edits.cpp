@@ -6,6 +6,7 @@
 // bytes 128..254 changes, and writing the result again changes nothing.
 #include "cea/data_block_edits.h"
 #include "cea/extension_block.h"
+#include "cea/extension_timing_edits.h"
 #include "cea/hdmi_vsdb_edits.h"
 #include "cea/video_block_edits.h"
 
@@ -25,7 +26,7 @@ void check(bool condition) {
 
 void edit(DataBlockCollection& c, int op, int value) {
     const std::string number = std::to_string(value);
-    switch (op % 16) {
+    switch (op % 17) {
     case 0:
         addShortVideoDescriptor(c, value % 64);
         break;
@@ -84,6 +85,9 @@ void edit(DataBlockCollection& c, int op, int value) {
         break;
     case 15:
         editNativeDtdCount(c.header, number);
+        break;
+    case 16:
+        setTimingCount(c, value % 9);
         break;
     }
 }
