@@ -11,6 +11,8 @@ if(TARGET pellam)
 endif()
 file(GLOB pellam_udev_rules ${PROJECT_SOURCE_DIR}/packaging/udev/*.rules)
 install(FILES ${pellam_udev_rules} DESTINATION lib/udev/rules.d)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/modules-load.d/pellam-i2c-dev.conf
+        DESTINATION lib/modules-load.d)
 
 # Manual pages from each program's --help and --version, and the Debian
 # changelog, compressed as Debian wants them (no time stamp in the archive).

@@ -82,7 +82,8 @@ TForm1::TForm1(UserInteraction& ui, QWidget* parent, std::unique_ptr<DdcHardware
     setWindowTitle(QStringLiteral("Pellam v1.4"));
     frmCDF = new TfrmCDF(m_ui, this);
     m_session.ddc().settings() = loadI2cSettingsFromConfig();
-    frmI2C = new TfrmI2C(m_session.ddc().settings(), m_ui, this);
+    frmI2C = new TfrmI2C(m_session.ddc().settings(), m_ui, this,
+                         [this] { return listDrmConnectors(m_session.ddc().sysfsRoot()); });
     createMenus();
     createPages();
 

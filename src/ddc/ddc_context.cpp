@@ -1,5 +1,6 @@
 #include "ddc/ddc_context.h"
 
+#include "ddc/i2c_dev_device.h"
 #include "ddc/libftdi_device.h"
 #include "ddc/port_devices.h"
 
@@ -12,11 +13,13 @@ public:
     DdcClock& clock() override { return m_clock; }
     PortOpener& ports() override { return m_ports; }
     FtdiDevice& usbAdapter() override { return m_adapter; }
+    I2cBusAccess& i2cBuses() override { return m_i2cBuses; }
 
 private:
     SteadyDdcClock m_clock;
     SystemPortOpener m_ports;
     LibFtdiDevice m_adapter;
+    SystemI2cBuses m_i2cBuses;
 };
 
 } // namespace
@@ -51,6 +54,7 @@ LineOpenResult SimulatedHardware::openSerial(std::int32_t portType) {
 DdcContext::DdcContext(std::unique_ptr<DdcHardware> hardware)
     : m_hardware(std::move(hardware))
     , m_port(m_settings, m_hardware->clock())
-    , m_usb(m_hardware->usbAdapter(), m_hardware->clock()) {}
+    , m_usb(m_hardware->usbAdapter(), m_hardware->clock())
+    , m_i2cDev(m_settings, m_hardware->i2cBuses()) {}
 
 } // namespace pellam

@@ -1,11 +1,14 @@
 // Everything a DDC transfer needs for the run: the I2C settings, the port
-// transport (parallel or serial, opened at start-up) and the USB transport
-// (opened for each transfer), on real or simulated hardware. Constructing it
-// touches no device.
+// transport (parallel or serial, opened at start-up), the USB transport and
+// the i2c-dev transport of the DDC port type (both opened for each
+// transfer), on real or simulated hardware. Constructing it touches no
+// device.
 #pragma once
 
 #include "ddc/ddc_clock.h"
 #include "ddc/ftdi_device.h"
+#include "ddc/i2c_adapter.h"
+#include "ddc/i2c_dev_transport.h"
 #include "ddc/i2c_settings.h"
 #include "ddc/line_driver.h"
 #include "ddc/mpsse_transport.h"
@@ -18,20 +21,25 @@
 
 namespace pellam {
 
-// The hardware the transports reach: a clock, the ports, the USB adapter.
+// The hardware the transports reach: a clock, the ports, the USB adapter,
+// the graphics cards' I2C buses.
 class DdcHardware {
 public:
     virtual ~DdcHardware() = default;
     virtual DdcClock& clock() = 0;
     virtual PortOpener& ports() = 0;
     virtual FtdiDevice& usbAdapter() = 0;
+    virtual I2cBusAccess& i2cBuses() = 0;
 };
 
-// The machine's own ports and adapter (ppdev or direct I/O, termios, libftdi1).
+// The machine's own ports and adapter (ppdev or direct I/O, termios, libftdi1)
+// and its I2C buses (/sys, i2c-dev).
 std::unique_ptr<DdcHardware> makeSystemHardware();
 
-// A sink's EEPROM behind simulated ports and a simulated USB adapter, all on
-// one bus, in simulated time. The EEPROM starts blank (all FFh).
+// A sink's EEPROM behind simulated ports, a simulated USB adapter and a
+// simulated i2c-dev bus, all on one bus, in simulated time. The EEPROM starts
+// blank (all FFh). The i2c-dev bus opens whichever device a connector of
+// ddcBuses.sysRoot names (tests point it at a fake sysfs tree).
 class SimulatedHardware final : public DdcHardware, private PortOpener {
 public:
     SimulatedHardware();
@@ -39,11 +47,13 @@ public:
     DdcClock& clock() override { return simulatedClock; }
     PortOpener& ports() override { return *this; }
     FtdiDevice& usbAdapter() override { return ft2232; }
+    I2cBusAccess& i2cBuses() override { return ddcBuses; }
 
     SimulatedClock simulatedClock;
     SimulatedEeprom eeprom{simulatedClock};
     SimulatedI2cBus bus{eeprom};
     SimulatedFt2232 ft2232{bus};
+    SimulatedI2cDevBuses ddcBuses{eeprom, simulatedClock};
     // Ports that exist; a missing one opens as absent, as on a machine
     // without it.
     bool hasParallelPorts = true;
@@ -62,7 +72,11 @@ public:
     const I2cSettings& settings() const { return m_settings; }
     PortTransport& port() { return m_port; }
     MpsseTransport& usb() { return m_usb; }
+    // The DDC port type's transport.
+    I2cDevTransport& i2cDev() { return m_i2cDev; }
     DdcClock& clock() { return m_hardware->clock(); }
+    // Where the display connectors are listed ("/sys" on the machine).
+    std::filesystem::path sysfsRoot() const { return m_hardware->i2cBuses().sysfsRoot(); }
     DdcHardware& hardware() { return *m_hardware; }
 
     // Start-up, after the settings are loaded: opens the port of the chosen
@@ -75,6 +89,7 @@ private:
     I2cSettings m_settings;
     PortTransport m_port;
     MpsseTransport m_usb;
+    I2cDevTransport m_i2cDev;
 };
 
 } // namespace pellam

@@ -1,5 +1,6 @@
-// The four transfer settings: which port carries the I2C bus, the parallel
-// port's base address, the sink's I2C address and the bus timing. The GUI
+// The transfer settings: which port carries the I2C bus, the parallel port's
+// base address, the sink's I2C address, the bus timing and, for the DDC port
+// type, the display connector whose DDC lines are used. The GUI
 // keeps them in the user's configuration; the core only sees this struct and
 // the value names, read and written through small callbacks.
 #pragma once
@@ -10,21 +11,24 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace pellam {
 
-// Port type index: 0 LPT1, 1 LPT2, 2 USB, 3..10 COM1..COM8, -1 none chosen.
+// Port type index: 0 LPT1, 1 LPT2, 2 USB, 3..10 COM1..COM8, 11 DDC (the
+// graphics card's own DDC lines through i2c-dev), -1 none chosen.
 inline constexpr std::int32_t kPortNone = -1;
 inline constexpr std::int32_t kPortLpt1 = 0;
 inline constexpr std::int32_t kPortLpt2 = 1;
 inline constexpr std::int32_t kPortUsb = 2;
 inline constexpr std::int32_t kPortCom1 = 3;
 inline constexpr std::int32_t kPortCom8 = 10;
+inline constexpr std::int32_t kPortDdc = 11;
 
-inline constexpr std::array<std::string_view, 11> kPortNames = {
-    "LPT1", "LPT2", "USB", "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"};
+inline constexpr std::array<std::string_view, 12> kPortNames = {
+    "LPT1", "LPT2", "USB", "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "DDC"};
 
-// The name of a port type, empty outside 0..10.
+// The name of a port type, empty outside 0..11.
 std::string_view portName(std::int32_t portType);
 inline bool isParallelPort(std::int32_t portType) {
     return portType == kPortLpt1 || portType == kPortLpt2;
@@ -44,6 +48,17 @@ constexpr std::uint32_t defaultDelayCount(std::int32_t portType) {
 }
 
 struct I2cSettings {
+    I2cSettings() = default;
+    // The four numbers, and the connector of the DDC port type (written out
+    // only where it matters, so settings read as the four numbers).
+    I2cSettings(std::int32_t portType_, std::uint32_t baseAddress_, std::uint32_t slaveAddress_,
+                std::uint32_t delayCount_, std::string ddcConnector_ = {})
+        : portType(portType_)
+        , baseAddress(baseAddress_)
+        , slaveAddress(slaveAddress_)
+        , delayCount(delayCount_)
+        , ddcConnector(std::move(ddcConnector_)) {}
+
     std::int32_t portType = kPortLpt1;
     std::uint32_t baseAddress = kDefaultBaseAddress;
     // 8-bit I2C write address in the low byte.
@@ -51,15 +66,21 @@ struct I2cSettings {
     // LPT and COM: busy-loop iterations after every line change. USB: the bus
     // clock, delay count / 25 kHz.
     std::uint32_t delayCount = kDefaultPortDelayCount;
+    // DDC: the DRM connector's name ("card0-HDMI-A-1"), kept rather than a
+    // bus number because bus numbers change between boots. Empty: none.
+    std::string ddcConnector;
 
     bool operator==(const I2cSettings&) const = default;
 };
 
-// The stored value names, in the order they are read and written.
+// The stored names of the four numbers, in the order they are read and
+// written.
 inline constexpr std::string_view kPortTypeValueName = "Port Index(0-1:LPT, 3:USB, 2-9:COM)";
 inline constexpr std::string_view kBaseAddressValueName = "Port Base Address";
 inline constexpr std::string_view kSlaveAddressValueName = "Slave Address";
 inline constexpr std::string_view kDelayCountValueName = "Clock Rate / Delay Count";
+// A text, after the four numbers; missing means empty.
+inline constexpr std::string_view kDdcConnectorValueName = "DDC Connector";
 
 struct StoredValue {
     std::string_view name;

@@ -1,5 +1,6 @@
 #include "ddc/i2c_settings_dialog.h"
 
+#include "ddc/drm_connectors.h"
 #include "edid/hex.h"
 #include "ui/user_interaction.h"
 
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 
 namespace pellam {
@@ -20,6 +22,13 @@ namespace {
 constexpr int kUsbScrollMin = 20; // 80 kHz
 constexpr int kUsbScrollMax = 30; // 120 kHz
 constexpr int kPortScrollMax = 100;
+// The port types the list offers, in its order.
+constexpr std::int32_t kOfferedPortTypes[] = {kPortLpt1, kPortLpt2, kPortUsb, kPortDdc};
+
+QString portTypeText(std::int32_t type) {
+    const std::string_view name = portName(type);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 // Digits 0-9, A-F, a-f only; an empty text passes.
 bool isHexText(const QString& text) {
@@ -43,10 +52,13 @@ QPushButton* dialogButton(const QString& caption, const char* name, QWidget* par
 
 } // namespace
 
-TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent)
+TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent,
+                 ConnectorLister listConnectors)
     : QDialog(parent, Qt::Tool)
     , m_settings(settings)
-    , m_ui(ui) {
+    , m_ui(ui)
+    , m_listConnectors(listConnectors ? std::move(listConnectors)
+                                      : [] { return listDrmConnectors(); }) {
     setObjectName(QStringLiteral("frmI2C"));
     setWindowTitle(QStringLiteral("I2C 配置"));
     setModal(true);
@@ -55,6 +67,11 @@ TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     cbxPortType = new QComboBox(this);
     cbxPortType->setObjectName(QStringLiteral("cbxPortType"));
+    cbxDdcConnectorLabel = new QLabel(QStringLiteral("Connector:"), this);
+    cbxDdcConnector = new QComboBox(this);
+    cbxDdcConnector->setObjectName(QStringLiteral("cbxDdcConnector"));
+    cbxDdcConnector->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    cbxDdcConnectorLabel->setBuddy(cbxDdcConnector);
     ledBaseAddrLabel = new QLabel(QStringLiteral("Base Addr:  0x"), this);
     ledBaseAddr = new QLineEdit(this);
     ledBaseAddr->setObjectName(QStringLiteral("ledBaseAddr"));
@@ -71,8 +88,10 @@ TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent)
     auto* fields = new QGridLayout;
     fields->addWidget(Label1, 0, 0);
     fields->addWidget(cbxPortType, 0, 1);
-    fields->addWidget(ledBaseAddrLabel, 1, 0);
-    fields->addWidget(ledBaseAddr, 1, 1);
+    fields->addWidget(cbxDdcConnectorLabel, 1, 0);
+    fields->addWidget(cbxDdcConnector, 1, 1);
+    fields->addWidget(ledBaseAddrLabel, 2, 0);
+    fields->addWidget(ledBaseAddr, 2, 1);
     fields->setColumnStretch(1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -100,6 +119,8 @@ TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent)
 
 void TfrmI2C::showEvent(QShowEvent* event) {
     FormShow();
+    // The connector list sizes the dialog: lay it out before it is placed.
+    layout()->activate();
     QDialog::showEvent(event);
     if (QWidget* owner = parentWidget()) {
         const QRect frame = owner->window()->frameGeometry();
@@ -132,20 +153,51 @@ void TfrmI2C::showDelay(int loops) {
     Label2->setText(QStringLiteral("Delay  %1 loops").arg(loops));
 }
 
+// The DDC lines run at the clock the graphics driver sets; the delay count
+// has no say.
+void TfrmI2C::showDdcClock() {
+    Label2->setText(QStringLiteral("Bus clock set by the graphics driver"));
+}
+
+std::int32_t TfrmI2C::selectedPortType() const {
+    return cbxPortType->currentIndex() >= 0 ? cbxPortType->currentData().toInt() : kPortNone;
+}
+
+// Every connector, disconnected ones too; one without a DDC bus of its own
+// is shown but cannot be chosen.
+void TfrmI2C::fillConnectors() {
+    cbxDdcConnector->clear();
+    auto* model = qobject_cast<QStandardItemModel*>(cbxDdcConnector->model());
+    m_connectors = m_listConnectors();
+    for (const DrmConnector& connector : m_connectors) {
+        cbxDdcConnector->addItem(QString::fromStdString(connectorLabel(connector)),
+                                 QString::fromStdString(connector.name));
+        if (!connector.hasBus() && model)
+            model->item(cbxDdcConnector->count() - 1)->setEnabled(false);
+    }
+    // A stored connector this machine does not have now is named without a
+    // selection.
+    const QString stored = QString::fromStdString(m_settings.ddcConnector);
+    const int index = stored.isEmpty() ? -1 : cbxDdcConnector->findData(stored);
+    cbxDdcConnector->setPlaceholderText(index < 0 ? stored : QString());
+    cbxDdcConnector->setCurrentIndex(index);
+}
+
 void TfrmI2C::FormShow() {
     cbxPortType->clear();
-    for (int type = kPortLpt1; type <= kPortUsb; ++type)
-        cbxPortType->addItem(QString::fromLatin1(portName(type).data()));
+    for (const std::int32_t offered : kOfferedPortTypes)
+        cbxPortType->addItem(portTypeText(offered), offered);
     // COM ports (chosen only in the stored settings) show their name without
     // a selection; an unknown port type shows none.
     const std::int32_t type = m_settings.portType;
-    const std::string_view name = portName(type);
-    cbxPortType->setPlaceholderText(
-        QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
-    cbxPortType->setCurrentIndex(type >= kPortLpt1 && type <= kPortUsb ? type : -1);
+    cbxPortType->setPlaceholderText(portTypeText(type));
+    cbxPortType->setCurrentIndex(cbxPortType->findData(type));
+    fillConnectors();
+    cbxDdcConnector->setEnabled(type == kPortDdc);
 
     m_settings.slaveAddress = kDefaultSlaveAddress;
 
+    slbDelay->setEnabled(type != kPortDdc);
     if (type == kPortUsb) {
         ledBaseAddr->setEnabled(false);
         showRate(static_cast<int>(m_settings.delayCount / 25));
@@ -155,34 +207,56 @@ void TfrmI2C::FormShow() {
         ledBaseAddr->setText(
             QStringLiteral("%1").arg(m_settings.baseAddress, 3, 16, QLatin1Char('0')).toUpper());
         m_fillingBaseAddr = false;
-        ledBaseAddr->setEnabled(true);
-        showDelay(static_cast<int>(m_settings.delayCount));
+        ledBaseAddr->setEnabled(type != kPortDdc);
+        if (type == kPortDdc)
+            showDdcClock();
+        else
+            showDelay(static_cast<int>(m_settings.delayCount));
         slbDelay->setRange(0, kPortScrollMax);
     }
     slbDelay->setValue(static_cast<int>(m_settings.delayCount / 100));
 }
 
 void TfrmI2C::cbxPortTypeChange() {
-    if (cbxPortType->currentIndex() == kPortUsb) {
+    const std::int32_t type = selectedPortType();
+    cbxDdcConnector->setEnabled(type == kPortDdc);
+    slbDelay->setEnabled(type != kPortDdc);
+    if (type == kPortUsb) {
         ledBaseAddr->setEnabled(false);
         m_settings.delayCount = kDefaultUsbDelayCount;
         slbDelay->setRange(kUsbScrollMin, kUsbScrollMax);
         slbDelay->setValue(static_cast<int>(kDefaultUsbDelayCount / 100));
         showRate(slbDelay->value() * 4);
     } else {
-        ledBaseAddr->setEnabled(true);
+        ledBaseAddr->setEnabled(type != kPortDdc);
         m_settings.delayCount = kDefaultPortDelayCount;
         slbDelay->setRange(0, kPortScrollMax);
         slbDelay->setValue(static_cast<int>(kDefaultPortDelayCount / 100));
-        showDelay(slbDelay->value() * 100);
+        if (type == kPortDdc)
+            showDdcClock();
+        else
+            showDelay(slbDelay->value() * 100);
+    }
+    // Choosing DDC without a connector offers the first connected display
+    // that has a DDC bus.
+    if (type == kPortDdc && cbxDdcConnector->currentIndex() < 0) {
+        for (const DrmConnector& connector : m_connectors) {
+            if (connector.connected() && connector.hasBus()) {
+                cbxDdcConnector->setCurrentIndex(
+                    cbxDdcConnector->findData(QString::fromStdString(connector.name)));
+                break;
+            }
+        }
     }
 }
 
 void TfrmI2C::slbDelayChange() {
-    const int selected = cbxPortType->currentIndex();
-    const std::int32_t type = selected >= 0 ? selected : m_settings.portType;
+    const std::int32_t selected = selectedPortType();
+    const std::int32_t type = selected != kPortNone ? selected : m_settings.portType;
     if (type == kPortUsb)
         showRate(slbDelay->value() * 4);
+    else if (type == kPortDdc)
+        showDdcClock();
     else
         showDelay(slbDelay->value() * 100);
 }
@@ -196,7 +270,10 @@ void TfrmI2C::ledBaseAddrChange() {
 
 void TfrmI2C::confirm() {
     if (cbxPortType->currentIndex() >= 0)
-        m_settings.portType = cbxPortType->currentIndex();
+        m_settings.portType = selectedPortType();
+    // The connector is kept while another port type is in use.
+    if (m_settings.portType == kPortDdc && cbxDdcConnector->currentIndex() >= 0)
+        m_settings.ddcConnector = cbxDdcConnector->currentData().toString().toStdString();
     const QString text = ledBaseAddr->text();
     if (!text.isEmpty() && isHexText(text)) {
         if (const auto base = parseHexNumber(text.toStdString()))

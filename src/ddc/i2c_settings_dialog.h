@@ -1,9 +1,13 @@
-// "I2C 配置": the port type, the parallel port's base address and the bus
-// timing. Created once at start-up; edits the settings of the run in memory
-// (they are saved at exit).
+// "I2C 配置": the port type, the parallel port's base address, the bus
+// timing and, for the DDC port type, the display connector. Created once at
+// start-up; edits the settings of the run in memory (they are saved at exit).
 #pragma once
 
+#include "ddc/drm_connectors.h"
 #include "ddc/i2c_settings.h"
+
+#include <functional>
+#include <vector>
 
 #include <QDialog>
 
@@ -21,10 +25,19 @@ class TfrmI2C : public QDialog {
     Q_OBJECT
 
 public:
-    TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent = nullptr);
+    // The display connectors of the machine, listed each time the dialog is
+    // shown (by default those under /sys).
+    using ConnectorLister = std::function<std::vector<DrmConnector>()>;
+
+    TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent = nullptr,
+            ConnectorLister listConnectors = {});
 
     QLabel* Label1;
     QComboBox* cbxPortType;
+    QLabel* cbxDdcConnectorLabel;
+    // The display connectors (their names as item data); enabled for the DDC
+    // port type only.
+    QComboBox* cbxDdcConnector;
     QLabel* ledBaseAddrLabel;
     QLineEdit* ledBaseAddr;
     QScrollBar* slbDelay;
@@ -50,10 +63,16 @@ protected:
 private:
     void showRate(int kbps);
     void showDelay(int loops);
+    void showDdcClock();
+    void fillConnectors();
     void confirm();
+    // The port type of the combo's selection, kPortNone without one.
+    std::int32_t selectedPortType() const;
 
     I2cSettings& m_settings;
     UserInteraction& m_ui;
+    ConnectorLister m_listConnectors;
+    std::vector<DrmConnector> m_connectors; // as last listed
     bool m_fillingBaseAddr = false;
 };
 

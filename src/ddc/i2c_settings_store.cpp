@@ -30,7 +30,7 @@ I2cSettings loadI2cSettingsFromConfig() {
     QSettings config(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
     if (!QFileInfo::exists(config.fileName()) || config.status() != QSettings::NoError)
         return I2cSettings{};
-    return loadI2cSettings([&config](std::string_view name) -> DwordRead {
+    I2cSettings settings = loadI2cSettings([&config](std::string_view name) -> DwordRead {
         const QVariant value = config.value(key(name));
         if (!value.isValid())
             return {std::nullopt, kErrorValueMissing};
@@ -41,6 +41,9 @@ I2cSettings loadI2cSettingsFromConfig() {
             return {std::nullopt, kErrorValueNotNumber};
         return {static_cast<std::uint32_t>(number), 0};
     });
+    // Written by versions that know the DDC port type; older files lack it.
+    settings.ddcConnector = config.value(key(kDdcConnectorValueName)).toString().toStdString();
+    return settings;
 }
 
 void saveI2cSettingsToConfig(const I2cSettings& settings) {
@@ -51,6 +54,7 @@ void saveI2cSettingsToConfig(const I2cSettings& settings) {
         else
             config.setValue(key(stored.name), static_cast<quint32>(stored.value));
     }
+    config.setValue(key(kDdcConnectorValueName), QString::fromStdString(settings.ddcConnector));
     config.sync();
     debugLog("Save port: 0x%08X", static_cast<unsigned>(settings.portType));
 }

@@ -9,11 +9,13 @@
 
 namespace pellam {
 
-// The four values; a value that is missing or not a 32-bit number takes its
-// default (logged as "err=%08X"). No configuration file at all, or one that
-// cannot be read: the defaults, silently.
+// The four numbers; one that is missing or not a 32-bit number takes its
+// default (logged as "err=%08X"). Then the DDC connector's name (missing:
+// empty). No configuration file at all, or one that cannot be read: the
+// defaults, silently.
 I2cSettings loadI2cSettingsFromConfig();
-// Writes the four values in order and logs "Save port: 0x%08X".
+// Writes the four numbers in order, then the DDC connector's name, and logs
+// "Save port: 0x%08X".
 void saveI2cSettingsToConfig(const I2cSettings& settings);
 // The configuration file's path.
 QString i2cSettingsConfigFile();

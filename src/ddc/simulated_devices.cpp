@@ -1,5 +1,6 @@
 #include "ddc/simulated_devices.h"
 
+#include "ddc/i2c_dev_device.h"
 #include "ddc/mpsse_transport.h"
 
 #include <algorithm>
@@ -259,6 +260,73 @@ void SimulatedFt2232::execute() {
         pos += length;
     }
     m_input.erase(m_input.begin(), m_input.begin() + static_cast<std::ptrdiff_t>(pos));
+}
+
+namespace {
+
+class SimulatedI2cDevAdapter final : public I2cAdapter {
+public:
+    explicit SimulatedI2cDevAdapter(SimulatedI2cDevBuses& buses)
+        : m_buses(buses) {}
+    int transfer(std::span<I2cMessage> messages) override { return m_buses.transfer(messages); }
+
+private:
+    SimulatedI2cDevBuses& m_buses;
+};
+
+} // namespace
+
+I2cAdapterOpenResult SimulatedI2cDevBuses::open(const std::string& devicePath) {
+    opened.push_back(devicePath);
+    I2cAdapterOpenResult result;
+    if (openError != 0)
+        result.error = openError;
+    else
+        result.adapter = std::make_unique<SimulatedI2cDevAdapter>(*this);
+    return result;
+}
+
+void SimulatedI2cDevBuses::clockBits(unsigned bits) {
+    m_clock.waitMicroseconds(bits * 1000 / busClockKHz);
+}
+
+int SimulatedI2cDevBuses::transfer(std::span<I2cMessage> messages) {
+    auto& recorded = transactions.emplace_back();
+    for (const I2cMessage& m : messages)
+        recorded.push_back(
+            {m.address, m.read,
+             m.read ? std::vector<Byte>() : std::vector<Byte>(m.data.begin(), m.data.end())});
+    if (const int invalid = checkTransaction(messages))
+        return invalid;
+    if (transferError != 0)
+        return transferError;
+    // A byte and its acknowledge: nine clocks; a start or a stop: about one.
+    constexpr unsigned kByteBits = 9;
+    int result = 0;
+    for (std::size_t i = 0; i < messages.size() && result == 0; ++i) {
+        I2cMessage& m = messages[i];
+        clockBits(1);
+        m_eeprom.controllerStart();
+        clockBits(kByteBits);
+        if (!m_eeprom.controllerWrite(static_cast<Byte>(m.address << 1 | (m.read ? 1 : 0)))) {
+            result = ENXIO;
+            break;
+        }
+        for (Byte& b : m.data) {
+            clockBits(kByteBits);
+            if (m.read) {
+                b = m_eeprom.controllerRead();
+            } else if (!m_eeprom.controllerWrite(b)) {
+                result = EREMOTEIO;
+                break;
+            }
+        }
+        if (m.read)
+            recorded[i].data.assign(m.data.begin(), m.data.end());
+    }
+    clockBits(1);
+    m_eeprom.controllerStop();
+    return result;
 }
 
 } // namespace pellam

@@ -1,10 +1,12 @@
 // Simulated port hardware on a SimulatedI2cBus: a parallel port's registers,
 // a serial port's modem lines and an FT2232 in MPSSE mode. Each is wired the
 // way the real adapter circuits are, so the transports drive them exactly as
-// they drive the real ports.
+// they drive the real ports. And a graphics card's DDC controller as i2c-dev
+// offers it, on the same EEPROM.
 #pragma once
 
 #include "ddc/ftdi_device.h"
+#include "ddc/i2c_adapter.h"
 #include "ddc/line_driver.h"
 #include "ddc/simulated_eeprom.h"
 
@@ -107,6 +109,50 @@ private:
     int m_delayedWrite = -1;
     bool m_delaying = false;
     std::string m_detail;
+};
+
+// The I2C buses of a graphics card as i2c-dev offers them: every device
+// path opens a controller that carries out I2C_RDWR transactions on the
+// simulated EEPROM the way the kernel's controller drivers do (a start per
+// message, a repeated start between them, one stop at the end; ENXIO when the
+// address is not acknowledged, EREMOTEIO when a written byte is not), at the
+// bus clock, in simulated time. It records what it is asked for, for tests.
+class SimulatedI2cDevBuses final : public I2cBusAccess {
+public:
+    SimulatedI2cDevBuses(SimulatedEeprom& eeprom, SimulatedClock& clock)
+        : m_eeprom(eeprom)
+        , m_clock(clock) {}
+
+    std::filesystem::path sysfsRoot() const override { return sysRoot; }
+    I2cAdapterOpenResult open(const std::string& devicePath) override;
+
+    // Where the connectors are described (a fake tree in tests).
+    std::filesystem::path sysRoot = "/sys";
+    // errno value every open fails with; 0: opens.
+    int openError = 0;
+    // errno value every transfer fails with, before anything reaches the
+    // bus; 0: transfers are carried out.
+    int transferError = 0;
+    std::uint32_t busClockKHz = 100;
+
+    struct Message {
+        std::uint16_t address;
+        bool read;
+        std::vector<Byte> data; // written, or read (as many as were asked for)
+        bool operator==(const Message&) const = default;
+    };
+    // The devices opened, and every transaction asked for, in order.
+    std::vector<std::string> opened;
+    std::vector<std::vector<Message>> transactions;
+
+    // One I2C_RDWR request on the EEPROM; 0 or an errno value.
+    int transfer(std::span<I2cMessage> messages);
+
+private:
+    void clockBits(unsigned bits);
+
+    SimulatedEeprom& m_eeprom;
+    SimulatedClock& m_clock;
 };
 
 } // namespace pellam

@@ -23,18 +23,28 @@ void SimulatedEeprom::onLines(bool scl, bool sda) {
 }
 
 void SimulatedEeprom::start() {
-    // A repeated start abandons bytes latched for a write: only a stop
-    // starts the write cycle.
+    beginTransaction();
     m_phase = Phase::Receive;
-    m_expect = Expect::DeviceAddress;
-    m_reading = false;
     m_bits = 0;
     m_shift = 0;
     m_pullSda = false;
-    m_pageData.clear();
 }
 
 void SimulatedEeprom::stop() {
+    endTransaction();
+    m_phase = Phase::Idle;
+    m_pullSda = false;
+}
+
+// A repeated start abandons bytes latched for a write: only a stop starts
+// the write cycle.
+void SimulatedEeprom::beginTransaction() {
+    m_expect = Expect::DeviceAddress;
+    m_reading = false;
+    m_pageData.clear();
+}
+
+void SimulatedEeprom::endTransaction() {
     if (!m_reading && m_expect == Expect::Data && !m_pageData.empty() && !writeProtected) {
         const Byte page = static_cast<Byte>(m_pageStart & ~(kPageSize - 1));
         for (std::size_t i = 0; i < m_pageData.size(); ++i)
@@ -45,8 +55,33 @@ void SimulatedEeprom::stop() {
     }
     m_pageData.clear();
     m_expect = Expect::DeviceAddress;
-    m_phase = Phase::Idle;
-    m_pullSda = false;
+}
+
+void SimulatedEeprom::controllerStart() {
+    if (!present)
+        return;
+    beginTransaction();
+    m_controllerSelected = true;
+}
+
+bool SimulatedEeprom::controllerWrite(Byte value) {
+    if (!present || !m_controllerSelected)
+        return false;
+    m_controllerSelected = byteReceived(value);
+    return m_controllerSelected;
+}
+
+Byte SimulatedEeprom::controllerRead() {
+    if (!present || !m_controllerSelected || !m_reading)
+        return 0xFF; // nobody drives the bus
+    return nextByte();
+}
+
+void SimulatedEeprom::controllerStop() {
+    if (!present)
+        return;
+    endTransaction();
+    m_controllerSelected = false;
 }
 
 void SimulatedEeprom::risingEdge(bool sda) {
@@ -124,10 +159,16 @@ bool SimulatedEeprom::byteReceived(Byte value) {
     return false;
 }
 
-// Puts out bit 7 of the byte at the address counter, which moves on.
-void SimulatedEeprom::sendNextByte() {
-    m_shift = m_memory[m_address];
+// The byte at the address counter, which moves on (rolling over at 256).
+Byte SimulatedEeprom::nextByte() {
+    const Byte value = m_memory[m_address];
     m_address = static_cast<Byte>(m_address + 1);
+    return value;
+}
+
+// Puts out bit 7 of the next byte.
+void SimulatedEeprom::sendNextByte() {
+    m_shift = nextByte();
     m_phase = Phase::Send;
     m_pullSda = !getBit(m_shift, 7);
     m_bits = 1;

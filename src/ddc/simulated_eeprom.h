@@ -1,7 +1,9 @@
 // Simulated hardware for tests and `--simulate`: an I2C bus with open-drain
 // lines and a 24C02-class EEPROM on it, modelled at the level of the line
 // changes, so every transfer is checked down to its start, stop and
-// acknowledge conditions.
+// acknowledge conditions. Masters that work in whole bytes (an I2C
+// controller behind the kernel's i2c-dev) reach the same device through its
+// byte-level side.
 #pragma once
 
 #include "ddc/ddc_clock.h"
@@ -46,6 +48,18 @@ public:
     // Completed writes (each stop that committed bytes), for tests.
     int writeCycles() const { return m_writeCycles; }
 
+    // The device as a controller that moves whole bytes sees it: a start (or
+    // repeated start), a byte written with the device's acknowledge in
+    // return, a byte read from the address counter (the controller
+    // acknowledges every byte but the last), a stop. The same protocol state
+    // as the line model: a write is committed at the stop, and the device
+    // does not acknowledge its address during the write cycle. After a byte
+    // it did not acknowledge the device ignores the bus until the next start.
+    void controllerStart();
+    bool controllerWrite(Byte value);
+    Byte controllerRead();
+    void controllerStop();
+
 private:
     enum class Phase { Idle, Receive, AckOut, Send, AckIn };
     enum class Expect { DeviceAddress, WordAddress, Data };
@@ -54,7 +68,11 @@ private:
     void stop();
     void risingEdge(bool sda);
     void fallingEdge();
+    // The byte-level protocol both sides share.
+    void beginTransaction();
+    void endTransaction();
     bool byteReceived(Byte value);
+    Byte nextByte();
     void sendNextByte();
 
     const SimulatedClock& m_clock;
@@ -74,6 +92,7 @@ private:
     Byte m_address = 0; // the address counter
     std::vector<Byte> m_pageData;
     Byte m_pageStart = 0;
+    bool m_controllerSelected = false;
 };
 
 // Open-drain SDA and SCL shared by any number of masters and one slave: a

@@ -2,6 +2,7 @@
 // PELLAM_SCREENSHOT_DIR names a folder (scripts/page-pictures.sh sets it).
 #include "ddc/i2c_settings_dialog.h"
 #include "main_window_fixture.h"
+#include "support/fake_sysfs.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -61,6 +62,16 @@ TEST_F(MainWindowTest, PagePictures) {
                                                  .arg(QString::fromLatin1(portName(type).data()))));
         form.frmI2C->hide();
     }
+    // And for the DDC port type, with the connectors of a fake sysfs tree.
+    FakeSysfs sys;
+    sys.connectorOnBus("card0-HDMI-A-1", "connected", formatRawBinary(hdmiDefaultImage(), 256),
+                       "i2c-5");
+    sys.connectorOnBus("card0-DP-1", "disconnected", "", "i2c-6");
+    I2cSettings ddc{kPortDdc, 0x378, 0xA0, 500, "card0-HDMI-A-1"};
+    TfrmI2C ddcDialog(ddc, ui, &form, [&sys] { return listDrmConnectors(sys.root()); });
+    ddcDialog.show();
+    EXPECT_TRUE(ddcDialog.grab().save(QString::fromLocal8Bit(folder) + "/frmI2C-DDC.png"));
+    ddcDialog.hide();
 }
 
 } // namespace

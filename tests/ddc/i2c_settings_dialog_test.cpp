@@ -1,6 +1,8 @@
 #include "ddc/i2c_settings_dialog.h"
 #include "ddc/i2c_settings_store.h"
 #include "ddc_test_support.h"
+#include "edid/edid_file.h"
+#include "support/fake_sysfs.h"
 #include "support/recording_interaction.h"
 
 #include <QComboBox>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -32,9 +35,17 @@ protected:
     QString label() const { return dialog.Label2->text(); }
     void ok() { QTest::mouseClick(dialog.Button_I2COk, Qt::LeftButton); }
 
+    QStringList items(const QComboBox* combo) const {
+        QStringList texts;
+        for (int i = 0; i < combo->count(); ++i)
+            texts << combo->itemText(i);
+        return texts;
+    }
+
     I2cSettings settings;
     RecordingInteraction ui;
-    TfrmI2C dialog{settings, ui};
+    FakeSysfs sys;
+    TfrmI2C dialog{settings, ui, nullptr, [this] { return listDrmConnectors(sys.root()); }};
 };
 
 TEST_F(I2cSettingsDialog, PortTypeAndScrollBarSetTheDelayCount) {
@@ -94,6 +105,58 @@ TEST_F(I2cSettingsDialog, ShowingFillsTheControlsFromTheSettings) {
         ok();
         EXPECT_EQ(settings.portType, type);
     }
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('|').toStdString();
+}
+
+TEST_F(I2cSettingsDialog, DdcTypeChoosesAConnectorByName) {
+    sys.connectorOnBus("card0-HDMI-A-1", "connected", formatRawBinary(hdmiDefaultImage(), 256),
+                       "i2c-5");
+    sys.connectorOnBus("card0-DP-1", "disconnected", "", "i2c-6");
+    sys.connector("card0-eDP-1", "connected"); // a panel without a DDC bus of its own
+
+    show({kPortLpt1, 0x378, 0xA0, 500});
+    EXPECT_EQ(items(dialog.cbxPortType), (QStringList{"LPT1", "LPT2", "USB", "DDC"}));
+    EXPECT_EQ(
+        items(dialog.cbxDdcConnector),
+        (QStringList{"card0-DP-1 (disconnected)", "card0-HDMI-A-1 \u2014 Korvo Demo (connected)",
+                     "card0-eDP-1 (connected)"}));
+    const auto* model = qobject_cast<QStandardItemModel*>(dialog.cbxDdcConnector->model());
+    ASSERT_TRUE(model);
+    EXPECT_TRUE(model->item(0)->isEnabled());
+    EXPECT_FALSE(model->item(2)->isEnabled()) << "no bus: shown, not offered";
+    EXPECT_FALSE(dialog.cbxDdcConnector->isEnabled());
+
+    // Choosing DDC offers the first connected display with a bus.
+    choose(3);
+    EXPECT_TRUE(dialog.cbxDdcConnector->isEnabled());
+    EXPECT_EQ(dialog.cbxDdcConnector->currentData().toString(), "card0-HDMI-A-1");
+    EXPECT_FALSE(dialog.ledBaseAddr->isEnabled());
+    EXPECT_FALSE(dialog.slbDelay->isEnabled());
+    EXPECT_EQ(label(), "Bus clock set by the graphics driver");
+    dialog.cbxDdcConnector->setCurrentIndex(0);
+    ok();
+    EXPECT_EQ(settings, (I2cSettings{kPortDdc, 0x378, 0xA0, 500, "card0-DP-1"}));
+
+    // Shown again: DDC and its connector; another port type keeps the name.
+    show(settings);
+    EXPECT_EQ(dialog.cbxPortType->currentText(), "DDC");
+    EXPECT_EQ(dialog.cbxDdcConnector->currentText(), "card0-DP-1 (disconnected)");
+    EXPECT_TRUE(dialog.cbxDdcConnector->isEnabled());
+    EXPECT_EQ(label(), "Bus clock set by the graphics driver");
+    choose(kPortLpt1);
+    EXPECT_FALSE(dialog.cbxDdcConnector->isEnabled());
+    EXPECT_TRUE(dialog.ledBaseAddr->isEnabled());
+    EXPECT_TRUE(dialog.slbDelay->isEnabled());
+    EXPECT_EQ(label(), "Delay  500 loops");
+    ok();
+    EXPECT_EQ(settings, (I2cSettings{kPortLpt1, 0x378, 0xA0, 500, "card0-DP-1"}));
+
+    // A stored connector this machine does not have is named, and kept.
+    show({kPortDdc, 0x378, 0xA0, 500, "card1-HDMI-A-3"});
+    EXPECT_EQ(dialog.cbxDdcConnector->currentIndex(), -1);
+    EXPECT_EQ(dialog.cbxDdcConnector->placeholderText(), "card1-HDMI-A-3");
+    ok();
+    EXPECT_EQ(settings.ddcConnector, "card1-HDMI-A-3");
     EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('|').toStdString();
 }
 
@@ -165,6 +228,17 @@ TEST(I2cSettingsStore, RoundTripInTheTestConfiguration) {
     log.lines.clear();
     EXPECT_EQ(loadI2cSettingsFromConfig(), (I2cSettings{kPortNone, 0x378, 0xA0, 3700}));
     EXPECT_EQ(log.lines, (std::vector<std::string>{"err=0000000D", "err=00000002"}));
+
+    // The DDC connector's name, after the four numbers.
+    const I2cSettings ddc{kPortDdc, 0x378, 0xA0, 500, "card0-HDMI-A-1"};
+    log.lines.clear();
+    saveI2cSettingsToConfig(ddc);
+    EXPECT_TRUE(log.contains("Save port: 0x0000000B"));
+    EXPECT_EQ(QSettings(file, QSettings::NativeFormat).value("DDC Connector").toString(),
+              "card0-HDMI-A-1");
+    EXPECT_EQ(loadI2cSettingsFromConfig(), ddc);
+    QSettings(file, QSettings::NativeFormat).remove("DDC Connector");
+    EXPECT_EQ(loadI2cSettingsFromConfig().ddcConnector, "") << "a file written before it";
     QFile::remove(file);
 }
 

@@ -66,6 +66,16 @@ TEST(I2cSettings, UsbClockNeverZeroOrOutOfRange) {
     EXPECT_EQ(loadI2cSettings(readerOf({{type, 0}, {delay, 0}})).delayCount, 0u);
 }
 
+TEST(I2cSettings, DdcIsTheLastPortTypeAndNeitherParallelNorSerial) {
+    EXPECT_EQ(portName(kPortCom8), "COM8");
+    EXPECT_EQ(portName(kPortDdc), "DDC");
+    EXPECT_EQ(portName(kPortDdc + 1), "");
+    EXPECT_FALSE(isParallelPort(kPortDdc) || isSerialPort(kPortDdc));
+    const std::string type(kPortTypeValueName);
+    EXPECT_EQ(loadI2cSettings(readerOf({{type, 11}})),
+              (I2cSettings{kPortDdc, 0x378, 0xA0, 500, ""}));
+}
+
 TEST(I2cSettings, StoredInTheTablesOrderWithThePortTypeSigned) {
     const auto values = storedValues({kPortNone, 0x3BC, 0xA0, 2400});
     ASSERT_EQ(values.size(), 4u);

@@ -1,8 +1,9 @@
 // One contract for every way the editor reaches a sink's EEPROM: the
 // bit-banged master on a parallel port's registers and on a serial port's
-// modem lines, and the MPSSE master on the USB adapter, each against the
-// simulated EEPROM on the simulated bus.
+// modem lines, the MPSSE master on the USB adapter, and the graphics card's
+// DDC controller through i2c-dev, each against the simulated EEPROM.
 #include "ddc_test_support.h"
+#include "support/fake_sysfs.h"
 
 #include <gtest/gtest.h>
 
@@ -73,13 +74,44 @@ struct UsbBackend {
     }
 };
 
+// The DDC port type: the connector's bus opened for each transfer, one
+// sequential read of 256 bytes, 256 byte writes each followed by the write
+// cycle.
+struct I2cDevBackend {
+    FakeSysfs sys;
+    void setUp(DdcContext& ddc) {
+        sys.connectorOnBus("card0-HDMI-A-1", "connected", "", "i2c-5");
+        static_cast<SimulatedHardware&>(ddc.hardware()).ddcBuses.sysRoot = sys.root();
+        ddc.settings().portType = kPortDdc;
+        ddc.settings().ddcConnector = "card0-HDMI-A-1";
+    }
+    static bool read(DdcContext& ddc, Image& image) {
+        EXPECT_TRUE(ddc.i2cDev().Open()) << ddc.i2cDev().problem();
+        const Byte address[] = {0};
+        const bool acknowledged = ddc.i2cDev().Read(address, image);
+        ddc.i2cDev().Close();
+        return acknowledged;
+    }
+    static bool write(DdcContext& ddc, const Image& image) {
+        EXPECT_TRUE(ddc.i2cDev().Open()) << ddc.i2cDev().problem();
+        bool acknowledged = true;
+        for (std::size_t a = 0; a < 256; ++a) {
+            const Byte address[] = {static_cast<Byte>(a)};
+            acknowledged &= ddc.i2cDev().Write(address, std::span<const Byte>(&image[a], 1));
+            ddc.clock().sleepMilliseconds(I2cDevTransport::kWriteCycleMs);
+        }
+        ddc.i2cDev().Close();
+        return acknowledged;
+    }
+};
+
 template <typename Backend>
 class TransportContract : public ::testing::Test {
 protected:
-    void SetUp() override { Backend::setUp(sim.context); }
+    void SetUp() override { backend.setUp(sim.context); }
     SimulatedEeprom& eeprom() { return sim.hardware->eeprom; }
-    bool read(Image& image) { return Backend::read(sim.context, image); }
-    bool write(const Image& image) { return Backend::write(sim.context, image); }
+    bool read(Image& image) { return backend.read(sim.context, image); }
+    bool write(const Image& image) { return backend.write(sim.context, image); }
 
     static Image pattern() {
         Image image;
@@ -90,10 +122,11 @@ protected:
 
     DebugLogCapture log;
     SimulatedDdc sim;
+    Backend backend;
 };
 
 using Backends = ::testing::Types<PortBackend<kPortLpt1>, PortBackend<kPortLpt2>,
-                                  PortBackend<kPortCom1>, UsbBackend>;
+                                  PortBackend<kPortCom1>, UsbBackend, I2cDevBackend>;
 TYPED_TEST_SUITE(TransportContract, Backends);
 
 TYPED_TEST(TransportContract, ReadsAll256Bytes) {
