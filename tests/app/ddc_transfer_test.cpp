@@ -40,23 +40,13 @@ class DdcTransferTest : public MainWindowTest, public ::testing::WithParamInterf
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        usePort(GetParam());
-    }
-    void usePort(std::int32_t type) {
-        form.session().ddc().settings() = {type, 0x378, 0xA0, type == kPortUsb ? 2400u : 0u};
+        form.session().ddc().settings() = {GetParam(), 0x378, 0xA0, usb() ? 2400u : 0u};
         form.openTransferPort();
     }
     bool usb() const { return GetParam() == kPortUsb; }
     SimulatedEeprom& eeprom() { return sim->eeprom; }
     QString sink() const {
         return QStringLiteral("slave address A0h on ") + QString::fromLatin1(portName(GetParam()));
-    }
-
-    bool isCompareView() const {
-        for (std::size_t i = 0; i < kImageSize; ++i)
-            if (cell(i).contains('/'))
-                return true;
-        return false;
     }
 };
 
@@ -87,7 +77,7 @@ TEST_P(DdcTransferTest, ReadMakesTheEepromTheImageAndRefreshesTheWorkspace) {
     EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('|').toStdString();
 }
 
-TEST_P(DdcTransferTest, ASinkThatDoesNotAnswerLeavesTheImageAsItWas) {
+TEST_P(DdcTransferTest, AMissingSinkLeavesTheImageAndFailsAWriteAtOnce) {
     eeprom().present = false;
     image()[0x30] = 0x77; // an unsaved edit
     const EdidImage before = image();
@@ -95,15 +85,33 @@ TEST_P(DdcTransferTest, ASinkThatDoesNotAnswerLeavesTheImageAsItWas) {
     form.btnRead1->click();
     EXPECT_EQ(image(), before);
     EXPECT_EQ(cell(0x30), "77");
-    EXPECT_EQ(ui.messages, QStringList{"No answer from the sink at " + sink() +
-                                       ".\nThe image was not changed."});
-    EXPECT_TRUE(form.btnRead1->isEnabled());
-    EXPECT_TRUE(form.btnWrite->isEnabled());
+
+    const std::uint64_t start = sim->simulatedClock.nowMicroseconds();
+    form.btnWrite->click();
+    EXPECT_LT(sim->simulatedClock.nowMicroseconds() - start, 20'000u) << "not 256 timeouts";
+    EXPECT_TRUE(form.Label14->isVisible());
+    EXPECT_EQ(form.Label14->text(), "Fail!");
+    EXPECT_EQ(textColour(form.Label14, QPalette::WindowText), QColor(Qt::red));
+    EXPECT_EQ(ui.messages,
+              (QStringList{"No answer from the sink at " + sink() + ".\nThe image was not changed.",
+                           "No answer from the sink at " + sink() + ". Nothing was written."}));
+    EXPECT_TRUE(form.btnRead1->isEnabled() && form.btnWrite->isEnabled());
 }
 
 TEST_P(DdcTransferTest, WriteWritesAll256BytesAndPasses) {
     load(corpusImage("aoc_2352_2352_256.bin"));
+    QString status;
+    QColor colour;
+    // The bar goes up to 255 in the write, then from 0 again in the verify.
+    atProgress(form, 255, [&] {
+        atProgress(form, 128, [&] {
+            status = form.Label14->isVisible() ? form.Label14->text() : QString();
+            colour = textColour(form.Label14, QPalette::WindowText);
+        });
+    });
     form.btnWrite->click();
+    EXPECT_EQ(status, "Verifying...");
+    EXPECT_EQ(colour, QColor(Qt::blue));
     EXPECT_EQ(eeprom().memory(), image());
     EXPECT_EQ(eeprom().writeCycles(), 256);
     EXPECT_TRUE(form.Label14->isVisible());
@@ -130,35 +138,6 @@ TEST_P(DdcTransferTest, AWriteProtectedEepromFailsWithTheFirstDifferenceShownInT
     EXPECT_EQ(cell(0x09), hexText(image()[0x09]));
     EXPECT_EQ(ws().cellMarks[0x09], kCellNormal);
     EXPECT_EQ(image(), hdmiDefaultImage()) << "the image is what it was";
-}
-
-TEST_P(DdcTransferTest, TheVerifyShowsVerifyingInBlueWhileItRuns) {
-    QString status;
-    QColor colour;
-    // The bar goes up to 255 in the write, then from 0 again in the verify.
-    atProgress(form, 255, [&] {
-        atProgress(form, 128, [&] {
-            status = form.Label14->isVisible() ? form.Label14->text() : QString();
-            colour = textColour(form.Label14, QPalette::WindowText);
-        });
-    });
-    form.btnWrite->click();
-    EXPECT_EQ(status, "Verifying...");
-    EXPECT_EQ(colour, QColor(Qt::blue));
-    EXPECT_EQ(form.Label14->text(), "Pass!");
-}
-
-TEST_P(DdcTransferTest, AMissingSinkFailsTheWriteAtOnceAndSaysWhy) {
-    eeprom().present = false;
-    const std::uint64_t before = sim->simulatedClock.nowMicroseconds();
-    form.btnWrite->click();
-    EXPECT_LT(sim->simulatedClock.nowMicroseconds() - before, 20'000u);
-    EXPECT_EQ(form.Label14->text(), "Fail!");
-    EXPECT_TRUE(form.Label14->isVisible());
-    EXPECT_EQ(textColour(form.Label14, QPalette::WindowText), QColor(Qt::red));
-    EXPECT_EQ(ui.messages,
-              QStringList{"No answer from the sink at " + sink() + ". Nothing was written."});
-    EXPECT_FALSE(isCompareView());
 }
 
 TEST_F(MainWindowTest, WithoutAPortTypeBothTransferButtonsOnlySaySo) {
@@ -224,15 +203,6 @@ TEST_F(PortTransferTest, AReadPausedHalfWayKeepsTheBytesNotYetRead) {
     EXPECT_TRUE(std::equal(image().begin() + 128, image().end(), hdmiDefaultImage().begin() + 128));
     EXPECT_TRUE(form.btnWrite->isEnabled() && form.btnComp->isEnabled());
     EXPECT_EQ(form.ProgressBar1->value(), 0);
-    EXPECT_TRUE(ui.messages.isEmpty());
-}
-
-TEST_F(PortTransferTest, AWritePausedEndsWithoutAVerify) {
-    atProgress(form, 10, [&] { form.btnWrite->click(); });
-    form.btnWrite->click();
-    EXPECT_EQ(form.btnWrite->text(), "Write DDC");
-    EXPECT_EQ(sim->eeprom.writeCycles(), 11);
-    EXPECT_FALSE(form.Label14->isVisible());
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 

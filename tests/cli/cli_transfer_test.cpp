@@ -108,25 +108,16 @@ TEST(CliTransfer, UsageErrorsExitWith2BeforeAnyTransfer) {
         std::string message; // the first line on standard error
     };
     const Case cases[] = {
-        {{"read"}, "pellam-cli: read needs a file"},
         {{"read", "--bogus", "x.bin"}, "pellam-cli: unknown option '--bogus' for read"},
         {{"read", "--port", "LPT3", "x.bin"},
          "pellam-cli: unknown port type 'LPT3' (LPT1, LPT2, USB, COM1 ... COM8)"},
-        {{"read", "--port"}, "pellam-cli: --port needs a value"},
         {{"read", "--slave", "A1", "x.bin"},
          "pellam-cli: --slave takes an even 8-bit I2C address in hex, such as A0, not 'A1'"},
-        {{"read", "--slave", "1A0", "x.bin"},
-         "pellam-cli: --slave takes an even 8-bit I2C address in hex, such as A0, not '1A0'"},
-        {{"read", "--simulate", in, "--sim-out", "y.bin", "x.bin"},
-         "pellam-cli: unknown option '--sim-out' for read"},
         {{"read", "--simulate", in, "x.ddc"},
          "pellam-cli: cannot write \"x.ddc\": use .bin or .dat for raw binary, .txt for hex text"},
-        {{"write", in, in}, "pellam-cli: write takes one file"},
         {{"write", "--sim-out", "y.bin", in}, "pellam-cli: --sim-out needs --simulate"},
         {{"write", "--simulate", in, dir.file("junk.bin")},
          "pellam-cli: " + dir.file("junk.bin") + ": EDID File Format incorrect!!"},
-        {{"write", "--simulate", dir.file("none.bin"), in},
-         "pellam-cli: Cannot open \"" + dir.file("none.bin") + "\": No such file or directory"},
     };
     for (const Case& c : cases) {
         const CliRun run = runCli(c.args);

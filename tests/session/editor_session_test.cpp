@@ -131,26 +131,6 @@ TEST(EditorSession, LoadParsesBlock1AndAFailedLoadChangesNothing) {
     EXPECT_EQ(session.collection().speaker.allocation, 0x01) << "the collection is kept too";
 }
 
-TEST(EditorSession, EepromBytesReplaceOnlyWhatWasReadAndTheModesFollow) {
-    EditorSession session;
-    EdidImage read = displayPortDefaultImage();
-    read[kExtensionCountOffset] = 0;
-    read[0x94] = 0x0B;
-
-    // Stopped after 100 bytes: the rest of the image is kept, byte 126 too.
-    session.adoptEepromBytes(read, 100);
-    EXPECT_TRUE(std::equal(read.begin(), read.begin() + 100, session.image().begin()));
-    EXPECT_TRUE(std::equal(session.image().begin() + 100, session.image().end(),
-                           hdmiDefaultImage().begin() + 100));
-    EXPECT_TRUE(session.workspace().modeMenus.n256Bytes1);
-
-    session.adoptEepromBytes(read, 256);
-    EXPECT_EQ(session.image(), read);
-    EXPECT_TRUE(session.workspace().modeMenus.n128Bytes1) << "byte 126 picks the mode";
-    EXPECT_EQ(session.workspace().displayPortMode, 0) << "only a file load sets it";
-    EXPECT_EQ(session.collection().speaker.allocation, 0x0B) << "block 1 parsed again";
-}
-
 TEST(EditorSession, NewParsesTheDefaultImageOfTheMode) {
     EditorSession session;
     session.setDisplayPortMode(1);
