@@ -3,9 +3,11 @@
 #include "analyser/capability_dialog.h"
 #include "analyser/report.h"
 #include "cea/extension_block.h"
+#include "ddc/eeprom_workflow.h"
 #include "session/editor_session.h"
 #include "ui/user_interaction.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -74,10 +76,31 @@ void AnalysisPage::btnAnalysisClick() {
     DataBlockCollection fileModel;
     const DataBlockCollection* model = &m_session.collection();
     if (rbnDDC->isChecked()) {
-        m_ui.showMessage(this, QStringLiteral("No I2C transport is available in this build."));
-        return;
-    }
-    if (rbnFile->isChecked()) {
+        // The sink's EEPROM into the file load buffer; a sink that does not
+        // answer leaves the buffer as it was and nothing is analysed.
+        TransferChoice choice = chooseEepromTransfer(m_session.ddc());
+        std::string problem = choice.problem;
+        if (choice.transfer)
+            problem = choice.transfer->open();
+        if (!problem.empty()) {
+            m_ui.showMessage(this, QString::fromStdString(problem));
+            return;
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        TransferObserver unobserved;
+        const EepromReadResult read = readEeprom(*choice.transfer, unobserved);
+        choice.transfer->close();
+        QApplication::restoreOverrideCursor();
+        if (read.status != EepromReadResult::Status::Complete) {
+            m_ui.showMessage(this, QString::fromStdString(read.message) +
+                                       QStringLiteral("\nNothing was analysed."));
+            return;
+        }
+        ws.fileLoadBuffer = read.bytes;
+        buffer = &ws.fileLoadBuffer;
+        parseExtensionBlock(ws.fileLoadBuffer, fileModel);
+        model = &fileModel;
+    } else if (rbnFile->isChecked()) {
         const QString path =
             m_ui.openFileName(this, QString::fromLatin1(kOpenDialogFilter), QStringLiteral("bin"));
         if (!path.isEmpty()) {

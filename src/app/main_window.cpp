@@ -13,6 +13,7 @@
 #include "cea/extension_timings_page.h"
 #include "cea/video_page.h"
 #include "ddc/drm_connectors.h"
+#include "ddc/eeprom_workflow.h"
 #include "ddc/i2c_settings_dialog.h"
 #include "ddc/i2c_settings_store.h"
 #include "edid/debug_log.h"
@@ -23,6 +24,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -223,11 +226,6 @@ void TForm1::createGridPage() {
     chkAutoChksm = new QCheckBox(QStringLiteral("自动校验"), GroupBox_Progress);
     chkAutoChksm->setObjectName(QStringLiteral("chkAutoChksm"));
     chkAutoChksm->setChecked(true);
-    // The transfer buttons need an I2C transport, which this build does not have yet.
-    for (QPushButton* transfer : {btnWrite, btnRead1, btnComp}) {
-        transfer->setEnabled(false);
-        transfer->setToolTip(QStringLiteral("EEPROM transfers are not available yet"));
-    }
 
     auto* progress = new QHBoxLayout;
     progress->addWidget(ProgressBar1, 1);
@@ -244,6 +242,9 @@ void TForm1::createGridPage() {
     layout->addLayout(progress);
     layout->addLayout(buttons);
 
+    connect(btnRead1, &QPushButton::clicked, this, &TForm1::btnRead1Click);
+    connect(btnWrite, &QPushButton::clicked, this, &TForm1::btnWriteClick);
+    connect(btnComp, &QPushButton::clicked, this, &TForm1::btnCompClick);
     connect(btnLoad, &QPushButton::clicked, this, &TForm1::btnLoadClick);
     connect(btnSave, &QPushButton::clicked, this, &TForm1::btnSaveClick);
     connect(chkAutoChksm, &QCheckBox::clicked, this, &TForm1::chkAutoChksmClick);
@@ -257,6 +258,12 @@ void TForm1::showEvent(QShowEvent* event) {
         TabSheet5->fillTimingCandidates();
         sheetB1DetailTiming->fillTimingCandidates();
     }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (m_running != RunningTransfer::None)
+        m_pauseFlag = true;
+    QMainWindow::closeEvent(event);
 }
 
 void TForm1::applyModeMenus() {
@@ -488,6 +495,217 @@ void TForm1::StringGrid1MouseMove(int x, int y) {
     StringGrid1->setHint(
         m_hint.enabled(),
         QString::fromUtf8(m_hint.text().data(), static_cast<int>(m_hint.text().size())));
+}
+
+// The transfer group while a transfer runs: progress after each byte or
+// block, then the window's pending events, so that a second click (the
+// pause) is seen; the pause flag is tested before the next byte.
+class TForm1::TransferView final : public TransferObserver {
+public:
+    // showBytes: each byte read is shown in its grid cell as it arrives.
+    TransferView(TForm1& form, bool showBytes)
+        : m_form(form)
+        , m_showBytes(showBytes) {}
+
+    void phaseStarted(TransferPhase phase) override {
+        if (phase != TransferPhase::Verify)
+            return;
+        m_form.showTransferStatus(QStringLiteral("Verifying..."), Qt::blue);
+        QCoreApplication::processEvents();
+    }
+
+    void stepDone(TransferPhase phase, std::size_t address, std::span<const Byte> bytes) override {
+        if (phase == TransferPhase::Read && m_showBytes)
+            for (std::size_t k = 0; k < bytes.size(); ++k)
+                m_form.StringGrid1->setCellText(address + k, hexText(bytes[k]));
+        m_form.showProgress(static_cast<int>(address));
+        QCoreApplication::processEvents();
+    }
+
+    bool stopRequested() override { return m_form.m_pauseFlag; }
+
+    void verifyFailed(const VerifyMismatch&) override {
+        m_form.showTransferStatus(QStringLiteral("Fail!"), Qt::red);
+    }
+
+private:
+    TForm1& m_form;
+    bool m_showBytes;
+};
+
+void TForm1::showProgress(int position) {
+    ProgressBar1->setValue(position);
+    Label13->setText(QString::fromStdString(progressPercentText(position)));
+}
+
+void TForm1::showTransferStatus(const QString& text, const QColor& colour) {
+    Label14->setText(text);
+    QPalette palette = Label14->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    Label14->setPalette(palette);
+    Label14->show();
+}
+
+void TForm1::setCaption(QPushButton* button, const QString& text, const QColor& colour) {
+    button->setText(text);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::ButtonText, colour);
+    button->setPalette(palette);
+}
+
+void TForm1::beginTransfer(RunningTransfer running, QPushButton* own) {
+    m_running = running;
+    m_pauseFlag = false;
+    for (QPushButton* b : {btnWrite, btnRead1, btnComp})
+        if (b != own)
+            b->setEnabled(false);
+}
+
+void TForm1::endTransfer() {
+    m_running = RunningTransfer::None;
+    for (QPushButton* b : {btnWrite, btnRead1, btnComp})
+        b->setEnabled(true);
+}
+
+void TForm1::showCompareView(const EdidImage& other, std::size_t count) {
+    ApplyCompareMarks(workspace(), other, count);
+    for (std::size_t i = 0; i < kImageSize; ++i) {
+        const Byte shown = m_session.image()[i];
+        StringGrid1->setCellText(
+            i, QString::fromStdString(compareCellText(shown, i < count ? other[i] : shown)));
+    }
+    StringGrid1->viewport()->update();
+}
+
+void TForm1::btnRead1Click() {
+    if (m_running == RunningTransfer::Read) {
+        m_pauseFlag = true;
+        setCaption(btnRead1, QStringLiteral("Read DDC"), Qt::black);
+        return;
+    }
+    if (m_running != RunningTransfer::None)
+        return;
+    TransferChoice choice = chooseEepromTransfer(m_session.ddc());
+    if (!choice.transfer) {
+        m_ui.showMessage(this, QString::fromStdString(choice.problem));
+        return;
+    }
+    EepromTransfer& transfer = *choice.transfer;
+    const bool usb = m_session.ddc().settings().portType == kPortUsb;
+    if (usb) {
+        Label14->hide();
+        btnRead1->setEnabled(false);
+    }
+    const std::string problem = transfer.open();
+    if (!problem.empty()) {
+        m_ui.showMessage(this, QString::fromStdString(problem));
+        btnRead1->setEnabled(true);
+        return;
+    }
+    beginTransfer(RunningTransfer::Read, btnRead1);
+    if (!usb) {
+        setCaption(btnRead1, QStringLiteral("Pause"), Qt::red);
+        Label13->setText(QStringLiteral("0%"));
+        Label14->hide();
+    }
+    TransferView view(*this, !usb);
+    const EepromReadResult read = readEeprom(transfer, view);
+    transfer.close();
+    endTransfer();
+    if (!usb)
+        setCaption(btnRead1, QStringLiteral("Read DDC"), Qt::black);
+    // The bar and its percentage back at 0 together.
+    showProgress(0);
+
+    if (read.status == EepromReadResult::Status::NoAnswer) {
+        // The image stays as it was; cells that showed bytes as they arrived
+        // show the image again.
+        if (read.count > 0)
+            RenderGrid();
+        m_ui.showMessage(this, QString::fromStdString(read.message) +
+                                   QStringLiteral("\nThe image was not changed."));
+        return;
+    }
+    // A complete read, or one the user paused: the bytes read so far.
+    m_session.adoptEepromBytes(read.bytes, read.count);
+    afterImageLoaded();
+}
+
+void TForm1::btnWriteClick() {
+    if (m_running == RunningTransfer::Write) {
+        m_pauseFlag = true;
+        setCaption(btnWrite, QStringLiteral("Write DDC"), Qt::black);
+        return;
+    }
+    if (m_running != RunningTransfer::None)
+        return;
+    TransferChoice choice = chooseEepromTransfer(m_session.ddc());
+    if (!choice.transfer) {
+        m_ui.showMessage(this, QString::fromStdString(choice.problem));
+        return;
+    }
+    EepromTransfer& transfer = *choice.transfer;
+    const bool usb = m_session.ddc().settings().portType == kPortUsb;
+    if (usb) {
+        btnWrite->setEnabled(false);
+        Label14->hide();
+    }
+    const std::string problem = transfer.open();
+    if (!problem.empty()) {
+        m_ui.showMessage(this, QString::fromStdString(problem));
+        btnWrite->setEnabled(true);
+        return;
+    }
+    beginTransfer(RunningTransfer::Write, btnWrite);
+    if (!usb) {
+        setCaption(btnWrite, QStringLiteral("Pause"), Qt::red);
+        Label13->setText(QStringLiteral("0%"));
+        Label14->hide();
+    }
+    // The bytes of the moment the write starts are written and verified.
+    const EdidImage image = m_session.image();
+    TransferView view(*this, false);
+    const EepromWriteResult result = writeEeprom(transfer, image, view);
+    transfer.close();
+    endTransfer();
+    if (!usb) {
+        setCaption(btnWrite, QStringLiteral("Write DDC"), Qt::black);
+        showProgress(0);
+    }
+
+    using Status = EepromWriteResult::Status;
+    switch (result.status) {
+    case Status::Pass:
+        showTransferStatus(QStringLiteral("Pass!"), Qt::darkGreen);
+        break;
+    case Status::Stopped:
+        // A paused verify judged nothing.
+        if (result.endedIn == TransferPhase::Verify)
+            Label14->hide();
+        break;
+    case Status::Fail:
+    case Status::NoAnswer:
+        showTransferStatus(QStringLiteral("Fail!"), Qt::red);
+        QString message = QString::fromStdString(result.message);
+        if (result.differences > 0) {
+            showCompareView(result.readBack, result.verified);
+            message += QStringLiteral("\nThe grid shows each differing byte as written/read back.");
+        }
+        m_ui.showMessage(this, message);
+        break;
+    }
+}
+
+void TForm1::btnCompClick() {
+    const QString path = m_ui.openFileName(this, kOpenFilter, QStringLiteral("bin"));
+    if (path.isEmpty())
+        return;
+    const ReadResult read = ReadEdidFile(path.toStdString(), workspace().fileLoadBuffer);
+    if (read.failed()) {
+        m_ui.showMessage(this, QString::fromStdString(read.message));
+        return;
+    }
+    showCompareView(workspace().fileLoadBuffer);
 }
 
 } // namespace pellam

@@ -11,6 +11,7 @@
 
 class QAction;
 class QCheckBox;
+class QColor;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -123,6 +124,12 @@ public slots:
     void About1Click();
     void btnLoadClick();
     void btnSaveClick();
+    // EEPROM transfers of the transfer group. On a parallel or serial port a
+    // second click of the read or write button pauses the transfer.
+    void btnRead1Click();
+    void btnWriteClick();
+    // Compares the image with a file, byte by byte, in the grid.
+    void btnCompClick();
     void chkAutoChksmClick();
     void StringGrid1KeyDown(int key);
     void StringGrid1MouseMove(int x, int y);
@@ -136,8 +143,13 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Closing the window ends a running transfer after its current byte.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    class TransferView;
+    enum class RunningTransfer { None, Read, Write };
+
     void createMenus();
     void createPages();
     void createGridPage();
@@ -147,6 +159,17 @@ private:
     // A new image was adopted (file or display): grid, menus, page switch.
     void afterImageLoaded();
     bool isBlock1Page(QWidget* page) const;
+    // ProgressBar1 and Label13.
+    void showProgress(int position);
+    // Label14, shown, in the colour given.
+    void showTransferStatus(const QString& text, const QColor& colour);
+    static void setCaption(QPushButton* button, const QString& text, const QColor& colour);
+    // While a transfer runs, the transfer buttons other than its own are off,
+    // so that transfers never nest; all three are on again afterwards.
+    void beginTransfer(RunningTransfer running, QPushButton* own);
+    void endTransfer();
+    // The grid as the compare view of the image and the first `count` bytes of other.
+    void showCompareView(const EdidImage& other, std::size_t count = kImageSize);
 
     UserInteraction& m_ui;
     EditorSession m_session;
@@ -155,6 +178,10 @@ private:
     EditorPage* m_decodedPage = nullptr; // the page the last switch decoded
     bool m_shown = false;
     bool m_inPageSwitch = false;
+    RunningTransfer m_running = RunningTransfer::None;
+    // Set by a second click on the running transfer's button (or by closing
+    // the window); tested before each byte.
+    bool m_pauseFlag = false;
 };
 
 } // namespace pellam

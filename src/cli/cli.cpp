@@ -63,6 +63,10 @@ const Verb kVerbs[] = {
      kEditHelp, editVerb},
     {"displays", "[--json]", "list the display connectors and their DDC buses", kDisplaysHelp,
      displaysVerb},
+    {"read", "[options] OUT", "read the sink's EDID EEPROM over I2C into a file", kReadHelp,
+     readVerb},
+    {"write", "[options] IN", "write a file into the sink's EDID EEPROM over I2C and verify it",
+     kWriteHelp, writeVerb},
 };
 
 void writeUsage(std::ostream& out) {

@@ -3,7 +3,9 @@
 #include "cli/cli.h"
 #include "edid/edid_file.h"
 
+#include <iostream>
 #include <ostream>
+#include <unistd.h>
 
 namespace pellam::cli {
 
@@ -44,6 +46,14 @@ bool writeOutput(const std::string& path, const EdidImage& image, std::ostream& 
         return false;
     }
     return true;
+}
+
+bool isTerminal(const std::ostream& stream) {
+    if (&stream == &std::cerr || &stream == &std::clog)
+        return isatty(STDERR_FILENO) != 0;
+    if (&stream == &std::cout)
+        return isatty(STDOUT_FILENO) != 0;
+    return false;
 }
 
 } // namespace pellam::cli

@@ -23,4 +23,8 @@ bool isWritablePath(const std::string& path);
 // by byte 126 (0 means no extension), replacing the file only once written.
 bool writeOutput(const std::string& path, const EdidImage& image, std::ostream& err);
 
+// Whether the stream is the process's standard error or output and that is
+// a terminal (progress is shown there only).
+bool isTerminal(const std::ostream& stream);
+
 } // namespace pellam::cli

@@ -23,11 +23,15 @@ int rebuildVerb(const Args& args, std::ostream& out, std::ostream& err);
 int analyseVerb(const Args& args, std::ostream& out, std::ostream& err);
 int editVerb(const Args& args, std::ostream& out, std::ostream& err);
 int displaysVerb(const Args& args, std::ostream& out, std::ostream& err);
+int readVerb(const Args& args, std::ostream& out, std::ostream& err);
+int writeVerb(const Args& args, std::ostream& out, std::ostream& err);
 
 extern const char* const kConvertHelp;
 extern const char* const kRebuildHelp;
 extern const char* const kAnalyseHelp;
 extern const char* const kDisplaysHelp;
 extern const char* const kEditHelp;
+extern const char* const kReadHelp;
+extern const char* const kWriteHelp;
 
 } // namespace pellam::cli

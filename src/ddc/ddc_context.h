@@ -84,12 +84,18 @@ public:
     // to notify.
     void openPort(const NoticeSink& notify) { m_port.open(m_hardware->ports(), notify); }
 
+    // Set while a transfer (eeprom_transfer.h) holds the transports, so that
+    // a second one started from a nested event cannot interleave with it.
+    bool transferActive() const { return m_transferActive; }
+    void setTransferActive(bool active) { m_transferActive = active; }
+
 private:
     std::unique_ptr<DdcHardware> m_hardware;
     I2cSettings m_settings;
     PortTransport m_port;
     MpsseTransport m_usb;
     I2cDevTransport m_i2cDev;
+    bool m_transferActive = false;
 };
 
 } // namespace pellam

@@ -1,6 +1,7 @@
 #include "edid/grid_model.h"
 
 #include "base_block/detailed_timing.h"
+#include "edid/hex.h"
 
 namespace pellam {
 
@@ -145,6 +146,21 @@ void RenderGridState(EdidWorkspace& ws, const DataBlockCollection& collection) {
     const std::int32_t block1Mark = ws.modeMenus.n128Bytes1 ? kCellHidden : kCellNormal;
     for (std::size_t i = 0; i < kImageSize; ++i)
         ws.cellMarks[i] = i < kBlockSize ? kCellNormal : block1Mark;
+}
+
+std::size_t ApplyCompareMarks(EdidWorkspace& ws, const EdidImage& other, std::size_t count) {
+    ws.cellStates.fill(kStateNone);
+    std::size_t differences = 0;
+    for (std::size_t i = 0; i < kImageSize; ++i) {
+        const bool differs = i < count && ws.image[i] != other[i];
+        ws.cellMarks[i] = differs ? kCellDiffers : kCellNormal;
+        differences += differs ? 1 : 0;
+    }
+    return differences;
+}
+
+std::string compareCellText(Byte shown, Byte other) {
+    return shown == other ? hexByte(shown) : hexByte(shown) + "/" + hexByte(other);
 }
 
 void GridHintState::hover(int type) {

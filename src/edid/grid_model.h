@@ -6,6 +6,7 @@
 #include "cea/data_block_collection.h"
 #include "edid/workspace.h"
 
+#include <string>
 #include <string_view>
 
 namespace pellam {
@@ -53,6 +54,16 @@ GridPosition gridPositionAt(int x, int y);
 // Cell marks and states as the grid is rendered: block 0 normal, block 1
 // hidden in 128-byte mode.
 void RenderGridState(EdidWorkspace& ws, const DataBlockCollection& collection);
+
+// The compare view: no structure colours (all states 0), mark 1 on each of
+// the first `count` bytes where the image and the other bytes differ, mark 0
+// everywhere else. Returns the number of differing bytes.
+std::size_t ApplyCompareMarks(EdidWorkspace& ws, const EdidImage& other,
+                              std::size_t count = kImageSize);
+
+// A cell of the compare view: the byte, and after a "/" the other byte when
+// they differ ("5A", "5A/FF").
+std::string compareCellText(Byte shown, Byte other);
 
 // Hover hints: the text changes only when the type differs from the last
 // type shown; hints are off over bytes of no structure.

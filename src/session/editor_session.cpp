@@ -46,6 +46,12 @@ LoadResult EditorSession::loadBytes(const std::vector<Byte>& bytes) {
     return {};
 }
 
+void EditorSession::adoptEepromBytes(const EdidImage& bytes, std::size_t count) {
+    std::copy_n(bytes.begin(), std::min(count, kImageSize), m_workspace.image.begin());
+    SyncModeMenus(m_workspace);
+    parseBlock1();
+}
+
 WriteResult EditorSession::saveFile(std::string_view chosenName, SaveFilter filter) const {
     return SaveEdidFile(m_workspace, chosenName, filter);
 }

@@ -45,6 +45,10 @@ public:
     // the bytes go into the zeroed file load buffer (at most 256) and are
     // adopted as a file load would; block 1 parsed again on success.
     LoadResult loadBytes(const std::vector<Byte>& bytes);
+    // Bytes read from the sink's EEPROM: the first `count` become the image
+    // (a read the user stopped leaves the rest as it was), the menus follow
+    // byte 126 and the DisplayPort mode, and block 1 is parsed again.
+    void adoptEepromBytes(const EdidImage& bytes, std::size_t count);
     // Save: the image in the chosen form, 128 or 256 bytes by the mode.
     WriteResult saveFile(std::string_view chosenName, SaveFilter filter) const;
 

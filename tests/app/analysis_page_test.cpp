@@ -1,6 +1,8 @@
 #include "main_window_fixture.h"
 #include "support/cli_runner.h"
 
+#include <filesystem>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -95,11 +97,35 @@ TEST_F(AnalysisPageTest, AFileReportAgreesWithTheCommandLineForEveryRealEdid) {
     EXPECT_EQ(image(), before) << "analysing a file leaves the image";
 }
 
-TEST_F(AnalysisPageTest, TheDdcSourceSaysThereIsNoTransport) {
+TEST_F(AnalysisPageTest, TheDdcSourceAnalysesTheSinksEepromOnEachKindOfPort) {
+    const std::filesystem::path file =
+        std::filesystem::path(PELLAM_CORPUS_DIR) / "aoc_2352_2352_256.bin";
+    const EdidImage sink = imageFromBytes(readFile(file));
+    for (const std::int32_t type : {kPortLpt1, kPortUsb}) {
+        form.session().ddc().settings() = {type, 0x378, 0xA0, type == kPortUsb ? 2400u : 0u};
+        form.openTransferPort();
+        sim->eeprom.memory() = sink;
+        form.TabSheet2->rbnDDC->setChecked(true);
+        form.TabSheet2->MemoLog->clear();
+        analyseWithOk();
+        EXPECT_EQ((log() + "\n").toStdString(), cliReport(file.string())) << type;
+        EXPECT_EQ(ws().fileLoadBuffer, sink);
+        EXPECT_EQ(image(), hdmiDefaultImage()) << "the image is not touched";
+    }
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('|').toStdString();
+}
+
+TEST_F(AnalysisPageTest, TheDdcSourceAnalysesNothingWhenTheSinkDoesNotAnswer) {
+    form.session().ddc().settings() = {kPortLpt1, 0x378, 0xA0, 0};
+    form.openTransferPort();
+    sim->eeprom.present = false;
+    ws().fileLoadBuffer.fill(0x11);
     form.TabSheet2->rbnDDC->setChecked(true);
-    form.TabSheet2->btnAnalysis->click();
-    EXPECT_EQ(ui.messages, QStringList{"No I2C transport is available in this build."});
+    form.TabSheet2->btnAnalysis->click(); // no dialog comes
+    EXPECT_EQ(ui.messages, QStringList{"No answer from the sink at slave address A0h on LPT1.\n"
+                                       "Nothing was analysed."});
     EXPECT_TRUE(log().isEmpty());
+    EXPECT_EQ(ws().fileLoadBuffer[0], 0x11) << "the load buffer is kept";
 }
 
 TEST_F(AnalysisPageTest, TheSavedLogHoldsTheReportWithCrLf) {

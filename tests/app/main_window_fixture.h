@@ -1,5 +1,5 @@
 // A shown main window driven through its slots and widgets, with dialogs
-// answered by a recorder.
+// answered by a recorder, on simulated DDC hardware (never a real device).
 #pragma once
 
 #include "analyser/analysis_page.h"
@@ -75,7 +75,8 @@ protected:
     }
 
     RecordingInteraction ui;
-    TForm1 form{ui};
+    SimulatedHardware* sim = new SimulatedHardware; // owned by the form
+    TForm1 form{ui, nullptr, std::unique_ptr<DdcHardware>(sim)};
     TempDir dir;
 };
 

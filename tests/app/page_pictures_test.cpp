@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -52,6 +53,30 @@ TEST_F(MainWindowTest, PagePictures) {
     EXPECT_TRUE(
         form.grab().save(QString::fromLocal8Bit(folder) + "/page-4-gbxHDMIVideoPresent.png"));
     form.sheetHDMIVideo->btHDMIVideoPresent_Cancel->click();
+
+    // The grid page halfway through a read on a parallel port, and after a
+    // write whose verify failed on a write-protected EEPROM.
+    form.session().ddc().settings() = {kPortLpt1, 0x378, 0xA0, 0};
+    form.openTransferPort();
+    showPage(form.TabSheet1);
+    sim->eeprom.memory() = imageFromBytes(readFile(file));
+    bool grabbed = false;
+    QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, &form, [&](int value) {
+        if (value != 127 || grabbed)
+            return;
+        grabbed = true;
+        EXPECT_TRUE(form.grab().save(QString::fromLocal8Bit(folder) + "/grid-reading.png"));
+        form.btnRead1->click();
+    });
+    form.btnRead1->click();
+    EXPECT_TRUE(form.grab().save(QString::fromLocal8Bit(folder) + "/grid-read-paused.png"));
+    sim->eeprom.writeProtected = true;
+    sim->eeprom.memory()[0x20] ^= 0x5A;
+    image()[0x90] ^= 0x01;
+    ui.messages.clear();
+    form.btnWrite->click();
+    EXPECT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(form.grab().save(QString::fromLocal8Bit(folder) + "/grid-verify-failed.png"));
 
     // The I2C settings dialog for a parallel port and for the USB adapter.
     for (const std::int32_t type : {kPortLpt1, kPortUsb}) {

@@ -122,6 +122,36 @@ TEST(RenderGridState, HidesBlock1In128ByteMode) {
     EXPECT_EQ(ws.cellStates[132], kStateVideo) << "block 1 keeps its colours";
 }
 
+TEST(CompareView, MarksEachDifferingByteAndClearsTheColours) {
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> changed; // offsets where the other bytes differ
+        std::size_t count;                // bytes of the other that are known
+        std::vector<std::size_t> marked;
+    };
+    const Case cases[] = {
+        {"identical", {}, 256, {}},
+        {"first and last", {0, 255}, 256, {0, 255}},
+        {"beyond the known bytes", {10, 200}, 128, {10}},
+    };
+    for (const Case& c : cases) {
+        EdidWorkspace ws;
+        ws.cellStates.fill(kStateVideo);
+        ws.cellMarks.fill(kCellHidden);
+        EdidImage other = ws.image;
+        for (std::size_t i : c.changed)
+            other[i] ^= 0xFF;
+        EXPECT_EQ(ApplyCompareMarks(ws, other, c.count), c.marked.size()) << c.name;
+        std::array<std::int32_t, kImageSize> marks{};
+        for (std::size_t i : c.marked)
+            marks[i] = kCellDiffers;
+        EXPECT_EQ(ws.cellMarks, marks) << c.name;
+        EXPECT_EQ(ws.cellStates, (std::array<std::int32_t, kImageSize>{})) << c.name;
+    }
+    EXPECT_EQ(compareCellText(0x5A, 0x5A), "5A");
+    EXPECT_EQ(compareCellText(0x0a, 0xFF), "0A/FF");
+}
+
 TEST(CellStateColour, FollowsTheStructureTable) {
     EXPECT_EQ(cellStateColour(0), -1);
     EXPECT_EQ(cellStateColour(1), 0xC0DCC0);

@@ -1,0 +1,319 @@
+// pellam-cli read / write: the sink's EDID EEPROM over I2C, read into a file
+// or written from one and verified, by the same workflow as the editor's
+// transfer buttons.
+#include "cli/cli.h"
+#include "cli/cli_support.h"
+#include "cli/verbs.h"
+#include "ddc/ddc_context.h"
+#include "ddc/eeprom_workflow.h"
+#include "edid/edid_file.h"
+#include "edid/hex.h"
+
+#include <cctype>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+namespace pellam::cli {
+
+const char* const kReadHelp =
+    R"(Usage: pellam-cli read [--port TYPE] [--slave HEX] [--simulate FILE] OUT
+
+Reads the 256 bytes of the sink's EDID EEPROM over I2C and writes them to OUT
+in the form OUT's extension names (.bin/.BIN/.dat/.DAT raw binary, .txt/.TXT
+hex text): 128 bytes when byte 126 is 0, else 256.
+
+Options:
+  --port TYPE      where the I2C bus is: LPT1, LPT2 (parallel port), USB (the
+                   USB debug adapter), COM1 ... COM8 (serial port modem lines);
+                   any case (default LPT1)
+  --slave HEX      the sink's 8-bit I2C write address, even (default A0)
+  --simulate FILE  demo and test mode: no hardware is touched; the read runs
+                   against a simulated EEPROM preloaded with the EDID file FILE
+
+pellam-cli does not read the editor's I2C settings (~/.config/Korvo/Tarnix.conf):
+it starts from the defaults (LPT1 at base address 0x378 with 500 delay loops,
+USB at 96 kHz, slave address A0) and the options above.
+
+On a terminal the progress is shown on standard error. One summary line goes
+to standard output.
+
+Exit status: 0 when all 256 bytes were read and OUT written; 2 on a usage
+error, a port or adapter that cannot be used, a sink that does not answer
+(OUT is then not written) or an OUT that cannot be written.
+)";
+
+const char* const kWriteHelp =
+    R"(Usage: pellam-cli write [--port TYPE] [--slave HEX]
+                        [--simulate FILE [--sim-out FILE]] IN
+
+Writes the EDID file IN into the sink's EDID EEPROM over I2C, all 256 bytes one
+by one (a 128-byte file's second half as 00), then reads the EEPROM back and
+compares every byte. IN must begin with the EDID header.
+
+Options:
+  --port TYPE      where the I2C bus is: LPT1, LPT2 (parallel port), USB (the
+                   USB debug adapter), COM1 ... COM8 (serial port modem lines);
+                   any case (default LPT1)
+  --slave HEX      the sink's 8-bit I2C write address, even (default A0)
+  --simulate FILE  demo and test mode: no hardware is touched; the write runs
+                   against a simulated EEPROM preloaded with the EDID file FILE
+  --sim-out FILE   with --simulate: afterwards, save the 256 bytes the
+                   simulated EEPROM holds to FILE (.bin, .dat or .txt)
+
+pellam-cli does not read the editor's I2C settings (~/.config/Korvo/Tarnix.conf):
+it starts from the defaults (LPT1 at base address 0x378 with 500 delay loops,
+USB at 96 kHz, slave address A0) and the options above.
+
+On a terminal the progress is shown on standard error. One summary line goes
+to standard output: PASS, or FAIL with the first differing address and both
+bytes.
+
+Exit status: 0 when the verify passes; 1 when the EEPROM reads back other
+bytes than were written; 2 on a usage error, an IN that cannot be read or has
+no EDID header, a port or adapter that cannot be used, or a sink that does
+not answer.
+)";
+
+namespace {
+
+struct TransferOptions {
+    I2cSettings settings;
+    std::optional<std::string> simulate;
+    std::optional<std::string> simulatedOutput;
+    std::string path;
+};
+
+std::optional<std::int32_t> portTypeNamed(std::string name) {
+    for (char& c : name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (std::size_t i = 0; i < kPortNames.size(); ++i)
+        if (kPortNames[i] == name)
+            return static_cast<std::int32_t>(i);
+    return std::nullopt;
+}
+
+std::optional<Byte> slaveAddressNamed(std::string_view text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        text.remove_prefix(2);
+    const auto value = parseHexNumber(text);
+    if (!value || *value > 0xFF || (*value & 1) != 0)
+        return std::nullopt;
+    return static_cast<Byte>(*value);
+}
+
+// Parses the options of read (withSimOut false) or write. Returns 0 or the
+// exit status of a usage error (the message written).
+int parseOptions(const std::string& verb, const Args& args, bool withSimOut,
+                 TransferOptions& options, std::ostream& err) {
+    std::optional<std::string> path;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue = arg == "--port" || arg == "--slave" || arg == "--simulate" ||
+                                (withSimOut && arg == "--sim-out");
+        if (takesValue && i + 1 >= args.size())
+            return usageError(err, arg + " needs a value");
+        if (arg == "--port") {
+            const auto type = portTypeNamed(args[++i]);
+            if (!type)
+                return usageError(err, "unknown port type '" + args[i] +
+                                           "' (LPT1, LPT2, USB, COM1 ... COM8)");
+            options.settings.portType = *type;
+            options.settings.delayCount = defaultDelayCount(*type);
+        } else if (arg == "--slave") {
+            const auto slave = slaveAddressNamed(args[++i]);
+            if (!slave)
+                return usageError(err, "--slave takes an even 8-bit I2C address in hex, such as "
+                                       "A0, not '" +
+                                           args[i] + "'");
+            options.settings.slaveAddress = *slave;
+        } else if (arg == "--simulate") {
+            options.simulate = args[++i];
+        } else if (withSimOut && arg == "--sim-out") {
+            options.simulatedOutput = args[++i];
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return usageError(err, "unknown option '" + arg + "' for " + verb);
+        } else if (path) {
+            return usageError(err, verb + " takes one file");
+        } else {
+            path = arg;
+        }
+    }
+    if (!path)
+        return usageError(err, verb + " needs a file");
+    if (options.simulatedOutput && !options.simulate)
+        return usageError(err, "--sim-out needs --simulate");
+    if (options.simulatedOutput && !isWritablePath(*options.simulatedOutput))
+        return usageError(err, "cannot write \"" + *options.simulatedOutput +
+                                   "\": use .bin or .dat for raw binary, .txt for hex text");
+    options.path = *path;
+    return kExitOk;
+}
+
+// The hardware of the run: a simulated EEPROM preloaded with the file, or
+// the machine's own ports and adapter.
+std::unique_ptr<DdcHardware> hardwareFor(const TransferOptions& options,
+                                         SimulatedHardware*& simulated, std::ostream& err) {
+    simulated = nullptr;
+    if (!options.simulate)
+        return makeSystemHardware();
+    EdidImage preload{};
+    if (!readInput(*options.simulate, preload, err))
+        return nullptr;
+    auto hardware = std::make_unique<SimulatedHardware>();
+    std::copy(preload.begin(), preload.end(), hardware->eeprom.memory().begin());
+    simulated = hardware.get();
+    return hardware;
+}
+
+// Progress on a terminal: one line, rewritten as the percentage moves.
+class ProgressLine final : public TransferObserver {
+public:
+    explicit ProgressLine(std::ostream* terminal)
+        : m_out(terminal) {}
+    ~ProgressLine() override { finish(); }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    void phaseStarted(TransferPhase phase) override {
+        m_phase = phase == TransferPhase::Read    ? "Reading"
+                  : phase == TransferPhase::Write ? "Writing"
+                                                  : "Verifying";
+        m_percent = -1;
+        show(0);
+    }
+    void stepDone(TransferPhase, std::size_t address, std::span<const Byte> bytes) override {
+        show(static_cast<int>((address + bytes.size()) * 100 / kImageSize));
+    }
+    void finish() {
+        if (m_out && m_shown)
+            *m_out << "\n" << std::flush;
+        m_shown = false;
+    }
+
+private:
+    void show(int percent) {
+        if (!m_out || percent == m_percent)
+            return;
+        m_percent = percent;
+        char text[32];
+        std::snprintf(text, sizeof text, "\r%-9s %3d%%", m_phase, percent);
+        *m_out << text << std::flush;
+        m_shown = true;
+    }
+
+    std::ostream* m_out;
+    const char* m_phase = "";
+    int m_percent = -1;
+    bool m_shown = false;
+};
+
+// A transfer opened on its context (declared first, destroyed last).
+struct OpenedTransfer {
+    std::unique_ptr<DdcContext> ddc;
+    std::unique_ptr<EepromTransfer> transfer;
+    SimulatedHardware* simulated = nullptr;
+};
+
+// Opens the transfer of the chosen port on the chosen hardware; on failure
+// writes why and returns false.
+bool openTransfer(const TransferOptions& options, OpenedTransfer& opened, std::ostream& err) {
+    auto hardware = hardwareFor(options, opened.simulated, err);
+    if (!hardware)
+        return false;
+    opened.ddc = std::make_unique<DdcContext>(std::move(hardware));
+    opened.ddc->settings() = options.settings;
+    // The reasons of a port that cannot be used come again from the transfer.
+    opened.ddc->openPort([](const UserNotice&) {});
+    TransferChoice choice = chooseEepromTransfer(*opened.ddc);
+    std::string problem = choice.problem;
+    if (choice.transfer)
+        problem = choice.transfer->open();
+    if (!problem.empty()) {
+        err << "pellam-cli: " << problem << "\n";
+        return false;
+    }
+    opened.transfer = std::move(choice.transfer);
+    return true;
+}
+
+std::string sinkName(const OpenedTransfer& opened) {
+    return "slave address " + hexByte(opened.transfer->slaveAddress()) + "h on " +
+           opened.transfer->portName() + (opened.simulated ? " (simulated)" : "");
+}
+
+} // namespace
+
+int readVerb(const Args& args, std::ostream& out, std::ostream& err) {
+    TransferOptions options;
+    if (const int status = parseOptions("read", args, false, options, err))
+        return status;
+    if (!isWritablePath(options.path))
+        return usageError(err, "cannot write \"" + options.path +
+                                   "\": use .bin or .dat for raw binary, .txt for hex text");
+    OpenedTransfer opened;
+    if (!openTransfer(options, opened, err))
+        return kExitUsage;
+    ProgressLine progress(isTerminal(err) ? &err : nullptr);
+    const EepromReadResult read = readEeprom(*opened.transfer, progress);
+    opened.transfer->close();
+    progress.finish();
+    if (read.status != EepromReadResult::Status::Complete) {
+        err << "pellam-cli: " << read.message << "\n";
+        return kExitUsage;
+    }
+    if (!writeOutput(options.path, read.bytes, err))
+        return kExitUsage;
+    out << "read: 256 bytes from " << sinkName(opened) << " saved to " << options.path << "\n";
+    return kExitOk;
+}
+
+int writeVerb(const Args& args, std::ostream& out, std::ostream& err) {
+    TransferOptions options;
+    if (const int status = parseOptions("write", args, true, options, err))
+        return status;
+    EdidImage image{};
+    if (!readInput(options.path, image, err))
+        return kExitUsage;
+    if (!hasEdidHeader(image)) {
+        err << "pellam-cli: " << options.path << ": " << kMsgEdidFileFormatIncorrect << "\n";
+        return kExitUsage;
+    }
+    OpenedTransfer opened;
+    if (!openTransfer(options, opened, err))
+        return kExitUsage;
+    ProgressLine progress(isTerminal(err) ? &err : nullptr);
+    const EepromWriteResult result = writeEeprom(*opened.transfer, image, progress);
+    opened.transfer->close();
+    progress.finish();
+
+    int status = kExitOk;
+    using Status = EepromWriteResult::Status;
+    if (result.status == Status::Pass) {
+        out << "write: PASS, 256 bytes written to " << sinkName(opened) << " and verified\n";
+    } else if (result.status == Status::Fail) {
+        out << "write: FAIL, " << result.message << "\n";
+        status = kExitFailed;
+    } else {
+        err << "pellam-cli: " << result.message << "\n";
+        status = kExitUsage;
+    }
+    if (options.simulatedOutput && opened.simulated) {
+        EdidImage held{};
+        std::copy(opened.simulated->eeprom.memory().begin(),
+                  opened.simulated->eeprom.memory().end(), held.begin());
+        const std::string contents =
+            fileTypeFromPath(*options.simulatedOutput) == EdidFileType::RawBinary
+                ? formatRawBinary(held, kImageSize)
+                : formatListText(held, kImageSize);
+        const WriteResult written = writeFileReplacing(*options.simulatedOutput, contents);
+        if (!written.ok) {
+            err << "pellam-cli: " << written.message << "\n";
+            return kExitUsage;
+        }
+    }
+    return status;
+}
+
+} // namespace pellam::cli
