@@ -60,9 +60,19 @@ void SimulatedModemLines::setRts(bool on) {
     m_bus.drive(m_master, m_dtr, m_rts);
 }
 
-SimulatedFt2232::SimulatedFt2232(SimulatedI2cBus& bus)
+SimulatedFt2232::SimulatedFt2232(SimulatedI2cBus& bus, SimulatedClock* clock)
     : m_bus(bus)
+    , m_clock(clock)
     , m_master(bus.attachMaster()) {}
+
+// Half a period of 6 MHz / (divisor + 1) is (divisor + 1) / 12 us.
+void SimulatedFt2232::takeHalfPeriods(unsigned count) {
+    if (!m_clock)
+        return;
+    m_pendingTwelfths += std::uint64_t{count} * (m_divisor + 1u);
+    m_clock->waitMicroseconds(static_cast<std::uint32_t>(m_pendingTwelfths / 12));
+    m_pendingTwelfths %= 12;
+}
 
 int SimulatedFt2232::open() {
     calls.push_back("open");
@@ -164,6 +174,7 @@ void SimulatedFt2232::drivePins() {
 
 // One clock with data changing while the clock is low: data, rise, fall.
 void SimulatedFt2232::clockOut(bool bit) {
+    takeHalfPeriods(2);
     m_value = setBit(m_value, 1, bit);
     drivePins();
     m_value = setBit(m_value, 0, true);
@@ -174,6 +185,7 @@ void SimulatedFt2232::clockOut(bool bit) {
 
 // One clock sampling the data-in pin after the rising edge.
 bool SimulatedFt2232::clockIn() {
+    takeHalfPeriods(2);
     m_value = setBit(m_value, 0, true);
     drivePins();
     const bool bit = m_bus.sda();
@@ -217,6 +229,7 @@ void SimulatedFt2232::execute() {
         const Byte* args = m_input.data() + pos + 1;
         switch (op) {
         case mpsse::kSetLowBits:
+            takeHalfPeriods(1);
             setPins(args[0], args[1]);
             break;
         case mpsse::kReadLowBits: {

@@ -61,10 +61,12 @@ private:
 // (SCL on pin 0, data out on pin 1, data in on pin 2, which is wired to SDA;
 // the data-out pin drives SDA through the adapter's open-drain circuit).
 // Unknown commands are answered with FAh and the command, as the chip does.
-// It records every call and every write for tests.
+// With a clock, the bus takes its time: a clocked bit one period of the
+// clock the divisor sets (6 MHz / (divisor + 1)), a change of the pins half
+// a period. It records every call and every write for tests.
 class SimulatedFt2232 final : public FtdiDevice {
 public:
-    explicit SimulatedFt2232(SimulatedI2cBus& bus);
+    explicit SimulatedFt2232(SimulatedI2cBus& bus, SimulatedClock* clock = nullptr);
 
     bool connected = true;
     bool accessDenied = false;
@@ -95,8 +97,13 @@ private:
     void clockOut(bool bit);
     bool clockIn();
     void answer(Byte value);
+    // Moves the clock on by that many half periods of the bus clock.
+    void takeHalfPeriods(unsigned count);
 
     SimulatedI2cBus& m_bus;
+    SimulatedClock* m_clock;
+    // Bus time not yet given to the clock, in twelfths of a microsecond.
+    std::uint64_t m_pendingTwelfths = 0;
     int m_master;
     bool m_open = false;
     bool m_mpsse = false;
