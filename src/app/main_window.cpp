@@ -233,21 +233,21 @@ void TForm1::createGridPage() {
     chkAutoChksm = new QCheckBox(QStringLiteral("自动校验"), GroupBox_Progress);
     chkAutoChksm->setObjectName(QStringLiteral("chkAutoChksm"));
     chkAutoChksm->setChecked(true);
+    // Beside the progress, once there is a backup to name (the bar gives
+    // it the room).
     lblBackup = new QLabel(GroupBox_Progress);
     lblBackup->setObjectName(QStringLiteral("lblBackup"));
-    // Takes the room left in the row, never more: a long name is elided.
-    lblBackup->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lblBackup->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* progress = new QHBoxLayout;
     progress->addWidget(ProgressBar1, 1);
     progress->addWidget(Label13);
     progress->addWidget(Label14);
+    progress->addWidget(lblBackup);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {btnWrite, btnRead1, btnComp, btnLoad, btnSave})
         buttons->addWidget(b);
-    buttons->addSpacing(6);
-    buttons->addWidget(lblBackup, 1);
+    buttons->addStretch();
     buttons->addWidget(chkAutoChksm);
     auto* layout = new QVBoxLayout(GroupBox_Progress);
     layout->setContentsMargins(8, 2, 8, 4);
@@ -565,10 +565,10 @@ void TForm1::showBackup(const QString& path) {
         lblBackup->setToolTip({});
         return;
     }
-    const QString text = QStringLiteral("Backup: ") + QFileInfo(path).fileName();
-    lblBackup->setText(
-        lblBackup->fontMetrics().elidedText(text, Qt::ElideMiddle, lblBackup->width()));
+    lblBackup->setText(QStringLiteral("Backup: ") + QFileInfo(path).fileName());
     lblBackup->setToolTip(QStringLiteral("The sink's content before the last write: ") + path);
+    // The bar makes room at once, not at the next pass of the event loop.
+    GroupBox_Progress->layout()->activate();
 }
 
 void TForm1::setCaption(QPushButton* button, const QString& text, const QColor& colour) {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 
 namespace pellam {
 
@@ -340,6 +342,36 @@ int SimulatedI2cDevBuses::transfer(std::span<I2cMessage> messages) {
     clockBits(1);
     m_eeprom.controllerStop();
     return result;
+}
+
+SimulatedConnectorTree::SimulatedConnectorTree(const std::string& connector,
+                                               std::span<const Byte> edid) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::string pattern = (fs::temp_directory_path(ec) / "pellam-sysfs-XXXXXX").string();
+    if (ec || !mkdtemp(pattern.data()))
+        return;
+    const fs::path root = pattern;
+    const fs::path bus = root / "devices" / "i2c-5";
+    const fs::path dir = root / "class" / "drm" / connector;
+    fs::create_directories(bus, ec);
+    fs::create_directories(dir, ec);
+    std::ofstream(dir / "status") << "connected\n";
+    std::ofstream(dir / "edid", std::ios::binary)
+        .write(reinterpret_cast<const char*>(edid.data()),
+               static_cast<std::streamsize>(edid.size()));
+    fs::create_directory_symlink(bus, dir / "ddc", ec);
+    m_root = root;
+    if (ec) {
+        fs::remove_all(root, ec);
+        m_root.clear();
+    }
+}
+
+SimulatedConnectorTree::~SimulatedConnectorTree() {
+    std::error_code ec;
+    if (!m_root.empty())
+        std::filesystem::remove_all(m_root, ec);
 }
 
 } // namespace pellam

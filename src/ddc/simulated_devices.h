@@ -11,7 +11,9 @@
 #include "ddc/simulated_eeprom.h"
 
 #include <deque>
+#include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -160,6 +162,23 @@ private:
 
     SimulatedEeprom& m_eeprom;
     SimulatedClock& m_clock;
+};
+
+// A sysfs tree with one connected display connector whose DDC lines are the
+// bus i2c-5, in a fresh temporary folder removed with the object: the
+// connector a simulated DDC transfer uses when no tree is given.
+class SimulatedConnectorTree {
+public:
+    explicit SimulatedConnectorTree(const std::string& connector, std::span<const Byte> edid = {});
+    ~SimulatedConnectorTree();
+    SimulatedConnectorTree(const SimulatedConnectorTree&) = delete;
+    SimulatedConnectorTree& operator=(const SimulatedConnectorTree&) = delete;
+
+    // Empty when the tree could not be made.
+    const std::filesystem::path& root() const { return m_root; }
+
+private:
+    std::filesystem::path m_root;
 };
 
 } // namespace pellam

@@ -1,6 +1,7 @@
 // The transfer group of the grid page: read, write with verify and compare,
 // against the simulated EEPROM on a parallel port and on the USB adapter.
 #include "main_window_fixture.h"
+#include "support/fake_sysfs.h"
 
 #include <filesystem>
 #include <functional>
@@ -232,6 +233,78 @@ TEST_F(PortTransferTest, ClosingTheWindowStopsARunningRead) {
     EXPECT_TRUE(
         std::equal(image().begin() + 21, image().begin() + 127, hdmiDefaultImage().begin() + 21))
         << "and not on";
+}
+
+// The DDC port type: the display connector's own bus, on a fake sysfs tree
+// with the simulated i2c-dev controller.
+class DdcPortWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        sys.connectorOnBus("card0-HDMI-A-1", "connected", "", "i2c-5");
+        sim->ddcBuses.sysRoot = sys.root();
+        form.session().ddc().settings() = {kPortDdc, 0x378, 0xA0, 500, "card0-HDMI-A-1"};
+    }
+    FakeSysfs sys;
+    ScopedDataHome dataHome;
+};
+
+TEST_F(DdcPortWindowTest, ReadsAndWritesTheConnectorsEepromKeepingABackup) {
+    const EdidImage sink = corpusImage("aoc_2352_2352_256.bin");
+    sim->eeprom.memory() = sink;
+    form.btnRead1->click();
+    EXPECT_EQ(image(), sink);
+    EXPECT_EQ(form.btnRead1->text(), "读EDID") << "one transaction: no pause";
+    EXPECT_EQ(sim->ddcBuses.opened, std::vector<std::string>{"/dev/i2c-5"});
+
+    // An edit in one page; the write stores that page and the checksum's.
+    typeIntoCell(0x31, "7E");
+    pressKey(Qt::Key_Return);
+    ASSERT_EQ(image()[0x31], 0x7E);
+    form.btnWrite->click();
+    EXPECT_EQ(sim->eeprom.memory(), image());
+    EXPECT_EQ(sim->eeprom.writeCycles(), 2);
+    EXPECT_EQ(form.Label14->text(), "Pass!");
+    EXPECT_TRUE(form.btnWrite->isEnabled() && form.btnRead1->isEnabled());
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('|').toStdString();
+
+    ASSERT_EQ(dataHome.backupFiles().size(), 1u);
+    const std::filesystem::path backup = dataHome.backupFiles()[0];
+    EXPECT_EQ(imageFromBytes(readFile(backup)), sink);
+    EXPECT_TRUE(form.lblBackup->text().startsWith("Backup: card0-HDMI-A-1-"))
+        << form.lblBackup->text().toStdString();
+    EXPECT_TRUE(form.lblBackup->toolTip().endsWith(QString::fromStdString(backup.string())));
+}
+
+TEST_F(DdcPortWindowTest, AContentThatIsNoEdidIsOverwrittenOnlyWhenTheUserSaysYes) {
+    sim->eeprom.memory().fill(0xFF);
+    form.btnWrite->click();
+    ASSERT_EQ(ui.questions.size(), 1);
+    EXPECT_TRUE(ui.questions[0].startsWith("The EEPROM at slave address A0h on card0-HDMI-A-1 "
+                                           "does not hold an EDID"));
+    EXPECT_TRUE(ui.questions[0].endsWith("Overwrite it?"));
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(ui.messages[0].endsWith("Nothing was written."));
+    EXPECT_EQ(sim->eeprom.writeCycles(), 0);
+    EXPECT_FALSE(form.Label14->isVisible()) << "nothing to judge";
+    EXPECT_TRUE(form.lblBackup->text().isEmpty());
+    EXPECT_TRUE(dataHome.backupFiles().empty());
+
+    ui.confirmAnswers.push_back(true);
+    form.btnWrite->click();
+    EXPECT_EQ(ui.questions.size(), 2);
+    EXPECT_EQ(sim->eeprom.memory(), image());
+    EXPECT_EQ(form.Label14->text(), "Pass!");
+    EXPECT_EQ(dataHome.backupFiles().size(), 1u);
+}
+
+TEST_F(DdcPortWindowTest, AConnectorWithoutItsBusIsNamedInTheMessage) {
+    form.session().ddc().settings().ddcConnector = "card0-DP-9";
+    form.btnRead1->click();
+    form.btnWrite->click();
+    const QString message = "There is no display connector card0-DP-9 on this computer.";
+    EXPECT_EQ(ui.messages, (QStringList{message, message}));
+    EXPECT_TRUE(form.btnRead1->isEnabled() && form.btnWrite->isEnabled());
 }
 
 TEST_F(MainWindowTest, CompareShowsEachDifferenceAsImageSlashFileInRed) {
