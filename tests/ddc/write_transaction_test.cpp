@@ -346,8 +346,9 @@ TEST(WriteTransactionDefault, TheUsbWriteSequenceIsUnchangedAfterTheBackupRead) 
         t.watcher.onWrite = [&] { firstOfWrite = writes.size(); };
         TransferChoice choice = chooseEepromTransfer(t.sim.context);
         EXPECT_EQ(choice.transfer->open(), "");
-        if (!transaction)
+        if (!transaction) {
             EXPECT_EQ(readEeprom(*choice.transfer, t.watcher).count, 256u);
+        }
         const auto status =
             transaction
                 ? writeEepromTransaction(*choice.transfer, edid(), t.watcher, t.options).status
