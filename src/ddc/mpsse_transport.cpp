@@ -205,6 +205,7 @@ constexpr std::size_t kBitsPerByte = 9;
 } // namespace
 
 bool MpsseTransport::WritePage(Byte address, std::span<const Byte> bytes) {
+    // A page and its addresses: well within what the adapter holds.
     Start();
     QueueByteOut(m_deviceAddress);
     QueueByteOut(address);
@@ -234,13 +235,28 @@ bool MpsseTransport::ReadSequential(Byte address, std::span<Byte> destination) {
     QueueByteOut(address);
     Start();
     QueueByteOut(static_cast<Byte>(m_deviceAddress | 1));
-    for (std::size_t j = 0; j < destination.size(); ++j)
-        ReadByte(j + 1 < destination.size());
-    Stop();
-    std::vector<Byte> answers(3 + destination.size());
-    const bool arrived = SendAndCollect(answers, answers.size() * kBitsPerByte + 3);
-    std::copy(answers.begin() + 3, answers.end(), destination.begin());
-    return arrived && allAcknowledged(std::span(answers).first(3));
+    std::array<Byte, 3> acks{};
+    if (!SendAndCollect(acks, acks.size() * kBitsPerByte + 2) || !allAcknowledged(acks)) {
+        Stop();
+        append({mpsse::kSendImmediate});
+        Flush();
+        std::fill(destination.begin(), destination.end(), Byte{0xFF});
+        return false;
+    }
+    // The bytes in parts, each collected before the next is sent: the
+    // adapter holds only so many answers for the host (128 bytes on the
+    // full-speed chip) and stops clocking when they are not taken. The
+    // transaction goes on across the parts; the bus just waits between them.
+    bool arrived = true;
+    for (std::size_t first = 0; first < destination.size(); first += kAnswersPerExchange) {
+        const std::size_t count = std::min(kAnswersPerExchange, destination.size() - first);
+        for (std::size_t j = first; j < first + count; ++j)
+            ReadByte(j + 1 < destination.size());
+        if (first + count == destination.size())
+            Stop();
+        arrived &= SendAndCollect(destination.subspan(first, count), count * kBitsPerByte + 1);
+    }
+    return arrived;
 }
 
 std::string usbOpenErrorMessage(const MpsseTransport& transport) {

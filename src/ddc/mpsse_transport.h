@@ -46,6 +46,8 @@ public:
     // What the answers of a fast sequence may take beyond its bus time: the
     // USB round trip, with the adapter's latency timer, many times over.
     static constexpr std::uint32_t kAnswerSlackUs = 50'000;
+    // The most answers one exchange of a fast sequence asks for.
+    static constexpr std::size_t kAnswersPerExchange = 64;
 
     MpsseTransport(FtdiDevice& device, DdcClock& clock)
         : m_device(device)
@@ -67,9 +69,10 @@ public:
     // Write of the source bytes at the sub-address, in one transaction.
     bool Write(std::span<const Byte> address, std::span<const Byte> source);
 
-    // The fast write's sequences. Each goes to the adapter in one write, and
-    // its answers are collected as soon as they arrive (within
-    // answerLimitUs) instead of after a fixed wait per byte. Before each
+    // The fast write's sequences. Their commands go to the adapter in few
+    // writes, and the answers are collected as soon as they arrive (within
+    // kAnswerSlackUs beyond the bus time) instead of after a fixed wait per
+    // byte. Before each
     // acknowledge slot of a byte the master sent, SDA is released, so the
     // slot shows the sink's answer whatever the byte's last bit was.
     //
@@ -84,8 +87,10 @@ public:
     // cleanly. true when the EEPROM answered (its write cycle is over).
     bool PollAck();
     // Sequential read of destination.size() bytes (1..256) from a one-byte
-    // sub-address in one transaction. false when a slot was not
-    // acknowledged or the answers did not all arrive; missing bytes read FFh.
+    // sub-address in one transaction, sent in exchanges of at most
+    // kAnswersPerExchange answers. false when a slot was not acknowledged
+    // (the transaction then ends at once and the destination reads FFh) or
+    // the answers did not all arrive (missing bytes read FFh).
     bool ReadSequential(Byte address, std::span<Byte> destination);
 
     // 8-bit I2C write address; the caller sets it before each command.
