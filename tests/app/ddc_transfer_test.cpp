@@ -298,15 +298,6 @@ TEST_F(DdcPortWindowTest, AContentThatIsNoEdidIsOverwrittenOnlyWhenTheUserSaysYe
     EXPECT_EQ(dataHome.backupFiles().size(), 1u);
 }
 
-TEST_F(DdcPortWindowTest, AConnectorWithoutItsBusIsNamedInTheMessage) {
-    form.session().ddc().settings().ddcConnector = "card0-DP-9";
-    form.btnRead1->click();
-    form.btnWrite->click();
-    const QString message = "There is no display connector card0-DP-9 on this computer.";
-    EXPECT_EQ(ui.messages, (QStringList{message, message}));
-    EXPECT_TRUE(form.btnRead1->isEnabled() && form.btnWrite->isEnabled());
-}
-
 TEST_F(MainWindowTest, CompareShowsEachDifferenceAsImageSlashFileInRed) {
     EdidImage file = hdmiDefaultImage();
     file[0x10] ^= 0xFF;

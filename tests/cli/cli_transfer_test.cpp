@@ -172,7 +172,6 @@ TEST(CliTransfer, TheDdcPortReadsAndWritesTheConnectorsBus) {
 
     // The connectors of a fake sysfs tree: the DDC bus a connector links.
     test::FakeSysfs sys;
-    sys.connector("card0-eDP-1", "connected");
     sys.connectorOnBus("card1-DP-2", "connected", "", "i2c-7");
     const SysfsRootVariable variable(sys.root().string());
     run = runCli({"write", "--port", "ddc", "--connector", "card1-DP-2", "--simulate",
@@ -186,12 +185,6 @@ TEST(CliTransfer, TheDdcPortReadsAndWritesTheConnectorsBus) {
                            "address A0h on card1-DP-2 (simulated), all 256 bytes verified\n");
     EXPECT_EQ(readFile(backup), formatRawBinary(edid, 256));
     EXPECT_EQ(readFile(dir.file("held.bin")), formatRawBinary(edited, 256));
-
-    run = runCli({"read", "--port", "ddc", "--connector", "card0-eDP-1", "--simulate",
-                  dir.file("sink.bin"), dir.file("out.bin")});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "pellam-cli: The display connector card0-eDP-1 has no DDC bus of its own; "
-                       "Pellam uses no other I2C bus.\n");
 }
 
 TEST(CliTransfer, TheDdcPortOverwritesAContentThatIsNoEdidOnlyWithForce) {

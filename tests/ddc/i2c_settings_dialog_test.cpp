@@ -171,13 +171,11 @@ TEST_F(I2cSettingsDialog, FastWriteIsAChoiceExceptOnTheDdcBus) {
         bool storedAfter;
     };
     const Case cases[] = {
-        {{kPortLpt1, 0x378, 0xA0, 500}, -1, false, false, true, false},
         {{kPortLpt1, 0x378, 0xA0, 500}, -1, true, true, true, true},
         {{kPortUsb, 0x378, 0xA0, 2400, "", true}, -1, true, false, true, false},
         {{kPortUsb, 0x378, 0xA0, 2400, "", true}, kPortLpt2, false, true, true, true},
         // DDC always writes fast; what is stored stays for the other types.
         {{kPortLpt1, 0x378, 0xA0, 500}, 3, false, true, false, false},
-        {{kPortDdc, 0x378, 0xA0, 500}, -1, false, true, false, false},
         {{kPortDdc, 0x378, 0xA0, 500}, kPortUsb, false, false, true, false},
         {{kPortDdc, 0x378, 0xA0, 500, "", true}, kPortUsb, false, true, true, true},
     };
