@@ -13,6 +13,7 @@
 #include "cea/extension_timings_page.h"
 #include "cea/video_page.h"
 #include "ddc/drm_connectors.h"
+#include "ddc/eeprom_backup.h"
 #include "ddc/eeprom_workflow.h"
 #include "ddc/i2c_settings_dialog.h"
 #include "ddc/i2c_settings_store.h"
@@ -26,6 +27,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -51,6 +53,11 @@ constexpr int kClientHeight = 522;
 
 QString hexText(Byte value) {
     return QString::fromStdString(hexByte(value));
+}
+
+// A parallel or serial port's transfer is a byte loop the button pauses.
+bool pausesByButton(std::int32_t portType) {
+    return isParallelPort(portType) || isSerialPort(portType);
 }
 
 QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
@@ -226,11 +233,17 @@ void TForm1::createGridPage() {
     chkAutoChksm = new QCheckBox(QStringLiteral("自动校验"), GroupBox_Progress);
     chkAutoChksm->setObjectName(QStringLiteral("chkAutoChksm"));
     chkAutoChksm->setChecked(true);
+    // Beside the progress, once there is a backup to name (the bar gives
+    // it the room).
+    lblBackup = new QLabel(GroupBox_Progress);
+    lblBackup->setObjectName(QStringLiteral("lblBackup"));
+    lblBackup->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* progress = new QHBoxLayout;
     progress->addWidget(ProgressBar1, 1);
     progress->addWidget(Label13);
     progress->addWidget(Label14);
+    progress->addWidget(lblBackup);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {btnWrite, btnRead1, btnComp, btnLoad, btnSave})
         buttons->addWidget(b);
@@ -546,6 +559,18 @@ void TForm1::showTransferStatus(const QString& text, const QColor& colour) {
     Label14->show();
 }
 
+void TForm1::showBackup(const QString& path) {
+    if (path.isEmpty()) {
+        lblBackup->clear();
+        lblBackup->setToolTip({});
+        return;
+    }
+    lblBackup->setText(QStringLiteral("Backup: ") + QFileInfo(path).fileName());
+    lblBackup->setToolTip(QStringLiteral("The sink's content before the last write: ") + path);
+    // The bar makes room at once, not at the next pass of the event loop.
+    GroupBox_Progress->layout()->activate();
+}
+
 void TForm1::setCaption(QPushButton* button, const QString& text, const QColor& colour) {
     button->setText(text);
     QPalette palette = button->palette();
@@ -591,8 +616,10 @@ void TForm1::btnRead1Click() {
         return;
     }
     EepromTransfer& transfer = *choice.transfer;
-    const bool usb = m_session.ddc().settings().portType == kPortUsb;
-    if (usb) {
+    // A port's byte loop can be paused; the USB adapter's and the DDC bus's
+    // transfers run to their end with the button disabled.
+    const bool toggles = pausesByButton(m_session.ddc().settings().portType);
+    if (!toggles) {
         Label14->hide();
         btnRead1->setEnabled(false);
     }
@@ -603,16 +630,16 @@ void TForm1::btnRead1Click() {
         return;
     }
     beginTransfer(RunningTransfer::Read, btnRead1);
-    if (!usb) {
+    if (toggles) {
         setCaption(btnRead1, QStringLiteral("Pause"), Qt::red);
         Label13->setText(QStringLiteral("0%"));
         Label14->hide();
     }
-    TransferView view(*this, !usb);
+    TransferView view(*this, toggles);
     const EepromReadResult read = readEeprom(transfer, view);
     transfer.close();
     endTransfer();
-    if (!usb)
+    if (toggles)
         setCaption(btnRead1, QStringLiteral("Read DDC"), Qt::black);
     // The bar and its percentage back at 0 together.
     showProgress(0);
@@ -645,8 +672,8 @@ void TForm1::btnWriteClick() {
         return;
     }
     EepromTransfer& transfer = *choice.transfer;
-    const bool usb = m_session.ddc().settings().portType == kPortUsb;
-    if (usb) {
+    const bool toggles = pausesByButton(m_session.ddc().settings().portType);
+    if (!toggles) {
         btnWrite->setEnabled(false);
         Label14->hide();
     }
@@ -657,21 +684,29 @@ void TForm1::btnWriteClick() {
         return;
     }
     beginTransfer(RunningTransfer::Write, btnWrite);
-    if (!usb) {
+    if (toggles) {
         setCaption(btnWrite, QStringLiteral("Pause"), Qt::red);
         Label13->setText(QStringLiteral("0%"));
         Label14->hide();
     }
-    // The bytes of the moment the write starts are written and verified.
+    showBackup({});
+    // The bytes of the moment the write starts are written and verified,
+    // after the sink's own content is saved.
     const EdidImage image = m_session.image();
     TransferView view(*this, false);
-    const EepromWriteResult result = writeEeprom(transfer, image, view);
+    WriteTransactionOptions options;
+    options.backupDirectory = defaultBackupDirectory();
+    options.confirmOverwrite = [this](const std::string& question) {
+        return m_ui.confirm(this, QString::fromStdString(question));
+    };
+    const EepromWriteResult result = writeEepromTransaction(transfer, image, view, options);
     transfer.close();
     endTransfer();
-    if (!usb) {
+    if (toggles) {
         setCaption(btnWrite, QStringLiteral("Write DDC"), Qt::black);
         showProgress(0);
     }
+    showBackup(QString::fromStdString(result.backupPath));
 
     using Status = EepromWriteResult::Status;
     switch (result.status) {
@@ -682,6 +717,11 @@ void TForm1::btnWriteClick() {
         // A paused verify judged nothing.
         if (result.endedIn == TransferPhase::Verify)
             Label14->hide();
+        break;
+    case Status::Refused:
+    case Status::NotBackedUp:
+        // Nothing was written: there is nothing to judge.
+        m_ui.showMessage(this, QString::fromStdString(result.message));
         break;
     case Status::Fail:
     case Status::NoAnswer:

@@ -94,6 +94,9 @@ public:
     QPushButton* btnLoad;
     QPushButton* btnSave;
     QCheckBox* chkAutoChksm;
+    // The backup file of the last write ("Backup: <file name>", the whole
+    // path as its tool tip); empty before the first write.
+    QLabel* lblBackup;
 
     // Analysis page: the report log.
     QPlainTextEdit* MemoLog;
@@ -163,6 +166,8 @@ private:
     void showProgress(int position);
     // Label14, shown, in the colour given.
     void showTransferStatus(const QString& text, const QColor& colour);
+    // lblBackup: the backup file, or nothing.
+    void showBackup(const QString& path);
     static void setCaption(QPushButton* button, const QString& text, const QColor& colour);
     // While a transfer runs, the transfer buttons other than its own are off,
     // so that transfers never nest; all three are on again afterwards.

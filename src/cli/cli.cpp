@@ -67,6 +67,8 @@ const Verb kVerbs[] = {
      readVerb},
     {"write", "[options] IN", "write a file into the sink's EDID EEPROM over I2C and verify it",
      kWriteHelp, writeVerb},
+    {"restore", "[options] BACKUP", "write a backup of the sink's EEPROM back and verify it",
+     kRestoreHelp, restoreVerb},
 };
 
 void writeUsage(std::ostream& out) {

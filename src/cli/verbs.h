@@ -25,6 +25,7 @@ int editVerb(const Args& args, std::ostream& out, std::ostream& err);
 int displaysVerb(const Args& args, std::ostream& out, std::ostream& err);
 int readVerb(const Args& args, std::ostream& out, std::ostream& err);
 int writeVerb(const Args& args, std::ostream& out, std::ostream& err);
+int restoreVerb(const Args& args, std::ostream& out, std::ostream& err);
 
 extern const char* const kConvertHelp;
 extern const char* const kRebuildHelp;
@@ -33,5 +34,6 @@ extern const char* const kDisplaysHelp;
 extern const char* const kEditHelp;
 extern const char* const kReadHelp;
 extern const char* const kWriteHelp;
+extern const char* const kRestoreHelp;
 
 } // namespace pellam::cli

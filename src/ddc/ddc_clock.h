@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace pellam {
 
@@ -14,6 +15,8 @@ public:
     virtual void waitMicroseconds(std::uint32_t microseconds) = 0;
     // A sleep that gives the processor away (EEPROM write-cycle waits).
     virtual void sleepMilliseconds(std::uint32_t milliseconds) = 0;
+    // A monotonic time in microseconds, for bounding waits.
+    virtual std::uint64_t nowMicroseconds() const = 0;
 };
 
 // Real time: the microsecond wait spins on std::chrono::steady_clock.
@@ -21,6 +24,7 @@ class SteadyDdcClock final : public DdcClock {
 public:
     void waitMicroseconds(std::uint32_t microseconds) override;
     void sleepMilliseconds(std::uint32_t milliseconds) override;
+    std::uint64_t nowMicroseconds() const override;
 };
 
 // Simulated time for simulated hardware: every wait only moves the clock on.
@@ -30,10 +34,25 @@ public:
     void sleepMilliseconds(std::uint32_t milliseconds) override {
         m_now += std::uint64_t{milliseconds} * 1000;
     }
-    std::uint64_t nowMicroseconds() const { return m_now; }
+    std::uint64_t nowMicroseconds() const override { return m_now; }
 
 private:
     std::uint64_t m_now = 0;
 };
+
+// Acknowledge polling: an EEPROM does not answer its address while it
+// stores a page, so the end of its write cycle is found by addressing it
+// again until it acknowledges, rather than by waiting the data sheet's worst
+// case. The 24C02's cycle is at most 5 ms; 20 ms bounds a part that never
+// comes back.
+inline constexpr std::uint32_t kAckPollLimitUs = 20'000;
+// Between two attempts, so that the bound is reached even where an attempt
+// takes no time.
+inline constexpr std::uint32_t kAckPollIntervalUs = 50;
+
+// Calls attempt until it returns true (the sink acknowledged) or the limit
+// has passed since the first attempt; returns whether it did.
+bool pollForAcknowledge(DdcClock& clock, const std::function<bool()>& attempt,
+                        std::uint32_t limitUs = kAckPollLimitUs);
 
 } // namespace pellam

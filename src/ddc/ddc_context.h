@@ -52,7 +52,7 @@ public:
     SimulatedClock simulatedClock;
     SimulatedEeprom eeprom{simulatedClock};
     SimulatedI2cBus bus{eeprom};
-    SimulatedFt2232 ft2232{bus};
+    SimulatedFt2232 ft2232{bus, &simulatedClock};
     SimulatedI2cDevBuses ddcBuses{eeprom, simulatedClock};
     // Ports that exist; a missing one opens as absent, as on a machine
     // without it.

@@ -21,26 +21,72 @@ private:
     DdcContext& m_ddc;
 };
 
-// What every transfer keeps: the context, the port name and the slave
-// address of the moment it was chosen.
+// What every transfer keeps: the context, the port name, the slave address
+// and the write mode of the moment it was chosen.
 class ContextTransfer : public EepromTransfer {
 public:
     explicit ContextTransfer(DdcContext& ddc)
         : m_ddc(ddc)
         , m_claim(ddc)
         , m_portName(pellam::portName(ddc.settings().portType))
-        , m_slaveAddress(static_cast<Byte>(ddc.settings().slaveAddress & 0xFE)) {}
+        , m_slaveAddress(static_cast<Byte>(ddc.settings().slaveAddress & 0xFE))
+        , m_fastWrite(ddc.settings().fastWrite) {}
 
     std::string portName() const override { return m_portName; }
     Byte slaveAddress() const override { return m_slaveAddress; }
+    bool fastWrite() const override { return m_fastWrite; }
 
 protected:
+    // One sequential read of the whole destination, reported as one step.
+    template <typename Read>
+    static TransferRun readAtOnce(std::span<Byte> destination, const TransferStep& step,
+                                  Read read) {
+        TransferRun run;
+        if (destination.empty())
+            return run;
+        if (!read(destination)) {
+            run.answered = false;
+            return run;
+        }
+        run.done = destination.size();
+        run.stopped = !step(0, destination.size());
+        return run;
+    }
+
+    // Each item written, then the EEPROM polled until its write cycle is
+    // over; a step after each.
+    template <typename Item, typename Write, typename Poll>
+    TransferRun writePolled(std::span<const Item> items, const TransferStep& step, Write write,
+                            Poll poll) {
+        TransferRun run;
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            if (!write(items[k])) {
+                run.answered = false;
+                return run;
+            }
+            // Acknowledged in full: the EEPROM has it, whether or not it
+            // comes back.
+            run.done = k + 1;
+            if (!pollForAcknowledge(m_ddc.clock(), poll)) {
+                run.answered = false;
+                run.timedOut = true;
+                return run;
+            }
+            if (!step(k, 1)) {
+                run.stopped = true;
+                return run;
+            }
+        }
+        return run;
+    }
+
     DdcContext& m_ddc;
 
 private:
     ContextClaim m_claim;
     std::string m_portName;
     Byte m_slaveAddress;
+    bool m_fastWrite;
 };
 
 // LPT and COM: one bit-banged transaction per byte on the port opened at
@@ -85,6 +131,18 @@ public:
             }
         }
         return run;
+    }
+
+    TransferRun readSequential(std::span<Byte> destination, const TransferStep& step) override {
+        return readAtOnce(destination, step,
+                          [this](std::span<Byte> d) { return m_ddc.port().ReadSequential(0, d); });
+    }
+
+    TransferRun writePages(std::span<const EepromPage> pages, const TransferStep& step) override {
+        return writePolled(
+            pages, step,
+            [this](const EepromPage& p) { return m_ddc.port().WritePage(p.address, p.bytes); },
+            [this] { return m_ddc.port().PollAck(); });
     }
 };
 
@@ -168,8 +226,90 @@ public:
         return run;
     }
 
+    TransferRun readSequential(std::span<Byte> destination, const TransferStep& step) override {
+        return readAtOnce(destination, step,
+                          [this](std::span<Byte> d) { return m_ddc.usb().ReadSequential(0, d); });
+    }
+
+    // The page writes release SDA before each acknowledge slot, so a missing
+    // sink shows at once: no probe read is needed.
+    TransferRun writePages(std::span<const EepromPage> pages, const TransferStep& step) override {
+        return writePolled(
+            pages, step,
+            [this](const EepromPage& p) { return m_ddc.usb().WritePage(p.address, p.bytes); },
+            [this] { return m_ddc.usb().PollAck(); });
+    }
+
 private:
     bool m_open = false;
+};
+
+// DDC: the display connector's own bus through i2c-dev, opened for the
+// transfer. Reads are one sequential transaction; every write is followed by
+// acknowledge polling, and writes are always page writes of the changed
+// pages (the bus has no slow mode to keep).
+class I2cDevEepromTransfer final : public ContextTransfer {
+public:
+    explicit I2cDevEepromTransfer(DdcContext& ddc)
+        : ContextTransfer(ddc)
+        , m_connector(ddc.settings().ddcConnector) {}
+    ~I2cDevEepromTransfer() override { close(); }
+
+    std::string portName() const override {
+        return m_connector.empty() ? ContextTransfer::portName() : m_connector;
+    }
+    bool fastWrite() const override { return true; }
+    bool guardsNonEdidContent() const override { return true; }
+
+    std::string open() override {
+        if (!m_ddc.i2cDev().Open())
+            return m_ddc.i2cDev().problem();
+        return {};
+    }
+    void close() override { m_ddc.i2cDev().Close(); }
+
+    TransferRun readContent(std::span<Byte> destination, const TransferStep& step) override {
+        return readSequential(destination, step);
+    }
+
+    TransferRun readSequential(std::span<Byte> destination, const TransferStep& step) override {
+        I2cDevTransport& bus = m_ddc.i2cDev();
+        TransferRun run = readAtOnce(destination, step, [&bus](std::span<Byte> d) {
+            const Byte start[] = {0x00};
+            return bus.Read(start, d);
+        });
+        return withProblem(run);
+    }
+
+    TransferRun writeBytes(std::span<const AddressedByte> bytes,
+                           const TransferStep& step) override {
+        I2cDevTransport& bus = m_ddc.i2cDev();
+        return withProblem(writePolled(
+            bytes, step,
+            [&bus](const AddressedByte& b) {
+                const Byte address[] = {b.address};
+                return bus.Write(address, std::span<const Byte>(&b.value, 1));
+            },
+            [&bus] { return bus.PollAck(); }));
+    }
+
+    TransferRun writePages(std::span<const EepromPage> pages, const TransferStep& step) override {
+        I2cDevTransport& bus = m_ddc.i2cDev();
+        return withProblem(writePolled(
+            pages, step, [&bus](const EepromPage& p) { return bus.WritePage(p.address, p.bytes); },
+            [&bus] { return bus.PollAck(); }));
+    }
+
+private:
+    // A refused write or a controller fault says more than "no answer".
+    TransferRun withProblem(TransferRun run) const {
+        const I2cDevTransport& bus = m_ddc.i2cDev();
+        if (!run.answered && !run.timedOut && !bus.noAcknowledge())
+            run.problem = bus.problem();
+        return run;
+    }
+
+    std::string m_connector;
 };
 
 } // namespace
@@ -184,6 +324,8 @@ TransferChoice chooseEepromTransfer(DdcContext& ddc) {
         return {std::make_unique<UsbEepromTransfer>(ddc), {}};
     if (isParallelPort(type) || isSerialPort(type))
         return {std::make_unique<PortEepromTransfer>(ddc), {}};
+    if (type == kPortDdc)
+        return {std::make_unique<I2cDevEepromTransfer>(ddc), {}};
     return {nullptr, "Port type " + std::to_string(type) + " is not known. " + kMsgChoosePortType};
 }
 

@@ -162,4 +162,20 @@ bool I2cDevTransport::WritePage(Byte pageAddress, std::span<const Byte, kPageSiz
     return Write(address, bytes);
 }
 
+bool I2cDevTransport::PollAck() {
+    if (!m_adapter)
+        return fail(EBADF, "The DDC bus is not open.");
+    Byte scratch[1];
+    I2cMessage message{static_cast<std::uint16_t>((m_settings.slaveAddress & 0xFE) >> 1), true,
+                       scratch};
+    const int error = m_adapter->transfer(std::span(&message, 1));
+    if (error == 0)
+        return succeed();
+    // Every failure counts as "not yet": some controllers report a missing
+    // acknowledge as EIO. The caller's bound ends the polling.
+    return fail(error, "The sink at slave address " + hexByte(message.address << 1u) + " on " +
+                           deviceText() + " did not answer after a write (" + std::strerror(error) +
+                           ").");
+}
+
 } // namespace pellam

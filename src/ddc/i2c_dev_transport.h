@@ -53,6 +53,12 @@ public:
     bool Write(std::span<const Byte> address, std::span<const Byte> source);
     // One page write: 8 bytes at an address that is a multiple of 8.
     bool WritePage(Byte pageAddress, std::span<const Byte, kPageSize> bytes);
+    // One acknowledge poll: a one-byte read at the slave address in its own
+    // transaction (a zero-length message is the classic poll, but not every
+    // graphics driver's controller carries one). true when the sink
+    // answered, that is when the EEPROM's write cycle is over. A sink that
+    // does not answer yet is not logged.
+    bool PollAck();
 
     // errno value of the last call that failed (0 after a success); ENODEV
     // for a connector without a usable bus, EPERM for a refused write,

@@ -52,12 +52,13 @@ struct I2cSettings {
     // The four numbers, and the connector of the DDC port type (written out
     // only where it matters, so settings read as the four numbers).
     I2cSettings(std::int32_t portType_, std::uint32_t baseAddress_, std::uint32_t slaveAddress_,
-                std::uint32_t delayCount_, std::string ddcConnector_ = {})
+                std::uint32_t delayCount_, std::string ddcConnector_ = {}, bool fastWrite_ = false)
         : portType(portType_)
         , baseAddress(baseAddress_)
         , slaveAddress(slaveAddress_)
         , delayCount(delayCount_)
-        , ddcConnector(std::move(ddcConnector_)) {}
+        , ddcConnector(std::move(ddcConnector_))
+        , fastWrite(fastWrite_) {}
 
     std::int32_t portType = kPortLpt1;
     std::uint32_t baseAddress = kDefaultBaseAddress;
@@ -69,6 +70,11 @@ struct I2cSettings {
     // DDC: the DRM connector's name ("card0-HDMI-A-1"), kept rather than a
     // bus number because bus numbers change between boots. Empty: none.
     std::string ddcConnector;
+    // Writes only the 8-byte pages that differ from the sink's content, each
+    // as one page write followed by acknowledge polling, and verifies in one
+    // sequential read. Off: the byte-by-byte write with fixed waits. The DDC
+    // port type always writes this way, whatever the setting.
+    bool fastWrite = false;
 
     bool operator==(const I2cSettings&) const = default;
 };
@@ -81,6 +87,8 @@ inline constexpr std::string_view kSlaveAddressValueName = "Slave Address";
 inline constexpr std::string_view kDelayCountValueName = "Clock Rate / Delay Count";
 // A text, after the four numbers; missing means empty.
 inline constexpr std::string_view kDdcConnectorValueName = "DDC Connector";
+// 0 or 1, after the connector; missing means 0 (off).
+inline constexpr std::string_view kFastWriteValueName = "Fast Write";
 
 struct StoredValue {
     std::string_view name;

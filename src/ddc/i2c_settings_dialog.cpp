@@ -4,6 +4,7 @@
 #include "edid/hex.h"
 #include "ui/user_interaction.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -82,6 +83,11 @@ TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent,
     Label2 = new QLabel(QStringLiteral("Delay"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setAlignment(Qt::AlignCenter);
+    ckxFastWrite = new QCheckBox(QStringLiteral("Fast write"), this);
+    ckxFastWrite->setObjectName(QStringLiteral("ckxFastWrite"));
+    ckxFastWrite->setToolTip(
+        QStringLiteral("Write only the 8-byte pages that differ from the sink's content, each "
+                       "followed by polling the EEPROM, and verify in one read."));
     Button_I2COk = dialogButton(QStringLiteral("确认"), "Button_I2COk", this);
     Button_I2CCancel = dialogButton(QStringLiteral("取消"), "Button_I2CCancel", this);
 
@@ -102,6 +108,7 @@ TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent,
     layout->addSpacing(6);
     layout->addWidget(slbDelay);
     layout->addWidget(Label2);
+    layout->addWidget(ckxFastWrite);
     layout->addSpacing(6);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -111,6 +118,8 @@ TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent,
     connect(cbxPortType, &QComboBox::activated, this, &TfrmI2C::cbxPortTypeChange);
     connect(slbDelay, &QScrollBar::valueChanged, this, &TfrmI2C::slbDelayChange);
     connect(ledBaseAddr, &QLineEdit::textChanged, this, &TfrmI2C::ledBaseAddrChange);
+    connect(ckxFastWrite, &QCheckBox::clicked, this,
+            [this](bool checked) { m_fastWriteChoice = checked; });
     connect(Button_I2COk, &QPushButton::clicked, this, &TfrmI2C::Button_I2COkMouseUp);
     connect(Button_I2CCancel, &QPushButton::clicked, this, &TfrmI2C::Button_I2CCancelMouseUp);
     Button_I2COk->installEventFilter(this);
@@ -183,6 +192,12 @@ void TfrmI2C::fillConnectors() {
     cbxDdcConnector->setCurrentIndex(index);
 }
 
+void TfrmI2C::showFastWrite(std::int32_t portType) {
+    const bool ddc = portType == kPortDdc;
+    ckxFastWrite->setChecked(ddc || m_fastWriteChoice);
+    ckxFastWrite->setEnabled(!ddc);
+}
+
 void TfrmI2C::FormShow() {
     cbxPortType->clear();
     for (const std::int32_t offered : kOfferedPortTypes)
@@ -194,6 +209,8 @@ void TfrmI2C::FormShow() {
     cbxPortType->setCurrentIndex(cbxPortType->findData(type));
     fillConnectors();
     cbxDdcConnector->setEnabled(type == kPortDdc);
+    m_fastWriteChoice = m_settings.fastWrite;
+    showFastWrite(type);
 
     m_settings.slaveAddress = kDefaultSlaveAddress;
 
@@ -221,6 +238,7 @@ void TfrmI2C::cbxPortTypeChange() {
     const std::int32_t type = selectedPortType();
     cbxDdcConnector->setEnabled(type == kPortDdc);
     slbDelay->setEnabled(type != kPortDdc);
+    showFastWrite(type);
     if (type == kPortUsb) {
         ledBaseAddr->setEnabled(false);
         m_settings.delayCount = kDefaultUsbDelayCount;
@@ -280,6 +298,8 @@ void TfrmI2C::confirm() {
             m_settings.baseAddress = *base;
     }
     m_settings.delayCount = static_cast<std::uint32_t>(slbDelay->value() * 100);
+    // DDC writes fast whatever is stored; the choice is kept for the others.
+    m_settings.fastWrite = m_fastWriteChoice;
     accept();
 }
 

@@ -11,6 +11,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -42,6 +43,9 @@ public:
     QLineEdit* ledBaseAddr;
     QScrollBar* slbDelay;
     QLabel* Label2;
+    // Writes only the changed pages, with acknowledge polling. Always on
+    // (checked and disabled) for the DDC port type.
+    QCheckBox* ckxFastWrite;
     QPushButton* Button_I2COk;
     QPushButton* Button_I2CCancel;
 
@@ -65,6 +69,8 @@ private:
     void showDelay(int loops);
     void showDdcClock();
     void fillConnectors();
+    // The check box for a port type: the user's choice, or on for DDC.
+    void showFastWrite(std::int32_t portType);
     void confirm();
     // The port type of the combo's selection, kPortNone without one.
     std::int32_t selectedPortType() const;
@@ -74,6 +80,8 @@ private:
     ConnectorLister m_listConnectors;
     std::vector<DrmConnector> m_connectors; // as last listed
     bool m_fillingBaseAddr = false;
+    // The fast write as chosen for the port types that have a choice.
+    bool m_fastWriteChoice = false;
 };
 
 } // namespace pellam

@@ -43,6 +43,7 @@ I2cSettings loadI2cSettingsFromConfig() {
     });
     // Written by versions that know the DDC port type; older files lack it.
     settings.ddcConnector = config.value(key(kDdcConnectorValueName)).toString().toStdString();
+    settings.fastWrite = config.value(key(kFastWriteValueName), 0).toInt() != 0;
     return settings;
 }
 
@@ -55,6 +56,7 @@ void saveI2cSettingsToConfig(const I2cSettings& settings) {
             config.setValue(key(stored.name), static_cast<quint32>(stored.value));
     }
     config.setValue(key(kDdcConnectorValueName), QString::fromStdString(settings.ddcConnector));
+    config.setValue(key(kFastWriteValueName), settings.fastWrite ? 1 : 0);
     config.sync();
     debugLog("Save port: 0x%08X", static_cast<unsigned>(settings.portType));
 }

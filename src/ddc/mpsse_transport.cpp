@@ -108,6 +108,7 @@ void MpsseTransport::Close() {
 bool MpsseTransport::SetClock(std::uint32_t kHz) {
     if (kHz < 1 || kHz > 6000)
         return false;
+    m_clockKHz = kHz;
     const std::uint16_t divisor = mpsseClockDivisor(kHz);
     append({mpsse::kLoopbackOff, mpsse::kSetDivisor, static_cast<Byte>(divisor & 0xFF),
             static_cast<Byte>(divisor >> 8)});
@@ -153,6 +154,109 @@ bool MpsseTransport::Write(std::span<const Byte> address, std::span<const Byte> 
     append({mpsse::kSendImmediate});
     Flush();
     return acknowledged;
+}
+
+void MpsseTransport::QueueByteOut(Byte value) {
+    append({mpsse::kBytesOutFalling, 0x00, 0x00, value});
+    SDA(true);
+    append({mpsse::kBitsInRising, 0x00});
+}
+
+bool MpsseTransport::SendAndCollect(std::span<Byte> answers, std::size_t clockedBits) {
+    // Whatever an earlier sequence left behind would be taken for these
+    // answers.
+    Drain();
+    append({mpsse::kSendImmediate});
+    Flush();
+    const std::uint64_t limit = kAnswerSlackUs + clockedBits * 1000 / m_clockKHz;
+    const std::uint64_t start = m_clock.nowMicroseconds();
+    std::size_t got = 0;
+    while (got < answers.size()) {
+        std::size_t queued = 0;
+        m_status = m_device.receiveQueue(queued);
+        if (m_status == 0 && queued > 0) {
+            std::size_t read = 0;
+            m_status =
+                m_device.read(answers.subspan(got, std::min(queued, answers.size() - got)), read);
+            got += read;
+            if (read > 0)
+                continue;
+        }
+        if (m_status != 0 || m_clock.nowMicroseconds() - start >= limit) {
+            std::fill(answers.begin() + static_cast<std::ptrdiff_t>(got), answers.end(),
+                      Byte{0xFF});
+            return false;
+        }
+        m_clock.waitMicroseconds(kAnswerPollUs);
+    }
+    return true;
+}
+
+namespace {
+
+// The acknowledge bit arrives as bit 0 of its answer; 0 is an acknowledge.
+bool allAcknowledged(std::span<const Byte> ackBits) {
+    return std::all_of(ackBits.begin(), ackBits.end(), [](Byte b) { return (b & 0x01) == 0; });
+}
+
+// A byte and its acknowledge slot; a start or stop counted as one clock.
+constexpr std::size_t kBitsPerByte = 9;
+
+} // namespace
+
+bool MpsseTransport::WritePage(Byte address, std::span<const Byte> bytes) {
+    // A page and its addresses: well within what the adapter holds.
+    Start();
+    QueueByteOut(m_deviceAddress);
+    QueueByteOut(address);
+    for (Byte b : bytes)
+        QueueByteOut(b);
+    Stop();
+    std::vector<Byte> acks(2 + bytes.size());
+    const bool arrived = SendAndCollect(acks, acks.size() * kBitsPerByte + 2);
+    return arrived && allAcknowledged(acks);
+}
+
+bool MpsseTransport::PollAck() {
+    Start();
+    QueueByteOut(static_cast<Byte>(m_deviceAddress | 1));
+    ReadByte(false);
+    Stop();
+    std::array<Byte, 2> answers{};
+    const bool arrived = SendAndCollect(answers, 2 * kBitsPerByte + 2);
+    return arrived && (answers[0] & 0x01) == 0;
+}
+
+bool MpsseTransport::ReadSequential(Byte address, std::span<Byte> destination) {
+    if (destination.empty())
+        return true;
+    Start();
+    QueueByteOut(m_deviceAddress);
+    QueueByteOut(address);
+    Start();
+    QueueByteOut(static_cast<Byte>(m_deviceAddress | 1));
+    std::array<Byte, 3> acks{};
+    if (!SendAndCollect(acks, acks.size() * kBitsPerByte + 2) || !allAcknowledged(acks)) {
+        Stop();
+        append({mpsse::kSendImmediate});
+        Flush();
+        std::fill(destination.begin(), destination.end(), Byte{0xFF});
+        return false;
+    }
+    // The bytes in parts, each collected before the next is sent: the
+    // adapter holds only so many answers for the host (128 bytes on the
+    // full-speed chip) and stops clocking when they are not taken. The
+    // transaction goes on across the parts; the bus just waits between them.
+    bool arrived = true;
+    for (std::size_t first = 0; first < destination.size(); first += kAnswersPerExchange) {
+        const std::size_t count = std::min(kAnswersPerExchange, destination.size() - first);
+        for (std::size_t j = first; j < first + count; ++j)
+            ReadByte(j + 1 < destination.size());
+        if (first + count == destination.size())
+            Stop();
+        arrived &= SendAndCollect(destination.subspan(first, count), count * kBitsPerByte + 1);
+    }
+    return arrived;
 }
 
 std::string usbOpenErrorMessage(const MpsseTransport& transport) {

@@ -41,6 +41,13 @@ public:
     static constexpr std::uint32_t kAckWaitUs = 2000;
     static constexpr std::uint32_t kOpenWaitUs = 6000;
     static constexpr Byte kLatencyTimerMs = 16;
+    // The fast sequences look for their answers this often.
+    static constexpr std::uint32_t kAnswerPollUs = 100;
+    // What the answers of a fast sequence may take beyond its bus time: the
+    // USB round trip, with the adapter's latency timer, many times over.
+    static constexpr std::uint32_t kAnswerSlackUs = 50'000;
+    // The most answers one exchange of a fast sequence asks for.
+    static constexpr std::size_t kAnswersPerExchange = 64;
 
     MpsseTransport(FtdiDevice& device, DdcClock& clock)
         : m_device(device)
@@ -62,6 +69,30 @@ public:
     // Write of the source bytes at the sub-address, in one transaction.
     bool Write(std::span<const Byte> address, std::span<const Byte> source);
 
+    // The fast write's sequences. Their commands go to the adapter in few
+    // writes, and the answers are collected as soon as they arrive (within
+    // kAnswerSlackUs beyond the bus time) instead of after a fixed wait per
+    // byte. Before each
+    // acknowledge slot of a byte the master sent, SDA is released, so the
+    // slot shows the sink's answer whatever the byte's last bit was.
+    //
+    // Page write: the bytes (at most one 8-byte page) at a one-byte
+    // sub-address. true when every byte was acknowledged. The EEPROM's write
+    // cycle follows; PollAck finds its end.
+    bool WritePage(Byte address, std::span<const Byte> bytes);
+    // One acknowledge poll: a start, the read address (device address | 1),
+    // one byte read without acknowledge, a stop. The read address is used
+    // because it ends in 1, so its slot shows a busy EEPROM even on a
+    // sequence without the release; the byte read completes the transaction
+    // cleanly. true when the EEPROM answered (its write cycle is over).
+    bool PollAck();
+    // Sequential read of destination.size() bytes (1..256) from a one-byte
+    // sub-address in one transaction, sent in exchanges of at most
+    // kAnswersPerExchange answers. false when a slot was not acknowledged
+    // (the transaction then ends at once and the destination reads FFh) or
+    // the answers did not all arrive (missing bytes read FFh).
+    bool ReadSequential(Byte address, std::span<Byte> destination);
+
     // 8-bit I2C write address; the caller sets it before each command.
     void setDeviceAddress(Byte address) { m_deviceAddress = address; }
     Byte deviceAddress() const { return m_deviceAddress; }
@@ -81,12 +112,20 @@ private:
     bool AckRead();
     bool WriteByte(Byte value);
     void ReadByte(bool ack);
+    // The fast sequences' byte out: the byte, SDA released, the acknowledge
+    // bit clocked in (collected later).
+    void QueueByteOut(Byte value);
+    // Sends the queued commands with a send-immediate and collects the
+    // answers the sequence produces. false when not all arrived in time
+    // (the rest read FFh).
+    bool SendAndCollect(std::span<Byte> answers, std::size_t clockedBits);
 
     FtdiDevice& m_device;
     DdcClock& m_clock;
     int m_status = 0;
     Byte m_gpioDirection = 0;
     Byte m_deviceAddress = 0xA0;
+    std::uint32_t m_clockKHz = 96;
     Byte m_gpioValue = 0;
     std::vector<Byte> m_commands;
     std::array<Byte, 256> m_received{};

@@ -106,6 +106,15 @@ bool PortTransport::GetAck() {
     return level;
 }
 
+// The master's acknowledge of a byte read; SDA is released afterwards for
+// the next byte.
+void PortTransport::Ack() {
+    SDA(false);
+    SCL(true);
+    SCL(false);
+    SDA(true);
+}
+
 void PortTransport::Nack() {
     SDA(true);
     SCL(true);
@@ -175,6 +184,60 @@ bool PortTransport::WriteByte(int address, Byte value) {
     Stop();
     m_clock.sleepMilliseconds(kTransactionSleepMs);
     return acknowledged;
+}
+
+bool PortTransport::addressSink(bool reading) {
+    Start();
+    sendByte(static_cast<Byte>(slaveAddress() | (reading ? 1 : 0)));
+    return !GetAck();
+}
+
+bool PortTransport::WritePage(int address, std::span<const Byte> bytes) {
+    bool acknowledged = addressSink(false);
+    if (acknowledged) {
+        sendByte(static_cast<Byte>(address));
+        acknowledged = !GetAck();
+    }
+    for (std::size_t i = 0; acknowledged && i < bytes.size(); ++i) {
+        sendByte(bytes[i]);
+        acknowledged = !GetAck();
+    }
+    Stop();
+    if (!acknowledged)
+        debugLog("WritePage(%02X,%zu): no acknowledge", address & 0xFF, bytes.size());
+    return acknowledged;
+}
+
+bool PortTransport::PollAck() {
+    const bool acknowledged = addressSink(false);
+    Stop();
+    return acknowledged;
+}
+
+bool PortTransport::ReadSequential(int address, std::span<Byte> destination) {
+    if (destination.empty())
+        return true;
+    bool acknowledged = addressSink(false);
+    if (acknowledged) {
+        sendByte(static_cast<Byte>(address));
+        acknowledged = !GetAck();
+    }
+    if (acknowledged)
+        acknowledged = addressSink(true);
+    if (!acknowledged) {
+        Stop();
+        debugLog("ReadSequential(%02X,%zu): no acknowledge", address & 0xFF, destination.size());
+        return false;
+    }
+    for (std::size_t i = 0; i < destination.size(); ++i) {
+        destination[i] = receiveByte();
+        if (i + 1 < destination.size())
+            Ack();
+        else
+            Nack();
+    }
+    Stop();
+    return true;
 }
 
 } // namespace pellam

@@ -10,6 +10,7 @@
 #include "ddc/user_notice.h"
 
 #include <memory>
+#include <span>
 #include <string>
 
 namespace pellam {
@@ -51,6 +52,24 @@ public:
     // Returns whether every step was acknowledged.
     bool WriteByte(int address, Byte value);
 
+    // The fast write's transactions: each acknowledge slot is clocked once,
+    // with SDA released, and a missing acknowledge ends the transaction at
+    // once with a stop. None waits for the write cycle; PollAck finds its
+    // end.
+    //
+    // Page write: the bytes (at most one 8-byte page, not crossing it) at
+    // an EEPROM address in one transaction. true when every byte was
+    // acknowledged.
+    bool WritePage(int address, std::span<const Byte> bytes);
+    // One acknowledge poll: a start, the write address, a stop. true when the
+    // EEPROM answered, that is when its write cycle is over.
+    bool PollAck();
+    // Sequential read: the start address, then destination.size() bytes in
+    // one transaction, each acknowledged by the master but the last. false
+    // when the sink did not acknowledge its address (the destination is then
+    // left as it was).
+    bool ReadSequential(int address, std::span<Byte> destination);
+
     // Empty when a transfer can run on the port type now chosen; otherwise the
     // message for the user (the port does not exist, may not be used, could
     // not be opened, or was chosen after start-up). USB and no port type give
@@ -69,7 +88,10 @@ private:
     void Start();
     void Stop();
     bool GetAck();
+    void Ack();
     void Nack();
+    // Start, the slave address with the direction bit, one acknowledge slot.
+    bool addressSink(bool reading);
     void sendByte(Byte value);
     Byte receiveByte();
     // Calls GetAck until the sink acknowledges, at most kAckTries times; logs

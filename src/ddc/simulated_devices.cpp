@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 
 namespace pellam {
 
@@ -60,9 +62,19 @@ void SimulatedModemLines::setRts(bool on) {
     m_bus.drive(m_master, m_dtr, m_rts);
 }
 
-SimulatedFt2232::SimulatedFt2232(SimulatedI2cBus& bus)
+SimulatedFt2232::SimulatedFt2232(SimulatedI2cBus& bus, SimulatedClock* clock)
     : m_bus(bus)
+    , m_clock(clock)
     , m_master(bus.attachMaster()) {}
+
+// Half a period of 6 MHz / (divisor + 1) is (divisor + 1) / 12 us.
+void SimulatedFt2232::takeHalfPeriods(unsigned count) {
+    if (!m_clock)
+        return;
+    m_pendingTwelfths += std::uint64_t{count} * (m_divisor + 1u);
+    m_clock->waitMicroseconds(static_cast<std::uint32_t>(m_pendingTwelfths / 12));
+    m_pendingTwelfths %= 12;
+}
 
 int SimulatedFt2232::open() {
     calls.push_back("open");
@@ -164,6 +176,7 @@ void SimulatedFt2232::drivePins() {
 
 // One clock with data changing while the clock is low: data, rise, fall.
 void SimulatedFt2232::clockOut(bool bit) {
+    takeHalfPeriods(2);
     m_value = setBit(m_value, 1, bit);
     drivePins();
     m_value = setBit(m_value, 0, true);
@@ -174,6 +187,7 @@ void SimulatedFt2232::clockOut(bool bit) {
 
 // One clock sampling the data-in pin after the rising edge.
 bool SimulatedFt2232::clockIn() {
+    takeHalfPeriods(2);
     m_value = setBit(m_value, 0, true);
     drivePins();
     const bool bit = m_bus.sda();
@@ -217,6 +231,7 @@ void SimulatedFt2232::execute() {
         const Byte* args = m_input.data() + pos + 1;
         switch (op) {
         case mpsse::kSetLowBits:
+            takeHalfPeriods(1);
             setPins(args[0], args[1]);
             break;
         case mpsse::kReadLowBits: {
@@ -327,6 +342,36 @@ int SimulatedI2cDevBuses::transfer(std::span<I2cMessage> messages) {
     clockBits(1);
     m_eeprom.controllerStop();
     return result;
+}
+
+SimulatedConnectorTree::SimulatedConnectorTree(const std::string& connector,
+                                               std::span<const Byte> edid) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::string pattern = (fs::temp_directory_path(ec) / "pellam-sysfs-XXXXXX").string();
+    if (ec || !mkdtemp(pattern.data()))
+        return;
+    const fs::path root = pattern;
+    const fs::path bus = root / "devices" / "i2c-5";
+    const fs::path dir = root / "class" / "drm" / connector;
+    fs::create_directories(bus, ec);
+    fs::create_directories(dir, ec);
+    std::ofstream(dir / "status") << "connected\n";
+    std::ofstream(dir / "edid", std::ios::binary)
+        .write(reinterpret_cast<const char*>(edid.data()),
+               static_cast<std::streamsize>(edid.size()));
+    fs::create_directory_symlink(bus, dir / "ddc", ec);
+    m_root = root;
+    if (ec) {
+        fs::remove_all(root, ec);
+        m_root.clear();
+    }
+}
+
+SimulatedConnectorTree::~SimulatedConnectorTree() {
+    std::error_code ec;
+    if (!m_root.empty())
+        std::filesystem::remove_all(m_root, ec);
 }
 
 } // namespace pellam

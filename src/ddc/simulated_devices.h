@@ -11,7 +11,9 @@
 #include "ddc/simulated_eeprom.h"
 
 #include <deque>
+#include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -61,10 +63,12 @@ private:
 // (SCL on pin 0, data out on pin 1, data in on pin 2, which is wired to SDA;
 // the data-out pin drives SDA through the adapter's open-drain circuit).
 // Unknown commands are answered with FAh and the command, as the chip does.
-// It records every call and every write for tests.
+// With a clock, the bus takes its time: a clocked bit one period of the
+// clock the divisor sets (6 MHz / (divisor + 1)), a change of the pins half
+// a period. It records every call and every write for tests.
 class SimulatedFt2232 final : public FtdiDevice {
 public:
-    explicit SimulatedFt2232(SimulatedI2cBus& bus);
+    explicit SimulatedFt2232(SimulatedI2cBus& bus, SimulatedClock* clock = nullptr);
 
     bool connected = true;
     bool accessDenied = false;
@@ -95,8 +99,13 @@ private:
     void clockOut(bool bit);
     bool clockIn();
     void answer(Byte value);
+    // Moves the clock on by that many half periods of the bus clock.
+    void takeHalfPeriods(unsigned count);
 
     SimulatedI2cBus& m_bus;
+    SimulatedClock* m_clock;
+    // Bus time not yet given to the clock, in twelfths of a microsecond.
+    std::uint64_t m_pendingTwelfths = 0;
     int m_master;
     bool m_open = false;
     bool m_mpsse = false;
@@ -153,6 +162,23 @@ private:
 
     SimulatedEeprom& m_eeprom;
     SimulatedClock& m_clock;
+};
+
+// A sysfs tree with one connected display connector whose DDC lines are the
+// bus i2c-5, in a fresh temporary folder removed with the object: the
+// connector a simulated DDC transfer uses when no tree is given.
+class SimulatedConnectorTree {
+public:
+    explicit SimulatedConnectorTree(const std::string& connector, std::span<const Byte> edid = {});
+    ~SimulatedConnectorTree();
+    SimulatedConnectorTree(const SimulatedConnectorTree&) = delete;
+    SimulatedConnectorTree& operator=(const SimulatedConnectorTree&) = delete;
+
+    // Empty when the tree could not be made.
+    const std::filesystem::path& root() const { return m_root; }
+
+private:
+    std::filesystem::path m_root;
 };
 
 } // namespace pellam

@@ -41,6 +41,16 @@ void QtUserInteraction::showNotice(QWidget* parent, const QString& text, const Q
     box.exec();
 }
 
+bool QtUserInteraction::confirm(QWidget* parent, const QString& question) {
+    QMessageBox box(parent);
+    box.setWindowTitle(QStringLiteral("Pellam"));
+    box.setIcon(QMessageBox::Warning);
+    box.setText(question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString QtUserInteraction::openFileName(QWidget* parent, const QString& filter,
                                         const QString& defaultSuffix) {
     QFileDialog dialog(parent);

@@ -25,6 +25,9 @@ public:
         showMessage(parent, text);
     }
 
+    // A modal yes/no question; true for yes. No is the default answer.
+    virtual bool confirm(QWidget* parent, const QString& question) = 0;
+
     // Filters are given as "Description|mask|Description|mask...". An empty
     // result means the dialog was cancelled.
     virtual QString openFileName(QWidget* parent, const QString& filter,
@@ -47,6 +50,7 @@ public:
     void showMessage(QWidget* parent, const QString& text) override;
     void showNotice(QWidget* parent, const QString& text, const QString& title,
                     MessageIcon icon) override;
+    bool confirm(QWidget* parent, const QString& question) override;
     QString openFileName(QWidget* parent, const QString& filter,
                          const QString& defaultSuffix) override;
     std::optional<SaveChoice> saveFileName(QWidget* parent, const QString& filter) override;

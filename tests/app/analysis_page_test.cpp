@@ -1,5 +1,6 @@
 #include "main_window_fixture.h"
 #include "support/cli_runner.h"
+#include "support/fake_sysfs.h"
 
 #include <filesystem>
 
@@ -101,8 +102,12 @@ TEST_F(AnalysisPageTest, TheDdcSourceAnalysesTheSinksEepromOnEachKindOfPort) {
     const std::filesystem::path file =
         std::filesystem::path(PELLAM_CORPUS_DIR) / "aoc_2352_2352_256.bin";
     const EdidImage sink = imageFromBytes(readFile(file));
-    for (const std::int32_t type : {kPortLpt1, kPortUsb}) {
-        form.session().ddc().settings() = {type, 0x378, 0xA0, type == kPortUsb ? 2400u : 0u};
+    FakeSysfs sys;
+    sys.connectorOnBus("card0-HDMI-A-1", "connected", "", "i2c-5");
+    sim->ddcBuses.sysRoot = sys.root();
+    for (const std::int32_t type : {kPortLpt1, kPortUsb, kPortDdc}) {
+        form.session().ddc().settings() = {type, 0x378, 0xA0, type == kPortUsb ? 2400u : 0u,
+                                           "card0-HDMI-A-1"};
         form.openTransferPort();
         sim->eeprom.memory() = sink;
         form.TabSheet2->rbnDDC->setChecked(true);

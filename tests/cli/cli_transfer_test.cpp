@@ -1,6 +1,7 @@
 // pellam-cli read and write against the simulated EEPROM (--simulate).
 #include "edid/edid_file.h"
 #include "support/cli_runner.h"
+#include "support/fake_sysfs.h"
 #include "support/test_support.h"
 
 #include <filesystem>
@@ -58,8 +59,9 @@ TEST(CliTransfer, WriteLeavesTheInputsBytesInTheSimulatedEeprom) {
         ASSERT_EQ(run.status, 0) << run.err;
         // A 128-byte file's second half is written as 00.
         EXPECT_EQ(readFile(held), formatRawBinary(test::imageFromBytes(readFile(file)), 256));
-        EXPECT_TRUE(run.out.starts_with("write: PASS")) << run.out;
-        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
+        EXPECT_TRUE(run.out.starts_with("backup: ")) << run.out;
+        EXPECT_NE(run.out.find("\nwrite: PASS"), std::string::npos) << run.out;
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 2);
     }
 }
 
@@ -103,6 +105,7 @@ TEST(CliTransfer, UsageErrorsExitWith2BeforeAnyTransfer) {
     const std::string in = dir.file("in.bin");
     writeFile(in, formatRawBinary(hdmiDefaultImage(), 256));
     writeFile(dir.file("junk.bin"), std::string(256, '\x01'));
+    writeFile(dir.file("junk.txt"), "00\n");
     struct Case {
         std::vector<std::string> args;
         std::string message; // the first line on standard error
@@ -110,7 +113,20 @@ TEST(CliTransfer, UsageErrorsExitWith2BeforeAnyTransfer) {
     const Case cases[] = {
         {{"read", "--bogus", "x.bin"}, "pellam-cli: unknown option '--bogus' for read"},
         {{"read", "--port", "LPT3", "x.bin"},
-         "pellam-cli: unknown port type 'LPT3' (LPT1, LPT2, USB, COM1 ... COM8)"},
+         "pellam-cli: unknown port type 'LPT3' (LPT1, LPT2, USB, COM1 ... COM8, DDC)"},
+        {{"read", "--port", "DDC", "x.bin"},
+         "pellam-cli: --port DDC needs --connector NAME (pellam-cli displays lists the "
+         "connectors)"},
+        {{"read", "--connector", "card0-DP-1", "x.bin"},
+         "pellam-cli: --connector goes with --port DDC"},
+        {{"read", "--port", "ddc", "--connector", "../i2c-0", "x.bin"},
+         "pellam-cli: --connector takes a connector name such as card0-HDMI-A-1, not '../i2c-0'"},
+        {{"read", "--fast", "x.bin"}, "pellam-cli: unknown option '--fast' for read"},
+        {{"restore", "--simulate", in, in + ".missing"},
+         "pellam-cli: cannot read \"" + in + ".missing\""},
+        {{"restore", "--simulate", in, dir.file("junk.txt")},
+         "pellam-cli: \"" + dir.file("junk.txt") +
+             "\" is no backup: a backup holds 256 bytes, this file 3"},
         {{"read", "--slave", "A1", "x.bin"},
          "pellam-cli: --slave takes an even 8-bit I2C address in hex, such as A0, not 'A1'"},
         {{"read", "--simulate", in, "x.ddc"},
@@ -127,11 +143,122 @@ TEST(CliTransfer, UsageErrorsExitWith2BeforeAnyTransfer) {
     }
 }
 
+// PELLAM_SYSFS_ROOT for the life of the object.
+class SysfsRootVariable {
+public:
+    explicit SysfsRootVariable(const std::string& root) {
+        setenv("PELLAM_SYSFS_ROOT", root.c_str(), 1);
+    }
+    ~SysfsRootVariable() { unsetenv("PELLAM_SYSFS_ROOT"); }
+};
+
+TEST(CliTransfer, TheDdcPortReadsAndWritesTheConnectorsBus) {
+    TempDir dir;
+    test::ScopedDataHome dataHome;
+    const EdidImage edid = hdmiDefaultImage();
+    writeFile(dir.file("sink.bin"), formatRawBinary(edid, 256));
+    EdidImage edited = edid;
+    edited[0x10] = 0x33;
+    writeFile(dir.file("edited.bin"), formatRawBinary(edited, 256));
+
+    // A simulated connector of its own: card0-HDMI-A-1 unless named.
+    CliRun run =
+        runCli({"read", "--port", "DDC", "--simulate", dir.file("sink.bin"), dir.file("out.bin")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "read: 256 bytes from slave address A0h on card0-HDMI-A-1 (simulated) "
+                       "saved to " +
+                           dir.file("out.bin") + "\n");
+    EXPECT_EQ(readFile(dir.file("out.bin")), formatRawBinary(edid, 256));
+
+    // The connectors of a fake sysfs tree: the DDC bus a connector links.
+    test::FakeSysfs sys;
+    sys.connectorOnBus("card1-DP-2", "connected", "", "i2c-7");
+    const SysfsRootVariable variable(sys.root().string());
+    run = runCli({"write", "--port", "ddc", "--connector", "card1-DP-2", "--simulate",
+                  dir.file("sink.bin"), "--sim-out", dir.file("held.bin"), dir.file("edited.bin")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(dataHome.backupFiles().size(), 1u);
+    const std::string backup = dataHome.backupFiles()[0].string();
+    EXPECT_TRUE(dataHome.backupFiles()[0].filename().string().starts_with("card1-DP-2-"));
+    EXPECT_EQ(run.out, "backup: " + backup +
+                           "\nwrite: PASS, 1 of 32 pages differed and were written to slave "
+                           "address A0h on card1-DP-2 (simulated), all 256 bytes verified\n");
+    EXPECT_EQ(readFile(backup), formatRawBinary(edid, 256));
+    EXPECT_EQ(readFile(dir.file("held.bin")), formatRawBinary(edited, 256));
+}
+
+TEST(CliTransfer, TheDdcPortOverwritesAContentThatIsNoEdidOnlyWithForce) {
+    TempDir dir;
+    test::ScopedDataHome dataHome;
+    writeFile(dir.file("blank.bin"), blank());
+    writeFile(dir.file("in.bin"), formatRawBinary(hdmiDefaultImage(), 256));
+    const std::vector<std::string> args = {"write",
+                                           "--port",
+                                           "DDC",
+                                           "--simulate",
+                                           dir.file("blank.bin"),
+                                           "--sim-out",
+                                           dir.file("held.bin"),
+                                           dir.file("in.bin")};
+    CliRun run = runCli(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "pellam-cli: The EEPROM at slave address A0h on card0-HDMI-A-1 does not "
+                       "hold an EDID: it starts with FF FF FF FF FF FF FF FF, not with the EDID "
+                       "header 00 FF FF FF FF FF FF 00. Nothing was written.\n"
+                       "pellam-cli: --force overwrites it.\n");
+    EXPECT_EQ(readFile(dir.file("held.bin")), blank());
+    EXPECT_TRUE(dataHome.backupFiles().empty());
+
+    std::vector<std::string> forced = args;
+    forced.insert(forced.begin() + 1, "--force");
+    run = runCli(forced);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(dir.file("held.bin")), formatRawBinary(hdmiDefaultImage(), 256));
+    EXPECT_EQ(dataHome.backupFiles().size(), 1u);
+}
+
+TEST(CliTransfer, RestoreWritesABackupBackAsATransactionOfItsOwn) {
+    TempDir dir;
+    test::ScopedDataHome dataHome;
+    EdidImage before = hdmiDefaultImage();
+    before[0x20] = 0x5A;
+    writeFile(dir.file("before.bin"), formatRawBinary(before, 256));
+    writeFile(dir.file("new.bin"), formatRawBinary(hdmiDefaultImage(), 256));
+    const auto backupOf = [](const std::string& out) {
+        EXPECT_TRUE(out.starts_with("backup: ")) << out;
+        return out.substr(8, out.find('\n') - 8);
+    };
+    for (const char* port : {"LPT1", "USB"}) {
+        SCOPED_TRACE(port);
+        // The write keeps the sink's content...
+        CliRun run =
+            runCli({"write", "--port", port, "--fast", "--simulate", dir.file("before.bin"),
+                    "--sim-out", dir.file("after.bin"), dir.file("new.bin")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string backup = backupOf(run.out);
+        EXPECT_EQ(readFile(backup), formatRawBinary(before, 256));
+        // ... and restore puts it back, after keeping what it replaces.
+        run = runCli({"restore", "--port", port, "--simulate", dir.file("after.bin"), "--sim-out",
+                      dir.file("restored.bin"), backup});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(readFile(dir.file("restored.bin")), formatRawBinary(before, 256));
+        EXPECT_NE(run.out.find("\nrestore: PASS, 256 bytes written to slave address A0h on " +
+                               std::string(port) + " (simulated) and verified\n"),
+                  std::string::npos)
+            << run.out;
+        const std::string second = backupOf(run.out);
+        EXPECT_NE(second, backup);
+        EXPECT_EQ(readFile(second), formatRawBinary(hdmiDefaultImage(), 256));
+    }
+    EXPECT_EQ(dataHome.backupFiles().size(), 4u);
+}
+
 TEST(CliTransfer, HelpNamesTheSimulationAsADemoAndTestMode) {
     for (const char* verb : {"read", "write"}) {
         const CliRun run = runCli({verb, "--help"});
         EXPECT_EQ(run.status, 0);
-        EXPECT_NE(run.out.find("--simulate FILE  demo and test mode"), std::string::npos);
+        EXPECT_NE(run.out.find("--simulate FILE   demo and test mode"), std::string::npos);
         EXPECT_NE(run.out.find("does not read the editor's I2C settings"), std::string::npos);
     }
     EXPECT_NE(runCli({"--help"}).out.find("read [options] OUT"), std::string::npos);

@@ -121,7 +121,7 @@ TEST_P(EepromWorkflowTest, AnEepromThatLosesABitFailsAtThatByte) {
     EXPECT_EQ(result.verified, 256u) << "the verify reads on to find every difference";
     EXPECT_EQ(result.differences, 1u);
     EXPECT_EQ(result.message,
-              "Verify failed at EEPROM address 42h: wrote 95, read back 85. 1 byte differs.");
+              "Verify failed at EEPROM address 42h: wrote 95, read back 85. 1 byte differs (42h).");
 }
 
 TEST_P(EepromWorkflowTest, AStopRequestEndsTheTransferBeforeTheNextByte) {
@@ -148,9 +148,9 @@ TEST(EepromTransferChoice, RefusesWithoutAPortTypeAnUnknownOneOrWhileAnotherRuns
     sim.context.settings().portType = kPortNone;
     EXPECT_EQ(chooseEepromTransfer(sim.context).problem,
               "Please Choose A PortType In [I2C Setting] First!");
-    sim.context.settings().portType = 11;
+    sim.context.settings().portType = 12;
     EXPECT_EQ(chooseEepromTransfer(sim.context).problem,
-              "Port type 11 is not known. Please Choose A PortType In [I2C Setting] First!");
+              "Port type 12 is not known. Please Choose A PortType In [I2C Setting] First!");
 
     sim.context.settings().portType = kPortUsb;
     {

@@ -5,6 +5,7 @@
 #include "support/fake_sysfs.h"
 #include "support/recording_interaction.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -160,6 +161,44 @@ TEST_F(I2cSettingsDialog, DdcTypeChoosesAConnectorByName) {
     EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('|').toStdString();
 }
 
+TEST_F(I2cSettingsDialog, FastWriteIsAChoiceExceptOnTheDdcBus) {
+    struct Case {
+        I2cSettings stored;
+        int choice; // -1: none
+        bool click; // the user clicks the check box
+        bool checked;
+        bool enabled;
+        bool storedAfter;
+    };
+    const Case cases[] = {
+        {{kPortLpt1, 0x378, 0xA0, 500}, -1, true, true, true, true},
+        {{kPortUsb, 0x378, 0xA0, 2400, "", true}, -1, true, false, true, false},
+        {{kPortUsb, 0x378, 0xA0, 2400, "", true}, kPortLpt2, false, true, true, true},
+        // DDC always writes fast; what is stored stays for the other types.
+        {{kPortLpt1, 0x378, 0xA0, 500}, 3, false, true, false, false},
+        {{kPortDdc, 0x378, 0xA0, 500}, kPortUsb, false, false, true, false},
+        {{kPortDdc, 0x378, 0xA0, 500, "", true}, kPortUsb, false, true, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << portName(c.stored.portType) << " -> " << c.choice
+                                          << (c.click ? " click" : ""));
+        show(c.stored);
+        if (c.choice >= 0)
+            choose(c.choice);
+        if (c.click)
+            dialog.ckxFastWrite->click();
+        EXPECT_EQ(dialog.ckxFastWrite->isChecked(), c.checked);
+        EXPECT_EQ(dialog.ckxFastWrite->isEnabled(), c.enabled);
+        ok();
+        EXPECT_EQ(settings.fastWrite, c.storedAfter);
+    }
+    // Cancel keeps what was stored.
+    show({kPortLpt1, 0x378, 0xA0, 500});
+    dialog.ckxFastWrite->click();
+    QTest::mouseClick(dialog.Button_I2CCancel, Qt::LeftButton);
+    EXPECT_FALSE(settings.fastWrite);
+}
+
 TEST_F(I2cSettingsDialog, BaseAddressIsTakenOnlyWhenItIsHex) {
     struct Case {
         const char* typed;
@@ -239,6 +278,14 @@ TEST(I2cSettingsStore, RoundTripInTheTestConfiguration) {
     EXPECT_EQ(loadI2cSettingsFromConfig(), ddc);
     QSettings(file, QSettings::NativeFormat).remove("DDC Connector");
     EXPECT_EQ(loadI2cSettingsFromConfig().ddcConnector, "") << "a file written before it";
+
+    // The fast write, the sixth value; off when missing.
+    const I2cSettings fast{kPortUsb, 0x378, 0xA0, 2400, "", true};
+    saveI2cSettingsToConfig(fast);
+    EXPECT_EQ(QSettings(file, QSettings::NativeFormat).value("Fast Write").toInt(), 1);
+    EXPECT_EQ(loadI2cSettingsFromConfig(), fast);
+    QSettings(file, QSettings::NativeFormat).remove("Fast Write");
+    EXPECT_FALSE(loadI2cSettingsFromConfig().fastWrite);
     QFile::remove(file);
 }
 

@@ -1,6 +1,8 @@
 #include "ddc/mpsse_transport.h"
 #include "ddc_test_support.h"
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace pellam::test {
@@ -101,6 +103,77 @@ TEST_F(MpsseTransportTest, ReadOf128BytesSendsTheExactCommandStream) {
     expected.push_back(lastRead);
     expected.push_back(concat({kStop, {0x87}}));
     EXPECT_EQ(hw.ft2232.writes, expected);
+}
+
+// The fast write's sequences: every byte the master sends is followed by
+// SDA released (0x80 with bit 1 set) before its acknowledge slot, nothing
+// waits between bytes, and each write ends with a send-immediate.
+Bytes byteOut(Byte b) {
+    return concat({{0x11, 0x00, 0x00, b}, gpio({0x02}), {0x22, 0x00}});
+}
+
+TEST(MpsseFastSequences, TheExactCommandsInTheirWrites) {
+    const Bytes readWithAck = concat({{0x20, 0x00, 0x00, 0x13, 0x00, 0x00}, gpio({0x00, 0x02})});
+    const Bytes lastRead = concat({{0x20, 0x00, 0x00, 0x13, 0x00, 0xFF}, gpio({0x02})});
+    Bytes pageBytes = concat({kStart, byteOut(0xA0), byteOut(0x10)});
+    for (Byte b = 1; b <= 8; ++b)
+        pageBytes = concat({pageBytes, byteOut(b)});
+    struct Case {
+        const char* name;
+        std::function<bool(MpsseTransport&)> run;
+        std::vector<Bytes> sent;
+    };
+    const std::array<Byte, 8> page = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
+    std::array<Byte, 3> three{};
+    const Case cases[] = {
+        {"page write at 10h",
+         [&](MpsseTransport& usb) { return usb.WritePage(0x10, page); },
+         {concat({pageBytes, kStop, {0x87}})}},
+        // The read address, whose slot shows a busy EEPROM, then one byte
+        // without acknowledge, so the transaction ends cleanly.
+        {"acknowledge poll",
+         [](MpsseTransport& usb) { return usb.PollAck(); },
+         {concat({kStart, byteOut(0xA1), lastRead, kStop, {0x87}})}},
+        // The addresses, then the bytes once they were acknowledged.
+        {"sequential read of 3 at 20h",
+         [&](MpsseTransport& usb) { return usb.ReadSequential(0x20, three); },
+         {concat({kStart, byteOut(0xA0), byteOut(0x20), kStart, byteOut(0xA1), {0x87}}),
+          concat({readWithAck, readWithAck, lastRead, kStop, {0x87}})}},
+    };
+    for (const Case& c : cases) {
+        SimulatedHardware hw;
+        hw.eeprom.memory()[0x21] = 0x5A;
+        MpsseTransport usb{hw.ft2232, hw.simulatedClock};
+        usb.Open();
+        hw.ft2232.writes.clear();
+        EXPECT_TRUE(c.run(usb)) << c.name;
+        EXPECT_EQ(hw.ft2232.writes, c.sent) << c.name;
+    }
+    EXPECT_EQ(three, (std::array<Byte, 3>{0xFF, 0x5A, 0xFF}));
+}
+
+TEST(MpsseFastSequences, AnswersAreAwaitedOnlyAsLongAsTheyTake) {
+    SimulatedHardware hw;
+    MpsseTransport usb{hw.ft2232, hw.simulatedClock};
+    usb.Open();
+    usb.SetClock(100);
+    hw.ft2232.writes.clear();
+    std::array<Byte, 256> all{};
+    const std::uint64_t before = hw.simulatedClock.nowMicroseconds();
+    ASSERT_TRUE(usb.ReadSequential(0x00, all));
+    // At 100 kHz each of the 259 bytes takes about ten clocks of 10 us; no
+    // 2 ms wait per byte as the block read has.
+    const std::uint64_t took = hw.simulatedClock.nowMicroseconds() - before;
+    EXPECT_GT(took, 259 * 9 * 10u);
+    EXPECT_LT(took, 259 * 11 * 10u);
+    // The answers are taken in parts the adapter can hold.
+    EXPECT_EQ(hw.ft2232.writes.size(), 1 + 256 / MpsseTransport::kAnswersPerExchange);
+
+    // Answers that never come end the wait at its limit, the missing bytes FFh.
+    hw.ft2232.delayAnswersOfWrite(2);
+    std::array<Byte, 2> two = {0x11, 0x22};
+    EXPECT_FALSE(usb.ReadSequential(0x00, two));
+    EXPECT_EQ(two, (std::array<Byte, 2>{0xFF, 0xFF}));
 }
 
 TEST(MpsseTransport, LateAnswersNeverRunPastTheDestination) {

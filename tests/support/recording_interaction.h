@@ -14,6 +14,15 @@ class RecordingInteraction : public UserInteraction {
 public:
     void showMessage(QWidget*, const QString& text) override { messages << text; }
 
+    bool confirm(QWidget*, const QString& question) override {
+        questions << question;
+        if (confirmAnswers.empty())
+            return false;
+        const bool answer = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return answer;
+    }
+
     QString openFileName(QWidget*, const QString& filter, const QString&) override {
         openFilters << filter;
         if (openAnswers.empty())
@@ -45,8 +54,10 @@ public:
     }
 
     QStringList messages;
-    QStringList offeredItems;      // every item of every choice offered
-    std::deque<int> choiceAnswers; // empty or -1: cancelled
+    QStringList questions;
+    std::deque<bool> confirmAnswers; // empty: no
+    QStringList offeredItems;        // every item of every choice offered
+    std::deque<int> choiceAnswers;   // empty or -1: cancelled
     QStringList openFilters;
     QStringList saveFilters;
     std::deque<QString> openAnswers;                   // empty string: cancelled

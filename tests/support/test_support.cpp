@@ -3,6 +3,7 @@
 #include "edid/hex.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -27,6 +28,35 @@ TempDir::~TempDir() {
     std::error_code ignored;
     fs::remove_all(m_path, ignored);
 }
+
+ScopedDataHome::ScopedDataHome() {
+    if (const char* previous = std::getenv("XDG_DATA_HOME"))
+        m_previous = previous;
+    setenv("XDG_DATA_HOME", m_dir.path().c_str(), 1);
+}
+
+ScopedDataHome::~ScopedDataHome() {
+    if (m_previous)
+        setenv("XDG_DATA_HOME", m_previous->c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
+}
+
+std::vector<fs::path> ScopedDataHome::backupFiles() const {
+    std::vector<fs::path> files;
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(backups(), ignored))
+        files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+namespace {
+
+// For the whole run of every test executable.
+const ScopedDataHome kRunDataHome;
+
+} // namespace
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -5,6 +5,7 @@
 #include "edid/edid_image.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,26 @@ public:
 
 private:
     std::filesystem::path m_path;
+};
+
+// Points XDG_DATA_HOME, where the backups of EEPROM writes go, at a fresh
+// temporary folder while it lives. Every test executable also holds one for
+// its whole run, so that no test ever writes into the user's own data.
+class ScopedDataHome {
+public:
+    ScopedDataHome();
+    ~ScopedDataHome();
+    ScopedDataHome(const ScopedDataHome&) = delete;
+    ScopedDataHome& operator=(const ScopedDataHome&) = delete;
+
+    // Where the backups go.
+    std::filesystem::path backups() const { return m_dir.path() / "pellam" / "backups"; }
+    // The backup files, sorted by name.
+    std::vector<std::filesystem::path> backupFiles() const;
+
+private:
+    TempDir m_dir;
+    std::optional<std::string> m_previous;
 };
 
 std::string readFile(const std::filesystem::path& path);
