@@ -36,7 +36,7 @@ std::vector<DrmConnector> listDrmConnectors(const std::filesystem::path& sysRoot
 std::optional<DrmConnector> findDrmConnector(const std::string& name,
                                              const std::filesystem::path& sysRoot = "/sys");
 
-// "card0-HDMI-A-1 — DELL U2719D (connected)"; without a monitor name
+// "card0-HDMI-A-1 — Korvo Demo (connected)"; without a monitor name
 // "card0-DP-1 (disconnected)".
 std::string connectorLabel(const DrmConnector& connector);
 
