@@ -402,13 +402,13 @@ void TForm1::btnLoadClick() {
 void TForm1::LoadDisplayEdidClick() {
     // The EDID the kernel read from each connected display: no I2C access.
     std::vector<DrmConnector> displays;
-    for (DrmConnector& c : listDrmConnectors(sysfsRoot.toStdString()))
+    const std::filesystem::path sysfsRoot = m_session.ddc().sysfsRoot();
+    for (DrmConnector& c : listDrmConnectors(sysfsRoot))
         if (!c.edid.empty())
             displays.push_back(std::move(c));
     if (displays.empty()) {
-        m_ui.showMessage(
-            this,
-            QStringLiteral("No display with an EDID was found in %1/class/drm.").arg(sysfsRoot));
+        m_ui.showMessage(this, QStringLiteral("No display with an EDID was found in %1/class/drm.")
+                                   .arg(QString::fromStdString(sysfsRoot.string())));
         return;
     }
     QStringList labels;

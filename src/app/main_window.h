@@ -105,9 +105,6 @@ public:
     TfrmCDF* frmCDF;
     TfrmI2C* frmI2C;
 
-    // Where the display connectors are looked up (sysfs); tests point it at a fake tree.
-    QString sysfsRoot = QStringLiteral("/sys");
-
     // The open dialog's filter, and the save dialog's as last set.
     static const QString kOpenFilter;
     static const QString kSaveFilter;

@@ -13,7 +13,7 @@ TEST_F(MainWindowTest, LoadsAConnectedDisplaysEdidFromSysfs) {
     ApplyAutoChecksums(display, true);
     sys.connector("card0-DP-1", "disconnected");
     sys.connectorOnBus("card0-DP-2", "connected", formatRawBinary(display, 128), "i2c-4");
-    form.sysfsRoot = QString::fromStdString(sys.root().string());
+    sim->ddcBuses.sysRoot = sys.root();
 
     ui.choiceAnswers.push_back(0);
     form.LoadDisplayEdid->trigger();
@@ -30,7 +30,7 @@ TEST_F(MainWindowTest, LoadsAConnectedDisplaysEdidFromSysfs) {
 
 TEST_F(MainWindowTest, NoDisplayOrACancelledChoiceChangesNothing) {
     FakeSysfs sys;
-    form.sysfsRoot = QString::fromStdString(sys.root().string());
+    sim->ddcBuses.sysRoot = sys.root();
     form.LoadDisplayEdid->trigger();
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_TRUE(ui.messages[0].startsWith("No display with an EDID was found"));
