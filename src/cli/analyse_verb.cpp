@@ -79,7 +79,8 @@ struct FileResult {
 };
 
 // Files and folders in the order given; a folder's EDID files sorted by path.
-// A path that names nothing is kept, so that it is reported as unreadable.
+// A path that names nothing, and a folder without EDID files, are kept, so
+// that they are reported.
 std::vector<std::string> expandPaths(const std::vector<std::string>& paths) {
     std::vector<std::string> files;
     for (const std::string& path : paths) {
@@ -95,6 +96,8 @@ std::vector<std::string> expandPaths(const std::vector<std::string>& paths) {
                 fileTypeFromPath(it->path().string()) != EdidFileType::Unrecognised)
                 inside.push_back(it->path().string());
         }
+        if (inside.empty())
+            inside.push_back(path);
         std::sort(inside.begin(), inside.end());
         files.insert(files.end(), inside.begin(), inside.end());
     }
@@ -104,13 +107,13 @@ std::vector<std::string> expandPaths(const std::vector<std::string>& paths) {
 FileResult analyseFile(const std::string& path, const CapabilityDeclaration& cdf) {
     FileResult result;
     result.path = path;
-    std::ostringstream messages;
-    EdidImage buffer{};
     std::error_code ec;
     if (fs::is_directory(path, ec)) {
         result.error = "pellam-cli: \"" + path + "\" holds no EDID file";
         return result;
     }
+    std::ostringstream messages;
+    EdidImage buffer{};
     if (!readInput(path, buffer, messages)) {
         result.error = messages.str();
         if (!result.error.empty() && result.error.back() == '\n')

@@ -4,6 +4,7 @@
 #include "cli/cli_support.h"
 #include "cli/verbs.h"
 #include "ddc/drm_connectors.h"
+#include "edid/hex.h"
 
 #include <cstdlib>
 #include <nlohmann/json.hpp>
@@ -36,12 +37,9 @@ int displaysVerb(const Args& args, std::ostream& out, std::ostream& err) {
     if (json) {
         nlohmann::json list = nlohmann::json::array();
         for (const DrmConnector& c : connectors) {
-            static constexpr char kHex[] = "0123456789ABCDEF";
             std::string edid;
-            for (Byte b : c.edid) {
-                edid += kHex[b >> 4];
-                edid += kHex[b & 15];
-            }
+            for (Byte b : c.edid)
+                edid += hexByte(b);
             list.push_back({{"name", c.name},
                             {"status", c.status},
                             {"monitor", c.monitorName},

@@ -140,6 +140,8 @@ TEST(CliAnalyse, FoldersAndExitStatuses) {
     test::writeFile(dir.path() / "c.bin", formatRawBinary(failing, 256));
     EXPECT_EQ(runCli({"analyse", dir.path().string()}).status, 1);
     EXPECT_EQ(runCli({"analyse", dir.path().string(), dir.file("none.bin")}).status, 2);
+    std::filesystem::create_directories(dir.path() / "empty");
+    EXPECT_EQ(runCli({"analyse", dir.file("empty")}).status, 2) << "a folder without EDIDs";
 
     // One file: the report alone, no header line.
     const auto single = runCli({"analyse", dir.file("b.bin")});
