@@ -55,13 +55,9 @@ that cannot be read or written.
 namespace {
 
 // One --set, checked: applying it to an image cannot fail any more.
-struct FieldEdit {
+struct CheckedSet {
     std::string field;
     std::function<void(EdidWorkspace&, std::uint32_t step)> apply;
-};
-
-struct Refusal {
-    std::string message;
 };
 
 bool isPrintableAscii(const std::string& text) {
@@ -106,37 +102,36 @@ std::string steppedText(const std::string& text, std::uint32_t step) {
     return text.substr(0, digits) + sum;
 }
 
-std::optional<FieldEdit> textDescriptorEdit(const std::string& field, const std::string& value,
-                                            DescriptorKind kind, bool stepped,
-                                            const EdidImage& image, Refusal& refusal) {
+std::optional<CheckedSet> textDescriptorEdit(const std::string& field, const std::string& value,
+                                             DescriptorKind kind, bool stepped,
+                                             const EdidImage& image, std::string& refusal) {
     if (value.size() > kDescriptorTextLength) {
-        refusal.message = field + ": '" + value + "' is longer than 13 characters";
+        refusal = field + ": '" + value + "' is longer than 13 characters";
         return std::nullopt;
     }
     if (!isPrintableAscii(value)) {
-        refusal.message = field + ": only printable ASCII characters fit a descriptor";
+        refusal = field + ": only printable ASCII characters fit a descriptor";
         return std::nullopt;
     }
     const int slot = textDescriptorSlot(image, kind);
     if (slot == 0) {
-        refusal.message =
-            field + ": block 0 has no " +
-            (kind == DescriptorKind::SerialNumber ? "serial number" : "monitor name") +
-            " descriptor and no unused descriptor slot to put one in";
+        refusal = field + ": block 0 has no " +
+                  (kind == DescriptorKind::SerialNumber ? "serial number" : "monitor name") +
+                  " descriptor and no unused descriptor slot to put one in";
         return std::nullopt;
     }
-    return FieldEdit{field, [=](EdidWorkspace& ws, std::uint32_t step) {
-                         const DtdSlot bytes = descriptorSlot(ws.image, slot);
-                         const std::string text = stepped ? steppedText(value, step) : value;
-                         if (classifyDescriptor(bytes) != kind) {
-                             // A dummy slot becomes the descriptor: its payload
-                             // is written whole below.
-                             setDescriptorKind(bytes, kind);
-                             bytes[4] = 0;
-                         }
-                         encodeDescriptorText(text.substr(0, kDescriptorTextLength),
-                                              descriptorText(bytes));
-                     }};
+    return CheckedSet{field, [=](EdidWorkspace& ws, std::uint32_t step) {
+                          const DtdSlot bytes = descriptorSlot(ws.image, slot);
+                          const std::string text = stepped ? steppedText(value, step) : value;
+                          if (classifyDescriptor(bytes) != kind) {
+                              // A dummy slot becomes the descriptor: its payload
+                              // is written whole below.
+                              setDescriptorKind(bytes, kind);
+                              bytes[4] = 0;
+                          }
+                          encodeDescriptorText(text.substr(0, kDescriptorTextLength),
+                                               descriptorText(bytes));
+                      }};
 }
 
 std::optional<std::uint32_t> parseBoundedDecimal(const std::string& text, std::uint64_t max) {
@@ -148,17 +143,17 @@ std::optional<std::uint32_t> parseBoundedDecimal(const std::string& text, std::u
     return static_cast<std::uint32_t>(value);
 }
 
-std::optional<FieldEdit> checkEdit(const std::string& assignment, const EdidImage& image,
-                                   Refusal& refusal) {
+std::optional<CheckedSet> checkEdit(const std::string& assignment, const EdidImage& image,
+                                    std::string& refusal) {
     const std::size_t equals = assignment.find('=');
     if (equals == std::string::npos) {
-        refusal.message = "--set takes FIELD=VALUE, not '" + assignment + "'";
+        refusal = "--set takes FIELD=VALUE, not '" + assignment + "'";
         return std::nullopt;
     }
     const std::string field = assignment.substr(0, equals);
     const std::string value = assignment.substr(equals + 1);
     const auto refuse = [&](const std::string& why) {
-        refusal.message = field + ": '" + value + "' " + why;
+        refusal = field + ": '" + value + "' " + why;
         return std::nullopt;
     };
 
@@ -167,16 +162,16 @@ std::optional<FieldEdit> checkEdit(const std::string& assignment, const EdidImag
         if (!code.value || value.size() != 3)
             return refuse("is not three letters A to Z");
         const std::uint16_t word = *code.value;
-        return FieldEdit{field, [word](EdidWorkspace& ws, std::uint32_t) {
-                             writeManufacturerId(ws.image, word);
-                         }};
+        return CheckedSet{field, [word](EdidWorkspace& ws, std::uint32_t) {
+                              writeManufacturerId(ws.image, word);
+                          }};
     }
     if (field == "product-code") {
         const auto code = value.size() == 4 ? parseHexNumber(value) : std::nullopt;
         if (!code)
             return refuse("is not four hexadecimal digits");
         const auto word = static_cast<std::uint16_t>(*code);
-        return FieldEdit{
+        return CheckedSet{
             field, [word](EdidWorkspace& ws, std::uint32_t) { writeProductCode(ws.image, word); }};
     }
     if (field == "serial") {
@@ -184,9 +179,9 @@ std::optional<FieldEdit> checkEdit(const std::string& assignment, const EdidImag
         if (!serial)
             return refuse("is not a number from 0 to 4294967295");
         const std::uint32_t base = *serial;
-        return FieldEdit{field, [base](EdidWorkspace& ws, std::uint32_t step) {
-                             writeSerialNumber(ws, base + step);
-                         }};
+        return CheckedSet{field, [base](EdidWorkspace& ws, std::uint32_t step) {
+                              writeSerialNumber(ws, base + step);
+                          }};
     }
     if (field == "serial-text")
         return textDescriptorEdit(field, value, DescriptorKind::SerialNumber, true, image, refusal);
@@ -197,7 +192,7 @@ std::optional<FieldEdit> checkEdit(const std::string& assignment, const EdidImag
         if (!week || (*week > kLastWeek && *week != kModelYearWeek) || *week == 0)
             return refuse("is not a week from 1 to 53, or 255 for a model year");
         const auto byte = static_cast<Byte>(*week);
-        return FieldEdit{
+        return CheckedSet{
             field, [byte](EdidWorkspace& ws, std::uint32_t) { ws.image[kWeekOffset] = byte; }};
     }
     if (field == "year") {
@@ -205,7 +200,7 @@ std::optional<FieldEdit> checkEdit(const std::string& assignment, const EdidImag
         if (!year || *year < static_cast<std::uint32_t>(kFirstYear))
             return refuse("is not a year from 1990 to 2245");
         const int y = static_cast<int>(*year);
-        return FieldEdit{
+        return CheckedSet{
             field, [y](EdidWorkspace& ws, std::uint32_t) { writeYearOfManufacture(ws.image, y); }};
     }
     if (field == "physical-address") {
@@ -223,19 +218,19 @@ std::optional<FieldEdit> checkEdit(const std::string& assignment, const EdidImag
         DataBlockCollection collection;
         parseExtensionBlock(image, collection);
         if (image[kExtensionCountOffset] == 0 || !collection.vsdb.present) {
-            refusal.message = "physical-address: the image has no HDMI vendor-specific data block";
+            refusal = "physical-address: the image has no HDMI vendor-specific data block";
             return std::nullopt;
         }
         // The two address bytes are written in place: nothing else of block 1 moves.
         const auto at = static_cast<std::size_t>(collection.vsdb.offset) + 4;
-        return FieldEdit{field, [at, digits](EdidWorkspace& ws, std::uint32_t) {
-                             ws.image[at] = static_cast<Byte>(digits[0] << 4 | digits[1]);
-                             ws.image[at + 1] = static_cast<Byte>(digits[2] << 4 | digits[3]);
-                         }};
+        return CheckedSet{field, [at, digits](EdidWorkspace& ws, std::uint32_t) {
+                              ws.image[at] = static_cast<Byte>(digits[0] << 4 | digits[1]);
+                              ws.image[at + 1] = static_cast<Byte>(digits[2] << 4 | digits[3]);
+                          }};
     }
-    refusal.message = "unknown field '" + field +
-                      "' (manufacturer, product-code, serial, serial-text, monitor-name, week, "
-                      "year, physical-address)";
+    refusal = "unknown field '" + field +
+              "' (manufacturer, product-code, serial, serial-text, monitor-name, week, "
+              "year, physical-address)";
     return std::nullopt;
 }
 
@@ -285,12 +280,12 @@ int editVerb(const Args& args, std::ostream&, std::ostream& err) {
         err << kMsgEdidFileFormatIncorrect << "\n";
         return kExitUsage;
     }
-    std::vector<FieldEdit> edits;
+    std::vector<CheckedSet> edits;
     for (const std::string& set : sets) {
-        Refusal refusal;
+        std::string refusal;
         auto edit = checkEdit(set, ws.image, refusal);
         if (!edit) {
-            err << "pellam-cli: " << refusal.message << "\n";
+            err << "pellam-cli: " << refusal << "\n";
             return kExitUsage;
         }
         edits.push_back(std::move(*edit));
@@ -300,10 +295,10 @@ int editVerb(const Args& args, std::ostream&, std::ostream& err) {
     for (std::size_t k = 1; k < files.size(); ++k) {
         ws.image = original;
         const auto step = static_cast<std::uint32_t>((k - 1) * serialStep);
-        for (const FieldEdit& edit : edits)
+        for (const CheckedSet& edit : edits)
             edit.apply(ws, step);
         if (step != 0 && std::none_of(edits.begin(), edits.end(),
-                                      [](const FieldEdit& e) { return e.field == "serial"; }))
+                                      [](const CheckedSet& e) { return e.field == "serial"; }))
             writeSerialNumber(ws, serialNumber(original) + step);
         ApplyAutoChecksums(ws.image, true);
         if (!writeOutput(files[k], ws.image, err))
