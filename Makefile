@@ -4,7 +4,7 @@
 .PHONY: all deps configure build run test asan fuzz package format clean
 
 WERROR ?= OFF
-PELLAM := build/default/src/app/pellam
+PELLAM := build/default/src/gui/pellam
 
 all: build
 

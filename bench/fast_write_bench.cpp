@@ -7,9 +7,9 @@
 //
 // Usage: build/default/bench/fast-write-bench   (exit 1 when a fast write
 // takes more than 1.5 times the bus minimum)
-#include "ddc/ddc_context.h"
-#include "ddc/eeprom_workflow.h"
-#include "edid/edid_image.h"
+#include "core/ddc/ddc_context.h"
+#include "core/ddc/eeprom_workflow.h"
+#include "core/edid/edid_image.h"
 
 #include <cstdio>
 #include <cstdlib>

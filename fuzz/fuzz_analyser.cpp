@@ -1,8 +1,8 @@
 // The analyser and its report over any 256 bytes, with the declaration taken
 // from further input bytes: the evaluation completes and the report ends with
 // the count of failed items.
-#include "analyser/report.h"
-#include "cea/extension_block.h"
+#include "core/analyser/report.h"
+#include "core/cea/extension_block.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // Checks: nothing outside bytes 128..254 is written; an unedited collection
 // rebuilds to the same block (but the padding after the last timing), reads
 // back the same; an over-full layout writes nothing.
-#include "cea/extension_block.h"
+#include "core/cea/extension_block.h"
 
 #include <algorithm>
 #include <cstdlib>

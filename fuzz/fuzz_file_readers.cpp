@@ -1,7 +1,7 @@
 // The three EDID file readers over any bytes: at most 256 bytes stored, no
 // byte past the last one stored touched, and the list-form text the editor
 // writes reads back to the same bytes.
-#include "edid/edid_file.h"
+#include "core/edid/edid_file.h"
 
 #include <cstdlib>
 #include <string_view>

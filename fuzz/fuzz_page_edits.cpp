@@ -4,11 +4,11 @@
 // does, the collection still fits block 1 and is written back (never the
 // "No Space of Extended Block" refusal at the page switch), nothing outside
 // bytes 128..254 changes, and writing the result again changes nothing.
-#include "cea/data_block_edits.h"
-#include "cea/extension_block.h"
-#include "cea/extension_timing_edits.h"
-#include "cea/hdmi_vsdb_edits.h"
-#include "cea/video_block_edits.h"
+#include "core/cea/data_block_edits.h"
+#include "core/cea/extension_block.h"
+#include "core/cea/extension_timing_edits.h"
+#include "core/cea/hdmi_vsdb_edits.h"
+#include "core/cea/video_block_edits.h"
 
 #include <algorithm>
 #include <cstdlib>

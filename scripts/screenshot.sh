@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/screenshot.png}
-pellam=build/default/src/app/pellam
+pellam=build/default/src/gui/pellam
 [ -x "$pellam" ] || { echo "build the editor first (make build)" >&2; exit 1; }
 mkdir -p "$(dirname "$out")"
 xvfb-run -a -s '-screen 0 1024x768x24' bash -c "

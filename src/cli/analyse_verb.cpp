@@ -1,12 +1,12 @@
 // pellam-cli analyse: the compliance report for any number of EDID files, as
 // text (the report the editor writes), JSON or JUnit XML.
-#include "analyser/report.h"
-#include "cea/extension_block.h"
+#include "core/analyser/report.h"
+#include "core/cea/extension_block.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/verbs.h"
-#include "edid/decimal.h"
-#include "edid/edid_file.h"
+#include "core/edid/decimal.h"
+#include "core/edid/edid_file.h"
 
 #include <algorithm>
 #include <filesystem>

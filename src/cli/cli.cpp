@@ -1,9 +1,9 @@
 #include "cli/cli.h"
 
-#include "cea/extension_block.h"
+#include "core/cea/extension_block.h"
 #include "cli/cli_support.h"
 #include "cli/verbs.h"
-#include "edid/edid_file.h"
+#include "core/edid/edid_file.h"
 
 #include <ostream>
 

@@ -1,7 +1,7 @@
 #include "cli/cli_support.h"
 
 #include "cli/cli.h"
-#include "edid/edid_file.h"
+#include "core/edid/edid_file.h"
 
 #include <iostream>
 #include <ostream>

@@ -2,7 +2,7 @@
 // messages on the error stream, and the usage-error reply.
 #pragma once
 
-#include "edid/edid_image.h"
+#include "core/edid/edid_image.h"
 
 #include <iosfwd>
 #include <string>

@@ -3,8 +3,8 @@
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/verbs.h"
-#include "ddc/drm_connectors.h"
-#include "edid/hex.h"
+#include "core/ddc/drm_connectors.h"
+#include "core/edid/hex.h"
 
 #include <cstdlib>
 #include <nlohmann/json.hpp>

@@ -1,16 +1,16 @@
 // pellam-cli edit: scripted changes of the fields a production line stamps
 // into each sink (serial numbers, dates, names, the HDMI physical address),
 // through the codecs the editor's pages use, then both checksums.
-#include "base_block/display_descriptor.h"
-#include "base_block/vendor_product.h"
-#include "cea/extension_block.h"
+#include "core/base_block/display_descriptor.h"
+#include "core/base_block/vendor_product.h"
+#include "core/cea/extension_block.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/verbs.h"
-#include "edid/decimal.h"
-#include "edid/edid_file.h"
-#include "edid/hex.h"
-#include "edid/workspace.h"
+#include "core/edid/decimal.h"
+#include "core/edid/edid_file.h"
+#include "core/edid/hex.h"
+#include "core/edid/workspace.h"
 
 #include <algorithm>
 #include <functional>

@@ -4,12 +4,12 @@
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/verbs.h"
-#include "ddc/ddc_context.h"
-#include "ddc/drm_connectors.h"
-#include "ddc/eeprom_backup.h"
-#include "ddc/eeprom_workflow.h"
-#include "edid/edid_file.h"
-#include "edid/hex.h"
+#include "core/ddc/ddc_context.h"
+#include "core/ddc/drm_connectors.h"
+#include "core/ddc/eeprom_backup.h"
+#include "core/ddc/eeprom_workflow.h"
+#include "core/edid/edid_file.h"
+#include "core/edid/hex.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "edid/edid_file.h"
+#include "core/edid/edid_file.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"
 

@@ -1,5 +1,5 @@
-#include "edid/edid_file.h"
-#include "edid/hex.h"
+#include "core/edid/edid_file.h"
+#include "core/edid/hex.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"
 

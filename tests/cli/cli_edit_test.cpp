@@ -1,7 +1,7 @@
-#include "base_block/display_descriptor.h"
-#include "base_block/vendor_product.h"
-#include "cea/extension_block.h"
-#include "edid/edid_file.h"
+#include "core/base_block/display_descriptor.h"
+#include "core/base_block/vendor_product.h"
+#include "core/cea/extension_block.h"
+#include "core/edid/edid_file.h"
 #include "support/cli_runner.h"
 #include "support/test_support.h"
 

@@ -1,5 +1,5 @@
 // pellam-cli read and write against the simulated EEPROM (--simulate).
-#include "edid/edid_file.h"
+#include "core/edid/edid_file.h"
 #include "support/cli_runner.h"
 #include "support/fake_sysfs.h"
 #include "support/test_support.h"

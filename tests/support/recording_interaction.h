@@ -2,7 +2,7 @@
 // every message shown is kept.
 #pragma once
 
-#include "ui/user_interaction.h"
+#include "gui/ui/user_interaction.h"
 
 #include <deque>
 

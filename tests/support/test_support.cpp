@@ -1,6 +1,6 @@
 #include "support/test_support.h"
 
-#include "edid/hex.h"
+#include "core/edid/hex.h"
 
 #include <algorithm>
 #include <cstdlib>

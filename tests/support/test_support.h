@@ -2,7 +2,7 @@
 // the corpus of EDIDs read from real displays.
 #pragma once
 
-#include "edid/edid_image.h"
+#include "core/edid/edid_image.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,0 +1,46 @@
+// The compliance report: banner, hex dumps of both blocks, one PASS/FAIL line
+// per item grouped by test ID, and the number of failed items.
+#pragma once
+
+#include "core/analyser/analyser.h"
+
+#include <string>
+#include <vector>
+
+namespace pellam {
+
+// One item line of the report, for machine-readable output.
+struct ReportItem {
+    enum class Verdict { Pass, Fail, Skip };
+    std::string section; // "8-1", "8-17", ..., or the section's title when it has no test ID
+    int number = 0;      // the item's number (0..111)
+    std::string text;    // the item's message as the report prints it
+    Verdict verdict = Verdict::Pass;
+};
+
+const char* verdictName(ReportItem::Verdict verdict);
+
+struct AnalyserReport {
+    // The report's lines. A break line holds three blanks and two line feeds.
+    std::vector<std::string> lines;
+    // The item lines among them, in report order.
+    std::vector<ReportItem> items;
+    bool evaluated = false; // false when the evaluation failed internally
+    int failCount = 0;
+};
+
+// Evaluates the buffer and writes the report. The model is the decoded block 1
+// whose video, colour and deep-colour fields the rules read.
+AnalyserReport writeAnalyserReport(const EdidImage& buffer,
+                                   const CapabilityDeclaration& declaration,
+                                   const DataBlockCollection& model);
+
+// The report writer with the evaluation done (for tests of the layout); the
+// items are left in `items` when it is given.
+std::vector<std::string> formatAnalyserReport(const EdidImage& buffer,
+                                              const CapabilityDeclaration& declaration,
+                                              const DataBlockCollection& model,
+                                              const AnalyserResult& result,
+                                              std::vector<ReportItem>* items = nullptr);
+
+} // namespace pellam

@@ -1,0 +1,112 @@
+// One way to a sink's EDID EEPROM for one transfer, whatever the transport:
+// open, read the whole content, write bytes at addresses, close. The
+// transfer workflow (eeprom_workflow.h) runs over this interface, so the
+// window, the analyser and pellam-cli share it.
+#pragma once
+
+#include "core/ddc/ddc_context.h"
+#include "core/edid/bits.h"
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace pellam {
+
+inline constexpr const char* kMsgChoosePortType =
+    "Please Choose A PortType In [I2C Setting] First!";
+
+struct AddressedByte {
+    Byte address;
+    Byte value;
+};
+
+// The EEPROM's page: a page write rolls over within it (24C02 class).
+inline constexpr std::size_t kEepromPageSize = 8;
+
+// One page of the fast write: the bytes an aligned page is to hold.
+struct EepromPage {
+    Byte address = 0; // a multiple of kEepromPageSize
+    std::array<Byte, kEepromPageSize> bytes{};
+};
+
+// How a run over the bus ended.
+struct TransferRun {
+    // Bytes (pages, for writePages) transferred and acknowledged, counted
+    // from the first one asked for.
+    std::size_t done = 0;
+    // false: the sink did not acknowledge the byte, block or page that
+    // follows the `done` ones; the run stopped there.
+    bool answered = true;
+    // With answered false: the sink took the last of the `done` pages (or
+    // bytes) but did not answer again within the acknowledge-polling limit
+    // after it.
+    bool timedOut = false;
+    // With answered false: the transport's own account when it knows more
+    // than that the sink did not answer (a refused write, a controller
+    // fault); empty otherwise.
+    std::string problem;
+    // The step callback asked to stop.
+    bool stopped = false;
+};
+
+// Called after each byte or block that was acknowledged: the index of its
+// first byte in the request and its length. Returns false to stop the run.
+using TransferStep = std::function<bool(std::size_t first, std::size_t count)>;
+
+class EepromTransfer {
+public:
+    virtual ~EepromTransfer() = default;
+
+    // The port's name for messages and backup files ("LPT1", "USB"; the
+    // connector's name for the DDC port type, "card0-HDMI-A-1").
+    virtual std::string portName() const = 0;
+    // The sink's 8-bit I2C write address.
+    virtual Byte slaveAddress() const = 0;
+
+    // Makes the transport ready for one transfer. Empty on success, else the
+    // message for the user (nothing has been sent to the sink then).
+    virtual std::string open() = 0;
+    // Ends the transfer; harmless when not open. Destruction closes too.
+    virtual void close() = 0;
+
+    // Reads the EEPROM from address 0 into the destination (at most 256
+    // bytes), one byte or one block at a time, and stops at the first byte or
+    // block the sink does not acknowledge.
+    virtual TransferRun readContent(std::span<Byte> destination, const TransferStep& step) = 0;
+    // Writes each byte at its address, each followed by the EEPROM's write
+    // cycle, and stops at the first one the sink does not acknowledge.
+    virtual TransferRun writeBytes(std::span<const AddressedByte> bytes,
+                                   const TransferStep& step) = 0;
+
+    // Writes go the fast way (writePages, readSequential): chosen in the
+    // settings, or always, for the DDC port type.
+    virtual bool fastWrite() const = 0;
+    // A content that does not start with the EDID header is overwritten only
+    // with the user's word: on the DDC port type, whose buses the graphics
+    // driver shares with whatever else answers there.
+    virtual bool guardsNonEdidContent() const { return false; }
+
+    // Reads from address 0 into the destination in one sequential read and
+    // reports it as one step.
+    virtual TransferRun readSequential(std::span<Byte> destination, const TransferStep& step) = 0;
+    // Writes each page in one page write, then polls the EEPROM until it
+    // acknowledges again (its write cycle is over), at most
+    // kAckPollLimitUs; a step after each page (first = its index).
+    virtual TransferRun writePages(std::span<const EepromPage> pages, const TransferStep& step) = 0;
+};
+
+// The transfer of the port type now chosen in the settings, or why there is
+// none: no port type chosen (kMsgChoosePortType), a port type that is not
+// known, or another transfer still running. A transfer keeps the context
+// marked busy while it exists.
+struct TransferChoice {
+    std::unique_ptr<EepromTransfer> transfer;
+    std::string problem;
+};
+TransferChoice chooseEepromTransfer(DdcContext& ddc);
+
+} // namespace pellam

@@ -1,0 +1,36 @@
+// The calls the USB transport makes on its FT2232-class adapter, in the
+// shape of the vendor's driver interface: every call returns a status, 0 for
+// success. Implemented by libftdi1 and by a simulated FT2232.
+#pragma once
+
+#include "core/edid/bits.h"
+
+#include <cstddef>
+#include <span>
+#include <string>
+
+namespace pellam {
+
+// The adapter's USB product description with the channel letter its driver
+// adds; messages name the adapter by it.
+inline constexpr const char* kUsbAdapterDescription = "Korvo USB Debug Tool A";
+
+class FtdiDevice {
+public:
+    virtual ~FtdiDevice() = default;
+    // Opens channel A of the adapter found by its description.
+    virtual int open() = 0;
+    // The USB latency timer in milliseconds.
+    virtual int setLatencyTimer(Byte milliseconds) = 0;
+    // Pin mode: 0 resets, 2 enters MPSSE.
+    virtual int setBitMode(Byte mask, Byte mode) = 0;
+    virtual int write(std::span<const Byte> bytes, std::size_t& written) = 0;
+    // Bytes waiting to be read.
+    virtual int receiveQueue(std::size_t& count) = 0;
+    virtual int read(std::span<Byte> buffer, std::size_t& count) = 0;
+    virtual int close() = 0;
+    // Why the last open failed, in words for the user (empty after success).
+    virtual std::string openErrorDetail() const = 0;
+};
+
+} // namespace pellam

@@ -1,0 +1,130 @@
+#include "gui/analyser/analysis_page.h"
+
+#include "gui/analyser/capability_dialog.h"
+#include "core/analyser/report.h"
+#include "core/cea/extension_block.h"
+#include "core/ddc/eeprom_workflow.h"
+#include "core/session/editor_session.h"
+#include "gui/ui/user_interaction.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace pellam {
+
+AnalysisPage::AnalysisPage(EditorSession& session, UserInteraction& ui, TfrmCDF& declarationDialog,
+                           QWidget* parent)
+    : EditorPage(parent)
+    , m_session(session)
+    , m_ui(ui)
+    , m_declarationDialog(declarationDialog) {
+    setObjectName(QStringLiteral("TabSheet2"));
+
+    GroupBox15 = new QGroupBox(QStringLiteral("ATC "), this);
+    GroupBox15->setObjectName(QStringLiteral("GroupBox15"));
+    btnAnalysis = new QPushButton(QStringLiteral("分析"), GroupBox15);
+    btnAnalysis->setObjectName(QStringLiteral("btnAnalysis"));
+    rbnDDC = new QRadioButton(QStringLiteral("Source from DDC"), GroupBox15);
+    rbnDDC->setObjectName(QStringLiteral("rbnDDC"));
+    rbnFile = new QRadioButton(QStringLiteral("Source from File"), GroupBox15);
+    rbnFile->setObjectName(QStringLiteral("rbnFile"));
+    rbnCurrent = new QRadioButton(QStringLiteral("Current Source"), GroupBox15);
+    rbnCurrent->setObjectName(QStringLiteral("rbnCurrent"));
+    rbnCurrent->setChecked(true);
+    auto* controls = new QHBoxLayout(GroupBox15);
+    controls->addWidget(btnAnalysis);
+    controls->addSpacing(16);
+    controls->addWidget(rbnDDC);
+    controls->addWidget(rbnFile);
+    controls->addWidget(rbnCurrent);
+    controls->addStretch();
+
+    GroupBox21 = new QGroupBox(QStringLiteral("Test Log"), this);
+    GroupBox21->setObjectName(QStringLiteral("GroupBox21"));
+    MemoLog = new QPlainTextEdit(GroupBox21);
+    MemoLog->setObjectName(QStringLiteral("MemoLog"));
+    MemoLog->setReadOnly(true);
+    MemoLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    auto* log = new QVBoxLayout(GroupBox21);
+    log->addWidget(MemoLog);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox15);
+    layout->addWidget(GroupBox21, 1);
+
+    connect(btnAnalysis, &QPushButton::clicked, this, &AnalysisPage::btnAnalysisClick);
+}
+
+QStringList AnalysisPage::logLines() const {
+    const QString text = MemoLog->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+void AnalysisPage::btnAnalysisClick() {
+    EdidWorkspace& ws = m_session.workspace();
+    const EdidImage* buffer = &ws.image;
+    // The rules read the decoded block 1 of the EDID being analysed: the
+    // editor's own for the image, a fresh one for a file or the sink.
+    DataBlockCollection fileModel;
+    const DataBlockCollection* model = &m_session.collection();
+    if (rbnDDC->isChecked()) {
+        // The sink's EEPROM into the file load buffer; a sink that does not
+        // answer leaves the buffer as it was and nothing is analysed.
+        TransferChoice choice = chooseEepromTransfer(m_session.ddc());
+        std::string problem = choice.problem;
+        if (choice.transfer)
+            problem = choice.transfer->open();
+        if (!problem.empty()) {
+            m_ui.showMessage(this, QString::fromStdString(problem));
+            return;
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        TransferObserver unobserved;
+        const EepromReadResult read = readEeprom(*choice.transfer, unobserved);
+        choice.transfer->close();
+        QApplication::restoreOverrideCursor();
+        if (read.status != EepromReadResult::Status::Complete) {
+            m_ui.showMessage(this, QString::fromStdString(read.message) +
+                                       QStringLiteral("\nNothing was analysed."));
+            return;
+        }
+        ws.fileLoadBuffer = read.bytes;
+        buffer = &ws.fileLoadBuffer;
+        parseExtensionBlock(ws.fileLoadBuffer, fileModel);
+        model = &fileModel;
+    } else if (rbnFile->isChecked()) {
+        const QString path =
+            m_ui.openFileName(this, QString::fromLatin1(kOpenDialogFilter), QStringLiteral("bin"));
+        if (!path.isEmpty()) {
+            const ReadResult read = ReadEdidFile(path.toStdString(), ws.fileLoadBuffer);
+            if (read.failed()) {
+                m_ui.showMessage(this, QString::fromStdString(read.message));
+                return;
+            }
+        }
+        buffer = &ws.fileLoadBuffer;
+        parseExtensionBlock(ws.fileLoadBuffer, fileModel);
+        model = &fileModel;
+    }
+
+    m_declarationDialog.exec();
+    if (m_declarationDialog.cancelFlag() != 0)
+        return;
+
+    const AnalyserReport report =
+        writeAnalyserReport(*buffer, m_declarationDialog.declaration(), *model);
+    QStringList lines;
+    for (const std::string& line : report.lines)
+        lines << QString::fromStdString(line);
+    MemoLog->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+} // namespace pellam

@@ -1,0 +1,751 @@
+#include "gui/app/main_window.h"
+
+#include "gui/analyser/analysis_page.h"
+#include "gui/analyser/capability_dialog.h"
+#include "gui/app/about_box.h"
+#include "gui/app/app_icon.h"
+#include "gui/base_block/descriptor_page.h"
+#include "gui/base_block/timings_page.h"
+#include "gui/base_block/vendor_product_page.h"
+#include "gui/cea/audio_page.h"
+#include "gui/cea/extended_blocks_page.h"
+#include "core/cea/extension_block.h"
+#include "gui/cea/extension_timings_page.h"
+#include "gui/cea/video_page.h"
+#include "core/ddc/drm_connectors.h"
+#include "core/ddc/eeprom_backup.h"
+#include "core/ddc/eeprom_workflow.h"
+#include "gui/ddc/i2c_settings_dialog.h"
+#include "gui/ddc/i2c_settings_store.h"
+#include "core/edid/debug_log.h"
+#include "core/edid/hex.h"
+#include "gui/app/hex_grid_widget.h"
+#include "gui/ui/editor_page.h"
+#include "gui/ui/user_interaction.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace pellam {
+
+const QString TForm1::kOpenFilter =
+    QStringLiteral("Binary files(*.bin)|*.BIN|Binary files(*.dat)|*.DAT|ASCII files(*.txt)|*.TXT|"
+                   "ASCII files(*.ddc)|*.DDC");
+const QString TForm1::kSaveFilter =
+    QStringLiteral("Binary files(*.bin)|*.BIN|ASCII files(*.txt)|*.TXT");
+
+namespace {
+
+constexpr int kClientWidth = 753;
+constexpr int kClientHeight = 522;
+
+QString hexText(Byte value) {
+    return QString::fromStdString(hexByte(value));
+}
+
+// A parallel or serial port's transfer is a byte loop the button pauses.
+bool pausesByButton(std::int32_t portType) {
+    return isParallelPort(portType) || isSerialPort(portType);
+}
+
+QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
+                     bool checkable = false) {
+    auto* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setCheckable(checkable);
+    return action;
+}
+
+QAction* addSeparator(QMenu* menu, const char* name) {
+    QAction* separator = menu->addSeparator();
+    separator->setObjectName(QString::fromLatin1(name));
+    return separator;
+}
+
+template <typename Page>
+Page* addPage(QTabWidget* tabs, Page* page, const QString& caption) {
+    tabs->addTab(page, caption);
+    return page;
+}
+
+} // namespace
+
+TForm1::TForm1(UserInteraction& ui, QWidget* parent, std::unique_ptr<DdcHardware> hardware)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                              Qt::MSWindowsFixedSizeDialogHint)
+    , m_ui(ui)
+    , m_session(std::move(hardware)) {
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("Pellam v1.4"));
+    frmCDF = new TfrmCDF(m_ui, this);
+    m_session.ddc().settings() = loadI2cSettingsFromConfig();
+    frmI2C = new TfrmI2C(m_session.ddc().settings(), m_ui, this,
+                         [this] { return listDrmConnectors(m_session.ddc().sysfsRoot()); });
+    createMenus();
+    createPages();
+
+    // The session has parsed the HDMI default image and set the menus.
+    StringGrid1->writeHeaders();
+    StringGrid1->setCellTables(&workspace().cellMarks, &workspace().cellStates);
+    applyModeMenus();
+    setWindowIcon(appIcon());
+    PageControl1->setCurrentWidget(TabSheet1);
+
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(kClientWidth, kClientHeight + menuHeight);
+    move(100, 50);
+
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+}
+
+TForm1::~TForm1() {
+    saveI2cSettingsToConfig(m_session.ddc().settings());
+}
+
+void TForm1::openTransferPort() {
+    m_session.ddc().openPort([this](const UserNotice& notice) {
+        const QString text = QString::fromStdString(notice.text);
+        if (notice.title.empty() && notice.icon == UserNotice::Icon::None) {
+            m_ui.showMessage(this, text);
+            return;
+        }
+        const MessageIcon icon = notice.icon == UserNotice::Icon::Error ? MessageIcon::Error
+                                 : notice.icon == UserNotice::Icon::Information
+                                     ? MessageIcon::Information
+                                     : MessageIcon::None;
+        m_ui.showNotice(this, text, QString::fromStdString(notice.title), icon);
+    });
+}
+
+void TForm1::createMenus() {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    File1 = menuBar()->addMenu(QStringLiteral("&文件"));
+    File1->setObjectName(QStringLiteral("File1"));
+    New1 = addMenuItem(File1, "New1", QStringLiteral("新建"));
+    LoadDisplayEdid = addMenuItem(File1, "LoadDisplayEdid", QStringLiteral("载入显示器 EDID"));
+    SaveLog = addMenuItem(File1, "SaveLog", QStringLiteral("保存 log"));
+    N1 = addSeparator(File1, "N1");
+    Exit1 = addMenuItem(File1, "Exit1", QStringLiteral("退出"));
+
+    Utility1 = menuBar()->addMenu(QStringLiteral("配置"));
+    Utility1->setObjectName(QStringLiteral("Utility1"));
+    N128Bytes1 = addMenuItem(Utility1, "N128Bytes1", QStringLiteral("128 Bytes"), true);
+    N256Bytes1 = addMenuItem(Utility1, "N256Bytes1", QStringLiteral("256 Bytes"), true);
+    N2 = addSeparator(Utility1, "N2");
+    EDID_HDMI_SEL = addMenuItem(Utility1, "EDID_HDMI_SEL", QStringLiteral("HDMI"), true);
+    EDID_DP_SEL = addMenuItem(Utility1, "EDID_DP_SEL", QStringLiteral("DP"), true);
+    N3 = addSeparator(Utility1, "N3");
+    I2CSetting = addMenuItem(Utility1, "I2CSetting", QStringLiteral("I2C 设置"));
+
+    Help1 = menuBar()->addMenu(QStringLiteral("帮助"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Memo1 = addMenuItem(Help1, "Memo1", QStringLiteral("发布说明"));
+    About1 = addMenuItem(Help1, "About1", QStringLiteral("关于"));
+
+    connect(New1, &QAction::triggered, this, &TForm1::New1Click);
+    connect(LoadDisplayEdid, &QAction::triggered, this, &TForm1::LoadDisplayEdidClick);
+    connect(SaveLog, &QAction::triggered, this, &TForm1::SaveLogClick);
+    connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+    connect(N128Bytes1, &QAction::triggered, this, &TForm1::N128Bytes1Click);
+    connect(N256Bytes1, &QAction::triggered, this, &TForm1::N256Bytes1Click);
+    connect(EDID_HDMI_SEL, &QAction::triggered, this, &TForm1::EDID_HDMI_SELClick);
+    connect(EDID_DP_SEL, &QAction::triggered, this, &TForm1::EDID_DP_SELClick);
+    connect(I2CSetting, &QAction::triggered, this, &TForm1::I2CSettingClick);
+    connect(Memo1, &QAction::triggered, this, &TForm1::Memo1Click);
+    connect(About1, &QAction::triggered, this, &TForm1::About1Click);
+}
+
+void TForm1::createPages() {
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    setCentralWidget(PageControl1);
+    EdidWorkspace& ws = workspace();
+    DataBlockCollection& collection = m_session.block1().collection();
+    TabSheet1 = addPage(PageControl1, new EditorPage(PageControl1), QStringLiteral("数据"));
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    TabSheet3 = addPage(PageControl1, new VendorProductPage(ws, m_ui, PageControl1),
+                        QStringLiteral("B0/信息"));
+    TabSheet4 =
+        addPage(PageControl1, new TimingsPage(ws, m_ui, PageControl1), QStringLiteral("B0/Timing"));
+    TabSheet5 = addPage(PageControl1, new DescriptorPage(ws, m_ui, PageControl1),
+                        QStringLiteral("B0/Timing详情"));
+    sheetHDMIVideo = addPage(PageControl1, new VideoPage(ws, collection, m_ui, PageControl1),
+                             QStringLiteral("B1/视频"));
+    sheetAudio = addPage(PageControl1, new AudioPage(ws, collection, m_ui, PageControl1),
+                         QStringLiteral("B1/音频"));
+    sheetB1ExtendedDB =
+        addPage(PageControl1, new ExtendedBlocksPage(ws, collection, m_ui, PageControl1),
+                QStringLiteral("B1/扩展"));
+    sheetB1DetailTiming =
+        addPage(PageControl1, new ExtensionTimingsPage(ws, collection, m_ui, PageControl1),
+                QStringLiteral("B1/详细Timing"));
+    TabSheet2 = new AnalysisPage(m_session, m_ui, *frmCDF, PageControl1);
+    PageControl1->addTab(TabSheet2, QStringLiteral("验证"));
+    MemoLog = TabSheet2->MemoLog;
+    createGridPage();
+}
+
+void TForm1::createGridPage() {
+    StringGrid1 = new HexGridWidget(TabSheet1);
+    StringGrid1->move(40, 0);
+    connect(StringGrid1, &HexGridWidget::keyPressed, this, &TForm1::StringGrid1KeyDown);
+    connect(StringGrid1, &HexGridWidget::pointerMoved, this, &TForm1::StringGrid1MouseMove);
+
+    GroupBox_Progress = new QGroupBox(QStringLiteral("进度"), TabSheet1);
+    GroupBox_Progress->setObjectName(QStringLiteral("GroupBox_Progress"));
+    GroupBox_Progress->setGeometry(40, StringGrid1->height() + 2, StringGrid1->width(), 80);
+
+    ProgressBar1 = new QProgressBar(GroupBox_Progress);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 255);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    Label13 = new QLabel(QStringLiteral("  0%"), GroupBox_Progress);
+    Label13->setObjectName(QStringLiteral("Label13"));
+    Label13->setMinimumWidth(40);
+    Label14 = new QLabel(QStringLiteral("正在验证..."), GroupBox_Progress);
+    Label14->setObjectName(QStringLiteral("Label14"));
+    Label14->hide();
+
+    const auto button = [&](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, GroupBox_Progress);
+        b->setObjectName(QString::fromLatin1(name));
+        return b;
+    };
+    btnWrite = button("btnWrite", QStringLiteral("写EDID"));
+    btnRead1 = button("btnRead1", QStringLiteral("读EDID"));
+    btnComp = button("btnComp", QStringLiteral("载入对比"));
+    btnLoad = button("btnLoad", QStringLiteral("载入"));
+    btnSave = button("btnSave", QStringLiteral("保存"));
+    chkAutoChksm = new QCheckBox(QStringLiteral("自动校验"), GroupBox_Progress);
+    chkAutoChksm->setObjectName(QStringLiteral("chkAutoChksm"));
+    chkAutoChksm->setChecked(true);
+    // Beside the progress, once there is a backup to name (the bar gives
+    // it the room).
+    lblBackup = new QLabel(GroupBox_Progress);
+    lblBackup->setObjectName(QStringLiteral("lblBackup"));
+    lblBackup->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* progress = new QHBoxLayout;
+    progress->addWidget(ProgressBar1, 1);
+    progress->addWidget(Label13);
+    progress->addWidget(Label14);
+    progress->addWidget(lblBackup);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {btnWrite, btnRead1, btnComp, btnLoad, btnSave})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    buttons->addWidget(chkAutoChksm);
+    auto* layout = new QVBoxLayout(GroupBox_Progress);
+    layout->setContentsMargins(8, 2, 8, 4);
+    layout->setSpacing(4);
+    layout->addLayout(progress);
+    layout->addLayout(buttons);
+
+    connect(btnRead1, &QPushButton::clicked, this, &TForm1::btnRead1Click);
+    connect(btnWrite, &QPushButton::clicked, this, &TForm1::btnWriteClick);
+    connect(btnComp, &QPushButton::clicked, this, &TForm1::btnCompClick);
+    connect(btnLoad, &QPushButton::clicked, this, &TForm1::btnLoadClick);
+    connect(btnSave, &QPushButton::clicked, this, &TForm1::btnSaveClick);
+    connect(chkAutoChksm, &QCheckBox::clicked, this, &TForm1::chkAutoChksmClick);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        PageControl1Change();
+        TabSheet5->fillTimingCandidates();
+        sheetB1DetailTiming->fillTimingCandidates();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (m_running != RunningTransfer::None)
+        m_pauseFlag = true;
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::applyModeMenus() {
+    const ModeMenus& menus = workspace().modeMenus;
+    N128Bytes1->setChecked(menus.n128Bytes1);
+    N256Bytes1->setChecked(menus.n256Bytes1);
+    EDID_HDMI_SEL->setChecked(menus.edidHdmiSel);
+    EDID_DP_SEL->setChecked(menus.edidDpSel);
+}
+
+bool TForm1::isBlock1Page(QWidget* page) const {
+    return page == sheetHDMIVideo || page == sheetAudio || page == sheetB1ExtendedDB ||
+           page == sheetB1DetailTiming;
+}
+
+void TForm1::PageControl1Change() {
+    // Hiding the shown tab makes the tab widget show another page and report
+    // it; this run acts on that page.
+    if (m_inPageSwitch)
+        return;
+    m_inPageSwitch = true;
+
+    // The page shown until now writes back what it still holds, before the
+    // image is touched by the switch.
+    if (m_decodedPage && m_decodedPage != PageControl1->currentWidget())
+        m_decodedPage->leavePage();
+
+    const bool bytes128 = workspace().modeMenus.n128Bytes1;
+    for (QWidget* page : std::initializer_list<QWidget*>{sheetHDMIVideo, sheetAudio,
+                                                         sheetB1ExtendedDB, sheetB1DetailTiming})
+        PageControl1->setTabVisible(PageControl1->indexOf(page), !bytes128);
+
+    if (!m_session.beginPageSwitch(chkAutoChksm->isChecked()))
+        m_ui.showMessage(this, QString::fromLatin1(kMsgNoSpaceOfExtendedBlock));
+
+    SharedPageState& state = workspace().pageState;
+    QWidget* shown = PageControl1->currentWidget();
+    if (shown == TabSheet1) {
+        RenderGrid();
+    } else if (shown == TabSheet3 || shown == TabSheet4 || shown == TabSheet5) {
+        const Byte marker = shown == TabSheet3   ? kMarkerInfoPage
+                            : shown == TabSheet4 ? kMarkerTimingPage
+                                                 : kMarkerTimingDetailPage;
+        if (shown == TabSheet5)
+            state.selectedDescriptorNumber = 1;
+        state.pageDecodingMarker = marker;
+        static_cast<EditorPage*>(shown)->decodePage();
+        state.pageDecodingMarker = kMarkerIdle;
+    } else if (isBlock1Page(shown)) {
+        shown->setVisible(true);
+        static_cast<EditorPage*>(shown)->decodePage();
+        m_session.block1PageShown();
+    } else if (shown == TabSheet2 && !bytes128) {
+        // In 256-byte mode the analysis page renders the grid, unseen.
+        RenderGrid();
+    }
+    m_decodedPage = static_cast<EditorPage*>(shown);
+    m_inPageSwitch = false;
+}
+
+void TForm1::RenderGrid() {
+    RenderGridState(workspace(), m_session.collection());
+    for (std::size_t offset = 0; offset < kImageSize; ++offset)
+        writeGridCell(offset);
+    StringGrid1->viewport()->update();
+}
+
+void TForm1::writeGridCell(std::size_t offset) {
+    StringGrid1->setCellText(offset, hexText(m_session.image()[offset]));
+}
+
+void TForm1::New1Click() {
+    m_session.newImage();
+    applyModeMenus();
+    PageControl1Change();
+}
+
+void TForm1::N128Bytes1Click() {
+    m_session.setExtensionMode(ExtensionMode::Bytes128);
+    writeGridCell(kExtensionCountOffset);
+    applyModeMenus();
+    PageControl1Change();
+}
+
+void TForm1::N256Bytes1Click() {
+    m_session.setExtensionMode(ExtensionMode::Bytes256);
+    writeGridCell(kExtensionCountOffset);
+    applyModeMenus();
+    PageControl1Change();
+}
+
+void TForm1::EDID_HDMI_SELClick() {
+    m_session.setDisplayPortMode(0);
+    applyModeMenus();
+    PageControl1Change();
+}
+
+void TForm1::EDID_DP_SELClick() {
+    m_session.setDisplayPortMode(1);
+    applyModeMenus();
+    PageControl1Change();
+}
+
+void TForm1::afterImageLoaded() {
+    for (std::size_t offset = 0; offset < kImageSize; ++offset)
+        writeGridCell(offset);
+    applyModeMenus();
+    PageControl1Change();
+}
+
+void TForm1::btnLoadClick() {
+    const QString path = m_ui.openFileName(this, kOpenFilter, QStringLiteral("bin"));
+    if (path.isEmpty())
+        return;
+    const LoadResult result = m_session.loadFile(path.toStdString());
+    if (result.outcome != LoadResult::Outcome::Loaded) {
+        m_ui.showMessage(this, QString::fromStdString(result.message));
+        return;
+    }
+    afterImageLoaded();
+}
+
+void TForm1::LoadDisplayEdidClick() {
+    // The EDID the kernel read from each connected display: no I2C access.
+    std::vector<DrmConnector> displays;
+    const std::filesystem::path sysfsRoot = m_session.ddc().sysfsRoot();
+    for (DrmConnector& c : listDrmConnectors(sysfsRoot))
+        if (!c.edid.empty())
+            displays.push_back(std::move(c));
+    if (displays.empty()) {
+        m_ui.showMessage(this, QStringLiteral("No display with an EDID was found in %1/class/drm.")
+                                   .arg(QString::fromStdString(sysfsRoot.string())));
+        return;
+    }
+    QStringList labels;
+    for (const DrmConnector& c : displays)
+        labels << QString::fromStdString(connectorLabel(c));
+    const int chosen = m_ui.chooseItem(this, QStringLiteral("载入显示器 EDID"),
+                                       QStringLiteral("Display:"), labels);
+    if (chosen < 0 || chosen >= static_cast<int>(displays.size()))
+        return;
+    const LoadResult result = m_session.loadBytes(displays[static_cast<std::size_t>(chosen)].edid);
+    if (result.outcome != LoadResult::Outcome::Loaded) {
+        m_ui.showMessage(this, QString::fromStdString(result.message));
+        return;
+    }
+    afterImageLoaded();
+}
+
+void TForm1::btnSaveClick() {
+    m_lastSaveFilter = kSaveFilter;
+    // The checksums are written before the dialog, and stay when it is cancelled.
+    ApplyAutoChecksums(m_session.image(), chkAutoChksm->isChecked());
+    const auto choice = m_ui.saveFileName(this, m_lastSaveFilter);
+    if (!choice)
+        return;
+    const SaveFilter filter = choice->filterIndex == 2 ? SaveFilter::Ascii : SaveFilter::Binary;
+    const WriteResult written = m_session.saveFile(choice->path.toStdString(), filter);
+    if (!written.ok)
+        m_ui.showMessage(this, QString::fromStdString(written.message));
+}
+
+void TForm1::SaveLogClick() {
+    const auto choice = m_ui.saveFileName(this, m_lastSaveFilter);
+    if (!choice)
+        return;
+    std::vector<std::string> lines;
+    for (const QString& line : TabSheet2->logLines())
+        lines.push_back(line.toStdString());
+    const WriteResult written = writeLogFile(choice->path.toStdString(), lines);
+    if (!written.ok)
+        m_ui.showMessage(this, QString::fromStdString(written.message));
+}
+
+void TForm1::Exit1Click() {
+    close();
+}
+
+void TForm1::I2CSettingClick() {
+    frmI2C->exec();
+}
+
+void TForm1::Memo1Click() {
+    TForm3 notes(this);
+    notes.exec();
+}
+
+void TForm1::About1Click() {
+    TAboutForm about(this);
+    about.exec();
+}
+
+void TForm1::chkAutoChksmClick() {
+    if (!chkAutoChksm->isChecked())
+        return;
+    ApplyAutoChecksums(m_session.image(), true);
+    writeGridCell(kBlock0ChecksumOffset);
+    writeGridCell(kBlock1ChecksumOffset);
+}
+
+void TForm1::StringGrid1KeyDown(int key) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        const int offset = StringGrid1->currentOffset();
+        if (offset < 0)
+            return;
+        const auto commit = m_session.commitCellText(static_cast<std::size_t>(offset),
+                                                     StringGrid1->currentCellText().toStdString());
+        if (!commit.ok) {
+            m_ui.showMessage(this, QString::fromStdString(commit.message));
+            return;
+        }
+        StringGrid1->cancelEditing();
+        writeGridCell(static_cast<std::size_t>(offset));
+    }
+    const bool autoChecksum = chkAutoChksm->isChecked();
+    m_session.afterGridKey(autoChecksum);
+    if (autoChecksum) {
+        writeGridCell(kBlock0ChecksumOffset);
+        writeGridCell(kBlock1ChecksumOffset);
+    }
+}
+
+void TForm1::StringGrid1MouseMove(int x, int y) {
+    const GridPosition at = gridPositionAt(x, y);
+    debugLog("Row Col %d %d", at.row, at.column);
+    const int type = HintTypeAt(at.row, at.column, m_session.collection());
+    debugLog("type %d", type);
+    m_hint.hover(type);
+    StringGrid1->setHint(
+        m_hint.enabled(),
+        QString::fromUtf8(m_hint.text().data(), static_cast<int>(m_hint.text().size())));
+}
+
+// The transfer group while a transfer runs: progress after each byte or
+// block, then the window's pending events, so that a second click (the
+// pause) is seen; the pause flag is tested before the next byte.
+class TForm1::TransferView final : public TransferObserver {
+public:
+    // showBytes: each byte read is shown in its grid cell as it arrives.
+    TransferView(TForm1& form, bool showBytes)
+        : m_form(form)
+        , m_showBytes(showBytes) {}
+
+    void phaseStarted(TransferPhase phase) override {
+        if (phase != TransferPhase::Verify)
+            return;
+        m_form.showTransferStatus(QStringLiteral("Verifying..."), Qt::blue);
+        QCoreApplication::processEvents();
+    }
+
+    void stepDone(TransferPhase phase, std::size_t address, std::span<const Byte> bytes) override {
+        if (phase == TransferPhase::Read && m_showBytes)
+            for (std::size_t k = 0; k < bytes.size(); ++k)
+                m_form.StringGrid1->setCellText(address + k, hexText(bytes[k]));
+        m_form.showProgress(static_cast<int>(address));
+        QCoreApplication::processEvents();
+    }
+
+    bool stopRequested() override { return m_form.m_pauseFlag; }
+
+    void verifyFailed(const VerifyMismatch&) override {
+        m_form.showTransferStatus(QStringLiteral("Fail!"), Qt::red);
+    }
+
+private:
+    TForm1& m_form;
+    bool m_showBytes;
+};
+
+void TForm1::showProgress(int position) {
+    ProgressBar1->setValue(position);
+    Label13->setText(QString::fromStdString(progressPercentText(position)));
+}
+
+void TForm1::showTransferStatus(const QString& text, const QColor& colour) {
+    Label14->setText(text);
+    QPalette palette = Label14->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    Label14->setPalette(palette);
+    Label14->show();
+}
+
+void TForm1::showBackup(const QString& path) {
+    if (path.isEmpty()) {
+        lblBackup->clear();
+        lblBackup->setToolTip({});
+        return;
+    }
+    lblBackup->setText(QStringLiteral("Backup: ") + QFileInfo(path).fileName());
+    lblBackup->setToolTip(QStringLiteral("The sink's content before the last write: ") + path);
+    // The bar makes room at once, not at the next pass of the event loop.
+    GroupBox_Progress->layout()->activate();
+}
+
+void TForm1::setCaption(QPushButton* button, const QString& text, const QColor& colour) {
+    button->setText(text);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::ButtonText, colour);
+    button->setPalette(palette);
+}
+
+void TForm1::beginTransfer(RunningTransfer running, QPushButton* own) {
+    m_running = running;
+    m_pauseFlag = false;
+    for (QPushButton* b : {btnWrite, btnRead1, btnComp})
+        if (b != own)
+            b->setEnabled(false);
+}
+
+void TForm1::endTransfer() {
+    m_running = RunningTransfer::None;
+    for (QPushButton* b : {btnWrite, btnRead1, btnComp})
+        b->setEnabled(true);
+}
+
+void TForm1::showCompareView(const EdidImage& other, std::size_t count) {
+    ApplyCompareMarks(workspace(), other, count);
+    for (std::size_t i = 0; i < kImageSize; ++i) {
+        const Byte shown = m_session.image()[i];
+        StringGrid1->setCellText(
+            i, QString::fromStdString(compareCellText(shown, i < count ? other[i] : shown)));
+    }
+    StringGrid1->viewport()->update();
+}
+
+void TForm1::btnRead1Click() {
+    if (m_running == RunningTransfer::Read) {
+        m_pauseFlag = true;
+        setCaption(btnRead1, QStringLiteral("Read DDC"), Qt::black);
+        return;
+    }
+    if (m_running != RunningTransfer::None)
+        return;
+    TransferChoice choice = chooseEepromTransfer(m_session.ddc());
+    if (!choice.transfer) {
+        m_ui.showMessage(this, QString::fromStdString(choice.problem));
+        return;
+    }
+    EepromTransfer& transfer = *choice.transfer;
+    // A port's byte loop can be paused; the USB adapter's and the DDC bus's
+    // transfers run to their end with the button disabled.
+    const bool toggles = pausesByButton(m_session.ddc().settings().portType);
+    if (!toggles) {
+        Label14->hide();
+        btnRead1->setEnabled(false);
+    }
+    const std::string problem = transfer.open();
+    if (!problem.empty()) {
+        m_ui.showMessage(this, QString::fromStdString(problem));
+        btnRead1->setEnabled(true);
+        return;
+    }
+    beginTransfer(RunningTransfer::Read, btnRead1);
+    if (toggles) {
+        setCaption(btnRead1, QStringLiteral("Pause"), Qt::red);
+        Label13->setText(QStringLiteral("0%"));
+        Label14->hide();
+    }
+    TransferView view(*this, toggles);
+    const EepromReadResult read = readEeprom(transfer, view);
+    transfer.close();
+    endTransfer();
+    if (toggles)
+        setCaption(btnRead1, QStringLiteral("Read DDC"), Qt::black);
+    // The bar and its percentage back at 0 together.
+    showProgress(0);
+
+    if (read.status == EepromReadResult::Status::NoAnswer) {
+        // The image stays as it was; cells that showed bytes as they arrived
+        // show the image again.
+        if (read.count > 0)
+            RenderGrid();
+        m_ui.showMessage(this, QString::fromStdString(read.message) +
+                                   QStringLiteral("\nThe image was not changed."));
+        return;
+    }
+    // A complete read, or one the user paused: the bytes read so far.
+    m_session.adoptEepromBytes(read.bytes, read.count);
+    afterImageLoaded();
+}
+
+void TForm1::btnWriteClick() {
+    if (m_running == RunningTransfer::Write) {
+        m_pauseFlag = true;
+        setCaption(btnWrite, QStringLiteral("Write DDC"), Qt::black);
+        return;
+    }
+    if (m_running != RunningTransfer::None)
+        return;
+    TransferChoice choice = chooseEepromTransfer(m_session.ddc());
+    if (!choice.transfer) {
+        m_ui.showMessage(this, QString::fromStdString(choice.problem));
+        return;
+    }
+    EepromTransfer& transfer = *choice.transfer;
+    const bool toggles = pausesByButton(m_session.ddc().settings().portType);
+    if (!toggles) {
+        btnWrite->setEnabled(false);
+        Label14->hide();
+    }
+    const std::string problem = transfer.open();
+    if (!problem.empty()) {
+        m_ui.showMessage(this, QString::fromStdString(problem));
+        btnWrite->setEnabled(true);
+        return;
+    }
+    beginTransfer(RunningTransfer::Write, btnWrite);
+    if (toggles) {
+        setCaption(btnWrite, QStringLiteral("Pause"), Qt::red);
+        Label13->setText(QStringLiteral("0%"));
+        Label14->hide();
+    }
+    showBackup({});
+    // The bytes of the moment the write starts are written and verified,
+    // after the sink's own content is saved.
+    const EdidImage image = m_session.image();
+    TransferView view(*this, false);
+    WriteTransactionOptions options;
+    options.backupDirectory = defaultBackupDirectory();
+    options.confirmOverwrite = [this](const std::string& question) {
+        return m_ui.confirm(this, QString::fromStdString(question));
+    };
+    const EepromWriteResult result = writeEepromTransaction(transfer, image, view, options);
+    transfer.close();
+    endTransfer();
+    if (toggles) {
+        setCaption(btnWrite, QStringLiteral("Write DDC"), Qt::black);
+        showProgress(0);
+    }
+    showBackup(QString::fromStdString(result.backupPath));
+
+    using Status = EepromWriteResult::Status;
+    switch (result.status) {
+    case Status::Pass:
+        showTransferStatus(QStringLiteral("Pass!"), Qt::darkGreen);
+        break;
+    case Status::Stopped:
+        // A paused verify judged nothing.
+        if (result.endedIn == TransferPhase::Verify)
+            Label14->hide();
+        break;
+    case Status::Refused:
+    case Status::NotBackedUp:
+        // Nothing was written: there is nothing to judge.
+        m_ui.showMessage(this, QString::fromStdString(result.message));
+        break;
+    case Status::Fail:
+    case Status::NoAnswer:
+        showTransferStatus(QStringLiteral("Fail!"), Qt::red);
+        QString message = QString::fromStdString(result.message);
+        if (result.differences > 0) {
+            showCompareView(result.readBack, result.verified);
+            message += QStringLiteral("\nThe grid shows each differing byte as written/read back.");
+        }
+        m_ui.showMessage(this, message);
+        break;
+    }
+}
+
+void TForm1::btnCompClick() {
+    const QString path = m_ui.openFileName(this, kOpenFilter, QStringLiteral("bin"));
+    if (path.isEmpty())
+        return;
+    const ReadResult read = ReadEdidFile(path.toStdString(), workspace().fileLoadBuffer);
+    if (read.failed()) {
+        m_ui.showMessage(this, QString::fromStdString(read.message));
+        return;
+    }
+    showCompareView(workspace().fileLoadBuffer);
+}
+
+} // namespace pellam

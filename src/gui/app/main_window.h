@@ -1,0 +1,189 @@
+// The main window: nine tab pages, the main menu, and the page switch that
+// writes block 1 back, applies automatic checksums and decodes the page shown.
+#pragma once
+
+#include "core/session/grid_model.h"
+#include "core/session/editor_session.h"
+
+#include <array>
+
+#include <QMainWindow>
+
+class QAction;
+class QCheckBox;
+class QColor;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+
+namespace pellam {
+
+class AnalysisPage;
+class AudioPage;
+class DescriptorPage;
+class EditorPage;
+class ExtendedBlocksPage;
+class ExtensionTimingsPage;
+class HexGridWidget;
+class TfrmCDF;
+class TfrmI2C;
+class TimingsPage;
+class UserInteraction;
+class VendorProductPage;
+class VideoPage;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Loads the I2C settings from the user's configuration; no port is
+    // opened until openTransferPort. The transports reach the given hardware
+    // (the machine's own by default).
+    explicit TForm1(UserInteraction& ui, QWidget* parent = nullptr,
+                    std::unique_ptr<DdcHardware> hardware = makeSystemHardware());
+    // Saves the I2C settings.
+    ~TForm1() override;
+
+    EditorSession& session() { return m_session; }
+    EdidWorkspace& workspace() { return m_session.workspace(); }
+
+    // Menus.
+    QMenu* File1;
+    QAction* New1;
+    QAction* LoadDisplayEdid;
+    QAction* SaveLog;
+    QAction* N1;
+    QAction* Exit1;
+    QMenu* Utility1;
+    QAction* N128Bytes1;
+    QAction* N256Bytes1;
+    QAction* N2;
+    QAction* EDID_HDMI_SEL;
+    QAction* EDID_DP_SEL;
+    QAction* N3;
+    QAction* I2CSetting;
+    QMenu* Help1;
+    QAction* Memo1;
+    QAction* About1;
+
+    // Pages, in tab order.
+    QTabWidget* PageControl1;
+    EditorPage* TabSheet1;
+    VendorProductPage* TabSheet3;
+    TimingsPage* TabSheet4;
+    DescriptorPage* TabSheet5;
+    VideoPage* sheetHDMIVideo;
+    AudioPage* sheetAudio;
+    ExtendedBlocksPage* sheetB1ExtendedDB;
+    ExtensionTimingsPage* sheetB1DetailTiming;
+    AnalysisPage* TabSheet2;
+
+    // Grid page.
+    HexGridWidget* StringGrid1;
+    QGroupBox* GroupBox_Progress;
+    QProgressBar* ProgressBar1;
+    QLabel* Label13;
+    QLabel* Label14;
+    QPushButton* btnWrite;
+    QPushButton* btnRead1;
+    QPushButton* btnComp;
+    QPushButton* btnLoad;
+    QPushButton* btnSave;
+    QCheckBox* chkAutoChksm;
+    // The backup file of the last write ("Backup: <file name>", the whole
+    // path as its tool tip); empty before the first write.
+    QLabel* lblBackup;
+
+    // Analysis page: the report log.
+    QPlainTextEdit* MemoLog;
+
+    // Dialogs created once for the run.
+    TfrmCDF* frmCDF;
+    TfrmI2C* frmI2C;
+
+    // The open dialog's filter, and the save dialog's as last set.
+    static const QString kOpenFilter;
+    static const QString kSaveFilter;
+
+public slots:
+    void PageControl1Change();
+    void New1Click();
+    void LoadDisplayEdidClick();
+    void SaveLogClick();
+    void Exit1Click();
+    void N128Bytes1Click();
+    void N256Bytes1Click();
+    void EDID_HDMI_SELClick();
+    void EDID_DP_SELClick();
+    void I2CSettingClick();
+    void Memo1Click();
+    void About1Click();
+    void btnLoadClick();
+    void btnSaveClick();
+    // EEPROM transfers of the transfer group. On a parallel or serial port a
+    // second click of the read or write button pauses the transfer.
+    void btnRead1Click();
+    void btnWriteClick();
+    // Compares the image with a file, byte by byte, in the grid.
+    void btnCompClick();
+    void chkAutoChksmClick();
+    void StringGrid1KeyDown(int key);
+    void StringGrid1MouseMove(int x, int y);
+
+    // Start-up, once the window is shown: opens the port of the chosen port
+    // type for the run and tells the user when it cannot be used.
+    void openTransferPort();
+
+    // Redraws the grid from the image and the cell tables.
+    void RenderGrid();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // Closing the window ends a running transfer after its current byte.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class TransferView;
+    enum class RunningTransfer { None, Read, Write };
+
+    void createMenus();
+    void createPages();
+    void createGridPage();
+    // Copies the menu check marks of the workspace into the actions.
+    void applyModeMenus();
+    void writeGridCell(std::size_t offset);
+    // A new image was adopted (file or display): grid, menus, page switch.
+    void afterImageLoaded();
+    bool isBlock1Page(QWidget* page) const;
+    // ProgressBar1 and Label13.
+    void showProgress(int position);
+    // Label14, shown, in the colour given.
+    void showTransferStatus(const QString& text, const QColor& colour);
+    // lblBackup: the backup file, or nothing.
+    void showBackup(const QString& path);
+    static void setCaption(QPushButton* button, const QString& text, const QColor& colour);
+    // While a transfer runs, the transfer buttons other than its own are off,
+    // so that transfers never nest; all three are on again afterwards.
+    void beginTransfer(RunningTransfer running, QPushButton* own);
+    void endTransfer();
+    // The grid as the compare view of the image and the first `count` bytes of other.
+    void showCompareView(const EdidImage& other, std::size_t count = kImageSize);
+
+    UserInteraction& m_ui;
+    EditorSession m_session;
+    GridHintState m_hint;
+    QString m_lastSaveFilter;            // the log save reuses it; empty before the first EDID save
+    EditorPage* m_decodedPage = nullptr; // the page the last switch decoded
+    bool m_shown = false;
+    bool m_inPageSwitch = false;
+    RunningTransfer m_running = RunningTransfer::None;
+    // Set by a second click on the running transfer's button (or by closing
+    // the window); tested before each byte.
+    bool m_pauseFlag = false;
+};
+
+} // namespace pellam

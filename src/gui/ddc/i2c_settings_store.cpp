@@ -1,0 +1,64 @@
+#include "gui/ddc/i2c_settings_store.h"
+
+#include "core/edid/debug_log.h"
+
+#include <cstdint>
+#include <limits>
+
+#include <QFileInfo>
+#include <QSettings>
+
+namespace pellam {
+
+namespace {
+
+const QString kOrganisation = QStringLiteral("Korvo");
+const QString kApplication = QStringLiteral("Tarnix");
+
+QString key(std::string_view name) {
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+} // namespace
+
+QString i2cSettingsConfigFile() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication)
+        .fileName();
+}
+
+I2cSettings loadI2cSettingsFromConfig() {
+    QSettings config(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
+    if (!QFileInfo::exists(config.fileName()) || config.status() != QSettings::NoError)
+        return I2cSettings{};
+    I2cSettings settings = loadI2cSettings([&config](std::string_view name) -> DwordRead {
+        const QVariant value = config.value(key(name));
+        if (!value.isValid())
+            return {std::nullopt, kErrorValueMissing};
+        bool ok = false;
+        const qlonglong number = value.toLongLong(&ok);
+        if (!ok || number < std::numeric_limits<std::int32_t>::min() ||
+            number > std::numeric_limits<std::uint32_t>::max())
+            return {std::nullopt, kErrorValueNotNumber};
+        return {static_cast<std::uint32_t>(number), 0};
+    });
+    // Written by versions that know the DDC port type; older files lack it.
+    settings.ddcConnector = config.value(key(kDdcConnectorValueName)).toString().toStdString();
+    settings.fastWrite = config.value(key(kFastWriteValueName), 0).toInt() != 0;
+    return settings;
+}
+
+void saveI2cSettingsToConfig(const I2cSettings& settings) {
+    QSettings config(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
+    for (const StoredValue& stored : storedValues(settings)) {
+        if (stored.isSigned)
+            config.setValue(key(stored.name), static_cast<qint32>(stored.value));
+        else
+            config.setValue(key(stored.name), static_cast<quint32>(stored.value));
+    }
+    config.setValue(key(kDdcConnectorValueName), QString::fromStdString(settings.ddcConnector));
+    config.setValue(key(kFastWriteValueName), settings.fastWrite ? 1 : 0);
+    config.sync();
+    debugLog("Save port: 0x%08X", static_cast<unsigned>(settings.portType));
+}
+
+} // namespace pellam

@@ -1,0 +1,153 @@
+#include "core/cea/block1_builder.h"
+#include "core/cea/extension_block.h"
+#include "core/cea/video_block_edits.h"
+
+#include <gtest/gtest.h>
+
+namespace pellam {
+namespace {
+
+using test::Bytes;
+using test::imageWithBlock1;
+
+const Bytes kAudio = {0x23, 0x09, 0x07, 0x07};
+const Bytes kSpeaker = {0x83, 0x01, 0x00, 0x00};
+
+DataBlockCollection parsed(const EdidImage& image) {
+    DataBlockCollection c;
+    parseExtensionBlock(image, c);
+    return c;
+}
+
+// The data blocks of block 1 after a rebuild, header bytes included.
+Bytes rebuiltBlocks(DataBlockCollection& c) {
+    EdidImage image = hdmiDefaultImage();
+    EXPECT_TRUE(rebuildExtensionBlock(image, c));
+    return Bytes(image.begin() + 132, image.begin() + 128 + image[130]);
+}
+
+Bytes concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+TEST(VideoFormatItemText, ReadsBackItsVic) {
+    EXPECT_EQ(videoFormatItemText(4), "# 4, 1280x720p 59.94/60Hz 16:9");
+    EXPECT_EQ(videoFormatItemText(59), "#59, 720(1440)x480i 239.76/240Hz 16:9");
+    EXPECT_EQ(videoFormatItemText(0), "");
+    EXPECT_EQ(videoFormatItemText(60), "");
+    for (int vic = 1; vic <= 59; ++vic)
+        EXPECT_EQ(vicFromItemText(videoFormatItemText(vic)), vic);
+    EXPECT_EQ(vicFromItemText("#x1, name"), std::nullopt);
+    EXPECT_EQ(vicFromItemText("#"), std::nullopt);
+}
+
+TEST(VideoFormatLists, ShowVic1To59OnceWithTheFirstSvdsNativeFlag) {
+    // VIC 0 and 60 are kept but not offered; VIC 4 twice, the first not native.
+    const auto c = parsed(imageWithBlock1({{0x46, 0x85, 0x00, 0x3C, 0x04, 0x84, 0x10}}));
+    const VideoFormatLists lists = videoFormatLists(c.video);
+    ASSERT_EQ(lists.inBlock.size(), 3u);
+    EXPECT_EQ(lists.inBlock[0].vic, 4);
+    EXPECT_FALSE(lists.inBlock[0].native);
+    EXPECT_EQ(lists.inBlock[1].vic, 5);
+    EXPECT_TRUE(lists.inBlock[1].native);
+    EXPECT_EQ(lists.inBlock[2].vic, 16);
+    EXPECT_EQ(lists.notInBlock.size(), 56u);
+    EXPECT_EQ(lists.notInBlock.front(), 1);
+    EXPECT_EQ(lists.notInBlock.back(), 59);
+}
+
+TEST(ShortVideoDescriptorEdits, RemoveAndNativeActOnTheFirstSvdWithTheVic) {
+    auto c = parsed(imageWithBlock1({{0x46, 0x85, 0x00, 0x3C, 0x04, 0x84, 0x10}, kAudio}));
+    EXPECT_TRUE(setNativeFlag(c.video, 4, true));
+    EXPECT_EQ(rebuiltBlocks(c), concat({{0x46, 0x85, 0x00, 0x3C, 0x84, 0x84, 0x10}, kAudio}));
+    EXPECT_TRUE(removeShortVideoDescriptor(c, 4));
+    EXPECT_TRUE(removeShortVideoDescriptor(c, 5));
+    EXPECT_FALSE(removeShortVideoDescriptor(c, 7));
+    EXPECT_EQ(rebuiltBlocks(c), concat({{0x44, 0x00, 0x3C, 0x84, 0x10}, kAudio}));
+    // Every offered format gone: the block stays for VIC 0 and 60.
+    EXPECT_TRUE(removeShortVideoDescriptor(c, 4));
+    EXPECT_TRUE(removeShortVideoDescriptor(c, 16));
+    EXPECT_EQ(rebuiltBlocks(c), concat({{0x42, 0x00, 0x3C}, kAudio}));
+}
+
+TEST(ShortVideoDescriptorEdits, TheLastSvdTakesTheBlockAndANewOneComesBackInPlace) {
+    auto c = parsed(imageWithBlock1({{0x41, 0x90}, kAudio}));
+    EXPECT_TRUE(removeShortVideoDescriptor(c, 16));
+    EXPECT_FALSE(c.video.present);
+    EXPECT_EQ(c.video.size, 0);
+    EXPECT_EQ(rebuiltBlocks(c), kAudio);
+    // Moved back, a format is no longer native; the block keeps its place.
+    EXPECT_TRUE(addShortVideoDescriptor(c, 16).stored);
+    EXPECT_EQ(rebuiltBlocks(c), concat({{0x41, 0x10}, kAudio}));
+}
+
+TEST(ShortVideoDescriptorEdits, AddChecksTheBytesReallyAdded) {
+    // Block 1 without a video block and exactly one byte free: the new block
+    // needs two (its header and the SVD).
+    // Blocks of an unmodelled tag (6) fill the rest; they count as they are.
+    const auto filler = [](int size) {
+        return concat({{static_cast<Byte>(0xC0 | (size - 1))}, Bytes(size - 1, 0x11)});
+    };
+    std::vector<Bytes> blocks = {kAudio, kSpeaker, filler(31), filler(31), filler(31), filler(21)};
+    auto c = parsed(imageWithBlock1(blocks));
+    ASSERT_TRUE(c.editable);
+    ASSERT_EQ(usedExtensionBytes(c), 127);
+    const FieldEdit refused = addShortVideoDescriptor(c, 16);
+    EXPECT_FALSE(refused.stored);
+    EXPECT_EQ(refused.message, "No Space of Extended Block");
+    EXPECT_FALSE(c.video.present);
+
+    // One byte more and the block is created, written after the blocks read.
+    blocks.back() = filler(20);
+    c = parsed(imageWithBlock1(blocks));
+    ASSERT_EQ(usedExtensionBytes(c), 126);
+    EXPECT_TRUE(addShortVideoDescriptor(c, 16).stored);
+    EXPECT_EQ(c.video.size, 2);
+    const Bytes out = rebuiltBlocks(c);
+    EXPECT_EQ(Bytes(out.end() - 2, out.end()), (Bytes{0x41, 0x10}));
+    // A present block grows by one byte per SVD; it is full.
+    EXPECT_FALSE(addShortVideoDescriptor(c, 4).stored);
+}
+
+TEST(ShortVideoDescriptorEdits, AVideoBlockHoldsAtMost31Svds) {
+    DataBlockCollection c = parsed(imageWithBlock1({}));
+    for (int vic = 1; vic <= 31; ++vic)
+        ASSERT_TRUE(addShortVideoDescriptor(c, vic).stored) << vic;
+    EXPECT_EQ(c.video.size, 32);
+    EXPECT_EQ(addShortVideoDescriptor(c, 32).message, "No Space of Extended Block");
+    EXPECT_EQ(c.video.svdCount, 31);
+    EXPECT_EQ(rebuiltBlocks(c).front(), 0x5F);
+}
+
+TEST(HeaderEdits, NativeDtdCountTakesDigitsOnly) {
+    struct Case {
+        const char* text;
+        bool stored;
+        const char* message;
+        int value;
+    };
+    const Case cases[] = {{"16", true, "", 16},
+                          {"", false, "", 2},
+                          {"1a", false, "Invalid data", 2},
+                          {"99999999999", false, "'99999999999' is not a valid integer value", 2}};
+    for (const Case& k : cases) {
+        CeaHeader header;
+        header.nativeDtdCount = 2;
+        const FieldEdit edit = editNativeDtdCount(header, k.text);
+        EXPECT_EQ(edit.stored, k.stored) << k.text;
+        EXPECT_EQ(edit.message, k.message) << k.text;
+        EXPECT_EQ(header.nativeDtdCount, k.value) << k.text;
+    }
+    // 16 is written as 0 in byte 131; the flags above it stay.
+    auto c = parsed(imageWithBlock1({{0x41, 0x10}}, {}, 0xA2));
+    editNativeDtdCount(c.header, "16");
+    EdidImage image = hdmiDefaultImage();
+    ASSERT_TRUE(rebuildExtensionBlock(image, c));
+    EXPECT_EQ(image[131], 0xA0);
+}
+
+} // namespace
+} // namespace pellam

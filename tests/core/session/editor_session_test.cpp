@@ -1,0 +1,144 @@
+#include "core/session/editor_session.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace pellam {
+namespace {
+
+// Default image with a byte of padding after the last timing that a rebuild
+// would zero, so that an unwanted rebuild shows.
+EdidImage imageWithPadding() {
+    EdidImage image = hdmiDefaultImage();
+    image[240] = 0x5A;
+    ApplyAutoChecksums(image, true);
+    return image;
+}
+
+TEST(EditorSession, StartsWithTheDefaultImageParsed) {
+    EditorSession session;
+    EXPECT_EQ(session.image(), hdmiDefaultImage());
+    EXPECT_TRUE(session.collection().editable);
+    EXPECT_TRUE(session.collection().video.present);
+    EXPECT_TRUE(session.workspace().modeMenus.n256Bytes1);
+}
+
+TEST(EditorSession, PageSwitchWritesBlock1BackOnlyAfterAChange) {
+    EditorSession session;
+    session.image() = imageWithPadding();
+    session.parseBlock1();
+
+    session.block1PageShown();
+    EXPECT_TRUE(session.beginPageSwitch(true));
+    EXPECT_EQ(session.image(), imageWithPadding()) << "nothing edited: block 1 as it was";
+    EXPECT_EQ(session.workspace().pageState.block1RebuildFlag, 0);
+
+    session.block1PageShown();
+    session.block1().collection().speaker.allocation = 0x4B;
+    EXPECT_TRUE(session.beginPageSwitch(true));
+    EXPECT_EQ(session.image()[148], 0x4B);
+    EXPECT_EQ(session.image()[240], 0x00);
+    EXPECT_EQ(Checksum(session.image(), 1), session.image()[255]);
+    EXPECT_EQ(Checksum(session.image(), 0), session.image()[127]);
+}
+
+TEST(EditorSession, AnEditIsNotWrittenWithoutABlock1PageOrIn128ByteMode) {
+    EditorSession session;
+    session.block1().collection().speaker.allocation = 0x4B;
+    EXPECT_TRUE(session.beginPageSwitch(true));
+    EXPECT_EQ(session.image()[148], 0x01) << "the flag was not set";
+
+    session.setExtensionMode(ExtensionMode::Bytes128);
+    session.block1PageShown();
+    EXPECT_TRUE(session.beginPageSwitch(true));
+    EXPECT_EQ(session.image()[148], 0x01);
+    EXPECT_EQ(session.workspace().pageState.block1RebuildFlag, 0) << "cleared in either mode";
+}
+
+TEST(EditorSession, ATooLargeCollectionKeepsBlock1) {
+    EditorSession session;
+    session.block1PageShown();
+    session.block1().collection().vsdb.size = 31;
+    session.block1().collection().audio.size = 31;
+    const EdidImage before = session.image();
+    EXPECT_FALSE(session.beginPageSwitch(false));
+    EXPECT_EQ(session.image(), before);
+}
+
+TEST(EditorSession, ChecksumsFollowTheOption) {
+    EditorSession session;
+    session.image()[127] = 0;
+    session.image()[255] = 0;
+    session.beginPageSwitch(false);
+    EXPECT_EQ(session.image()[127], 0);
+    session.beginPageSwitch(true);
+    EXPECT_EQ(session.image()[127], 0x21);
+    EXPECT_EQ(session.image()[255], 0x68);
+}
+
+TEST(EditorSession, CellTextIsReadAsHexadecimalWithItsLowByteKept) {
+    struct Case {
+        const char* text;
+        bool ok;
+        int value;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"1F", true, 0x1F, ""},
+        {"1ff", true, 0xFF, ""},
+        {"0", true, 0, ""},
+        {"", false, 0, "'0x' is not a valid integer value"},
+        {" 1", false, 0, "'0x 1' is not a valid integer value"},
+        {"0x10", false, 0, "'0x0x10' is not a valid integer value"},
+        {"-1", false, 0, "'0x-1' is not a valid integer value"},
+        {"G", false, 0, "'0xG' is not a valid integer value"},
+    };
+    for (const Case& c : cases) {
+        EditorSession session;
+        const auto commit = session.commitCellText(0x50, c.text);
+        EXPECT_EQ(commit.ok, c.ok) << c.text;
+        EXPECT_EQ(commit.message, c.message) << c.text;
+        EXPECT_EQ(session.image()[0x50], c.ok ? c.value : hdmiDefaultImage()[0x50]) << c.text;
+    }
+}
+
+TEST(EditorSession, GridKeysParseBlock1AgainAndDropUnwrittenEdits) {
+    EditorSession session;
+    session.block1().collection().speaker.allocation = 0x4B;
+    ASSERT_TRUE(session.commitCellText(0x94, "0F").ok);
+    session.afterGridKey(true);
+    EXPECT_EQ(session.collection().speaker.allocation, 0x0F);
+    EXPECT_FALSE(session.block1().modified());
+    EXPECT_EQ(Checksum(session.image(), 1), session.image()[255]);
+}
+
+TEST(EditorSession, LoadParsesBlock1AndAFailedLoadChangesNothing) {
+    test::TempDir dir;
+    EditorSession session;
+    EdidImage dp = displayPortDefaultImage();
+    dp[0x94] = 0x0B;
+    ApplyAutoChecksums(dp, true);
+    test::writeFile(dir.file("dp.bin"), formatRawBinary(dp, 256));
+    ASSERT_EQ(session.loadFile(dir.file("dp.bin")).outcome, LoadResult::Outcome::Loaded);
+    EXPECT_EQ(session.collection().speaker.allocation, 0x0B);
+    EXPECT_EQ(session.workspace().displayPortMode, 1);
+
+    session.block1().collection().speaker.allocation = 0x01;
+    test::writeFile(dir.file("bad.bin"), std::string(128, '\x01'));
+    const LoadResult failed = session.loadFile(dir.file("bad.bin"));
+    EXPECT_EQ(failed.outcome, LoadResult::Outcome::HeaderMismatch);
+    EXPECT_EQ(session.image(), dp);
+    EXPECT_EQ(session.collection().speaker.allocation, 0x01) << "the collection is kept too";
+}
+
+TEST(EditorSession, NewParsesTheDefaultImageOfTheMode) {
+    EditorSession session;
+    session.setDisplayPortMode(1);
+    session.block1().collection().video.present = false;
+    session.newImage();
+    EXPECT_EQ(session.image(), displayPortDefaultImage());
+    EXPECT_TRUE(session.collection().video.present);
+}
+
+} // namespace
+} // namespace pellam

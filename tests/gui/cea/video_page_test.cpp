@@ -1,0 +1,334 @@
+// The video page driven through its controls, in the main window (block 1
+// rebuilt when the page is left) and alone over every real EDID.
+#include "gui/app/main_window_fixture.h"
+#include "core/cea/block1_builder.h"
+#include "core/cea/extension_block.h"
+#include "gui/ui/key_value_list.h"
+
+#include <filesystem>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace pellam::test {
+namespace {
+
+const Bytes kVideo = {0x43, 0x90, 0x04, 0x3C}; // VIC 16 native, 4, 60
+const Bytes kAudio = {0x23, 0x09, 0x07, 0x07};
+
+QListWidgetItem* itemOf(QListWidget* list, int vic) {
+    const auto found = list->findItems(QString::asprintf("#%2d,", vic), Qt::MatchStartsWith);
+    return found.size() == 1 ? found.front() : nullptr;
+}
+
+QStringList texts(const QListWidget* list) {
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result << list->item(i)->text();
+    return result;
+}
+
+class VideoPageTest : public MainWindowTest {
+protected:
+    VideoPage& page() { return *form.sheetHDMIVideo; }
+    DataBlockCollection& collection() { return form.session().block1().collection(); }
+
+    void moveFormat(QListWidget* from, int vic, QPushButton* button) {
+        QListWidgetItem* item = itemOf(from, vic);
+        ASSERT_NE(item, nullptr) << vic;
+        from->setCurrentItem(item);
+        button->click();
+    }
+
+    // The data blocks of block 1 in the image, header bytes included.
+    Bytes blocks() const {
+        const EdidImage& im = const_cast<VideoPageTest*>(this)->image();
+        return Bytes(im.begin() + 132, im.begin() + 128 + im[130]);
+    }
+
+    // The last n bytes of the data blocks.
+    Bytes lastBlockBytes(std::size_t n) const {
+        const Bytes all = blocks();
+        return Bytes(all.end() - static_cast<std::ptrdiff_t>(std::min(n, all.size())), all.end());
+    }
+
+    void type(QLineEdit* edit, const QString& text) {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+};
+
+TEST_F(VideoPageTest, FormatsMovedByTheButtonsAreWrittenWhenThePageIsLeft) {
+    load(imageWithBlock1({kVideo, kAudio}));
+    showPage(form.sheetHDMIVideo);
+    EXPECT_EQ(texts(page().clxVideoSupport),
+              QStringList({"# 4, 1280x720p 59.94/60Hz 16:9", "#16, 1920x1080p 59.94/60Hz 16:9"}));
+    EXPECT_EQ(page().clxVideoSupport->item(1)->checkState(), Qt::Checked);
+    EXPECT_EQ(page().lbxVideoDefault->count(), 57);
+
+    moveFormat(page().lbxVideoDefault, 2, page().btnVideoAdd);
+    moveFormat(page().clxVideoSupport, 16, page().btnVideoDelete);
+    // Nothing selected: nothing moves.
+    page().lbxVideoDefault->setCurrentItem(nullptr);
+    page().btnVideoAdd->click();
+    EXPECT_EQ(texts(page().clxVideoSupport),
+              QStringList({"# 4, 1280x720p 59.94/60Hz 16:9", "# 2, 720x480p 59.94/60Hz 4:3"}));
+    EXPECT_EQ(texts(page().lbxVideoDefault).last(), "#16, 1920x1080p 59.94/60Hz 16:9");
+    itemOf(page().clxVideoSupport, 4)->setCheckState(Qt::Checked);
+
+    showPage(form.TabSheet1);
+    EXPECT_EQ(blocks(), (Bytes{0x43, 0x84, 0x3C, 0x02, 0x23, 0x09, 0x07, 0x07}));
+    EXPECT_EQ(cell(133), "84");
+
+    // Moved back, VIC 16 is no longer native; the lists are in VIC order again.
+    showPage(form.sheetHDMIVideo);
+    EXPECT_EQ(texts(page().clxVideoSupport).first(), "# 2, 720x480p 59.94/60Hz 4:3");
+    moveFormat(page().lbxVideoDefault, 16, page().btnVideoAdd);
+    moveFormat(page().clxVideoSupport, 4, page().btnVideoDelete);
+    moveFormat(page().clxVideoSupport, 2, page().btnVideoDelete);
+    showPage(form.TabSheet1);
+    EXPECT_EQ(blocks(), (Bytes{0x42, 0x3C, 0x10, 0x23, 0x09, 0x07, 0x07}));
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('\n').toStdString();
+}
+
+TEST_F(VideoPageTest, EveryControlCanBeFoundByItsName) {
+    const QString names =
+        "gbxDTV ckxUnderscan ckxBasicAudio ckxYCbCr444 ckxYCbCr422 gbxMisc edtCEA_ver GroupBox22 "
+        "edtNativeFormat gbxVideoBlock lbxVideoDefault clxVideoSupport btnVideoAdd btnVideoDelete "
+        "gbxVSDB ckxVSDBEnable GroupBox26 edtPhyAddr_1 edtPhyAddr_2 edtPhyAddr_3 edtPhyAddr_4 "
+        "GroupBox30 ckxVSDBExt ledVSDBLen ckxSupport_AI ckxDC_48bit ckxDC_36bit ckxDC_30bit "
+        "ckxDC_Y444 ckxDVI_Dual ledVSDB_MaxTMDSClk ckxLatencyFieldsPresent ledLatency_Video "
+        "ledLatency_Audio ckx_I_LatencyFieldsPresent led_I_Latency_Video led_I_Latency_Audio "
+        "cbxVSDB_CNC0 cbxVSDB_CNC1 cbxVSDB_CNC2 cbxVSDB_CNC3 GroupBox44 cbHDMIVideoPresent_Enable "
+        "btHDMIVideoPresent_View gbxHDMIVideoPresent Label16 vledtHVP_4K2KVIC ledtHVP_HDMIVICLen "
+        "cbHVP_3Dpresent ledtHVP_3DMultiPresent ledtHVP_HDMI3DLen Label15 clxHVP_3DStructure "
+        "Label17 clxHVP_3DMask Label18 vledtHVP_IndividualVIC btHDMIVideoPresent_Save "
+        "btHDMIVideoPresent_Cancel";
+    for (const QString& name : names.split(' '))
+        EXPECT_EQ(page().findChildren<QWidget*>(name).size(), 1) << name.toStdString();
+}
+
+TEST_F(VideoPageTest, HeaderFlagsAndCountsFromTheirControls) {
+    load(imageWithBlock1({kVideo}, {}, 0xF2));
+    showPage(form.sheetHDMIVideo);
+    EXPECT_EQ(page().edtNativeFormat->text(), "2");
+    EXPECT_EQ(page().edtCEA_ver->text(), "3");
+    page().ckxBasicAudio->click();
+    type(page().edtNativeFormat, "x");
+    EXPECT_EQ(ui.messages, QStringList{"Invalid data"});
+    type(page().edtNativeFormat, "17");
+    type(page().edtCEA_ver, "4");
+    showPage(form.TabSheet1);
+    EXPECT_EQ(image()[129], 0x04);
+    EXPECT_EQ(image()[131], 0xB1);
+}
+
+TEST_F(VideoPageTest, EnablingAndExtendingTheVsdbThroughItsControls) {
+    load(imageWithBlock1({kVideo, kAudio}));
+    showPage(form.sheetHDMIVideo);
+    EXPECT_FALSE(page().ckxVSDBEnable->isChecked());
+    EXPECT_FALSE(page().ckxVSDBExt->isEnabled());
+    page().ckxVSDBEnable->click();
+    EXPECT_EQ(page().edtPhyAddr_1->text(), "1");
+    EXPECT_TRUE(page().ckxVSDBExt->isEnabled());
+    EXPECT_FALSE(page().ledVSDBLen->isEnabled());
+    showPage(form.TabSheet1);
+    EXPECT_EQ(lastBlockBytes(6), (Bytes{0x65, 0x03, 0x0C, 0x00, 0x10, 0x00}));
+
+    showPage(form.sheetHDMIVideo);
+    page().ckxVSDBExt->click();
+    EXPECT_EQ(page().ledVSDBLen->text(), "6");
+    EXPECT_FALSE(page().ledVSDB_MaxTMDSClk->isEnabled());
+    type(page().ledVSDBLen, "11");
+    QTest::keyClick(page().ledVSDBLen, Qt::Key_Return);
+    EXPECT_TRUE(page().ledVSDB_MaxTMDSClk->isEnabled());
+    EXPECT_TRUE(page().ckxLatencyFieldsPresent->isEnabled());
+    EXPECT_FALSE(page().ledLatency_Video->isEnabled());
+    type(page().edtPhyAddr_2, "b");
+    page().ckxDC_36bit->click();
+    type(page().ledVSDB_MaxTMDSClk, "300");
+    page().ckxLatencyFieldsPresent->click();
+    EXPECT_TRUE(page().ledLatency_Audio->isEnabled());
+    type(page().ledLatency_Video, "40");
+    type(page().ledLatency_Audio, "n_s");
+    page().cbxVSDB_CNC3->click();
+    // Typed and not yet left: taken when another page is shown.
+    type(page().ledVSDBLen, "12");
+    showPage(form.TabSheet1);
+    EXPECT_EQ(lastBlockBytes(13),
+              (Bytes{0x6C, 0x03, 0x0C, 0x00, 0x1B, 0x00, 0x20, 0x3C, 0x88, 21, 255, 0, 0}));
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('\n').toStdString();
+}
+
+TEST_F(VideoPageTest, PanelSaveCommitsAndCancelDoesNot) {
+    // 12 bytes, no latency: room for one HDMI_VIC code.
+    load(imageWithBlock1(
+        {kVideo, {0x6B, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x00, 0x00, 0x00, 0x00}}));
+    showPage(form.sheetHDMIVideo);
+    EXPECT_FALSE(page().gbxHDMIVideoPresent->isVisible());
+    page().cbHDMIVideoPresent_Enable->click();
+    ASSERT_TRUE(page().gbxHDMIVideoPresent->isVisible());
+    EXPECT_TRUE(page().ledtHVP_HDMIVICLen->isEnabled());
+    type(page().ledtHVP_HDMIVICLen, "3");
+    EXPECT_EQ(ui.messages, QStringList{"Should be within 0 ~ 1"});
+    EXPECT_EQ(page().ledtHVP_HDMIVICLen->text(), "1");
+    EXPECT_EQ(page().ledtHVP_HDMI3DLen->text(), "0");
+    ASSERT_EQ(page().vledtHVP_4K2KVIC->lines(), QStringList{"1= 0"});
+    // Editing a value saves the panel at once.
+    page().vledtHVP_4K2KVIC->setValueText(0, "4");
+    EXPECT_FALSE(page().gbxHDMIVideoPresent->isVisible());
+    EXPECT_EQ(collection().vsdb.hdmiVicLen, 1);
+    EXPECT_EQ(collection().vsdb.hdmiVic[0], 4);
+
+    const DataBlockCollection saved = collection();
+    page().btHDMIVideoPresent_View->click();
+    EXPECT_EQ(page().vledtHVP_4K2KVIC->lines(), QStringList{"1= 4"});
+    type(page().ledtHVP_HDMIVICLen, "0");
+    page().btHDMIVideoPresent_Cancel->click();
+    EXPECT_FALSE(page().gbxHDMIVideoPresent->isVisible());
+    EXPECT_EQ(collection(), saved);
+
+    showPage(form.TabSheet1);
+    EXPECT_EQ(lastBlockBytes(12),
+              (Bytes{0x6B, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x20, 0x00, 0x20, 0x04}));
+}
+
+TEST_F(VideoPageTest, Panel3DFields) {
+    // 17 bytes, no latency: 6 bytes after HDMI_VIC_LEN.
+    Bytes vsdb = {0x70, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x20, 0x00, 0x00};
+    vsdb.resize(17, 0);
+    load(imageWithBlock1({kVideo, vsdb}));
+    showPage(form.sheetHDMIVideo);
+    page().btHDMIVideoPresent_View->click();
+    EXPECT_FALSE(page().clxHVP_3DStructure->isEnabled());
+    page().cbHVP_3Dpresent->click();
+    type(page().ledtHVP_3DMultiPresent, "10");
+    type(page().ledtHVP_HDMI3DLen, "6");
+    EXPECT_EQ(page().ledtHVP_HDMIVICLen->text(), "0");
+    EXPECT_TRUE(page().clxHVP_3DStructure->isEnabled());
+    EXPECT_TRUE(page().clxHVP_3DMask->isEnabled());
+    EXPECT_EQ(page().vledtHVP_IndividualVIC->lines(),
+              QStringList({"2D_VIC_order_1= 0", "3D_Structure_1= 0", "2D_VIC_order_2= 0",
+                           "3D_Structure_2= 0"}));
+    page().clxHVP_3DStructure->item(7)->setCheckState(Qt::Checked);
+    EXPECT_EQ(ui.messages, QStringList{"Should be filled 0"});
+    EXPECT_EQ(page().clxHVP_3DStructure->item(7)->checkState(), Qt::Unchecked);
+    page().clxHVP_3DStructure->item(8)->setCheckState(Qt::Checked);
+    page().clxHVP_3DMask->item(1)->setCheckState(Qt::Checked);
+    // A structure of 8 takes the second byte as its detail.
+    page().vledtHVP_IndividualVIC->setValueText(1, " 8");
+    EXPECT_FALSE(page().gbxHDMIVideoPresent->isVisible());
+    showPage(form.TabSheet1);
+    EXPECT_EQ(lastBlockBytes(8), (Bytes{0xC0, 0x06, 0x01, 0x00, 0x00, 0x02, 0x08, 0x00}));
+}
+
+TEST_F(VideoPageTest, VisitingAVsdbWhoseLengthsDoNotFitItLeavesIt) {
+    // HDMI_VIC_LEN 3 and HDMI_3D_LEN 4 in a block that has room for one code.
+    const EdidImage loaded = imageWithBlock1(
+        {kVideo, {0x6B, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x20, 0x00, 0x64, 0x01}});
+    load(loaded);
+    showPage(form.sheetHDMIVideo);
+    page().btHDMIVideoPresent_View->click();
+    EXPECT_EQ(page().ledtHVP_HDMIVICLen->text(), "3");
+    page().btHDMIVideoPresent_Cancel->click();
+    showPage(form.TabSheet1);
+    EXPECT_EQ(image(), loaded);
+    // An edit of the block fits the lengths to it.
+    showPage(form.sheetHDMIVideo);
+    page().ckxLatencyFieldsPresent->click();
+    page().ckxLatencyFieldsPresent->click();
+    showPage(form.TabSheet1);
+    EXPECT_EQ(lastBlockBytes(4), (Bytes{0x20, 0x00, 0x20, 0x01}));
+}
+
+TEST_F(VideoPageTest, ABlock1ThatCannotBeEditedDisablesThePage) {
+    EdidImage displayId = hdmiDefaultImage();
+    std::fill(displayId.begin() + 128, displayId.end(), 0);
+    displayId[128] = 0x70;
+    ApplyAutoChecksums(displayId, true);
+    load(displayId);
+    showPage(form.sheetHDMIVideo);
+    EXPECT_TRUE(page().lblBlock1Note->isVisible());
+    EXPECT_EQ(page().lblBlock1Note->text().toStdString(), collection().note);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             page().btnVideoAdd, page().lbxVideoDefault, page().ckxUnderscan, page().ckxVSDBEnable,
+             page().edtNativeFormat, page().btHDMIVideoPresent_View})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_EQ(page().lbxVideoDefault->count(), 0);
+    showPage(form.TabSheet1);
+    EXPECT_EQ(image(), displayId);
+
+    load(hdmiDefaultImage());
+    showPage(form.sheetHDMIVideo);
+    EXPECT_FALSE(page().lblBlock1Note->isVisible());
+    EXPECT_TRUE(page().btnVideoAdd->isEnabled());
+}
+
+TEST_F(VideoPageTest, AnEditKeepsTheBlocksThePageDoesNotShow) {
+    const auto file = std::filesystem::path(PELLAM_CORPUS_DIR) / "gsm_774f_lg-hdr-4k_256.bin";
+    const EdidImage original = imageFromBytes(readFile(file));
+    load(original);
+    showPage(form.sheetHDMIVideo);
+    moveFormat(page().lbxVideoDefault, 5, page().btnVideoAdd);
+    type(page().ledVSDB_MaxTMDSClk, "600");
+    showPage(form.TabSheet1);
+
+    // Audio, speakers, video (at 140, 13 SVDs), HDMI VSDB (at 154), HDMI
+    // Forum VSDB, 4:2:0 map, video capability, colorimetry, HDR static
+    // metadata, three timings: one SVD more, one byte later, nothing else.
+    Bytes expected(original.begin() + 128, original.begin() + 255);
+    expected[2] += 1;
+    expected[140 - 128] = 0x4E;
+    expected.insert(expected.begin() + (154 - 128), 0x05);
+    expected[162 - 128] = 600 / 5;
+    expected.resize(127);
+    EXPECT_EQ(Bytes(image().begin() + 128, image().begin() + 255), expected);
+}
+
+// Showing the page, opening its panel and closing it again never changes the
+// collection; saving the panel unchanged leaves block 1 as it was.
+TEST(VideoPageCorpus, DecodingAndSavingUnchangedKeepBlock1) {
+    int withHdmiVideo = 0;
+    for (const auto& file : corpusFiles()) {
+        const EdidImage image = imageFromBytes(readFile(file));
+        const std::string name = file.filename().string();
+        EdidWorkspace ws;
+        ws.image = image;
+        DataBlockCollection parsed;
+        parseExtensionBlock(image, parsed);
+        DataBlockCollection c = parsed;
+        RecordingInteraction ui;
+        VideoPage page(ws, c, ui);
+        page.resize(745, 490);
+        page.decodePage();
+        if (page.btHDMIVideoPresent_View->isEnabled()) {
+            page.btHDMIVideoPresent_View->click();
+            page.btHDMIVideoPresent_Cancel->click();
+        }
+        page.leavePage();
+        ASSERT_EQ(c, parsed) << name;
+        EXPECT_TRUE(ui.messages.isEmpty()) << name << ": " << ui.messages.join('\n').toStdString();
+
+        if (!c.vsdb.present || !c.vsdb.hdmiVideoPresent)
+            continue;
+        ++withHdmiVideo;
+        page.btHDMIVideoPresent_View->click();
+        page.btHDMIVideoPresent_Save->click();
+        EXPECT_TRUE(ui.messages.isEmpty()) << name << ": " << ui.messages.join('\n').toStdString();
+        EdidImage fromParsed = image;
+        EdidImage fromSaved = image;
+        ASSERT_TRUE(rebuildExtensionBlock(fromParsed, parsed));
+        ASSERT_TRUE(rebuildExtensionBlock(fromSaved, c));
+        EXPECT_EQ(fromSaved, fromParsed) << name << "\n"
+                                         << describeDifferences(fromParsed, fromSaved);
+    }
+    EXPECT_GT(withHdmiVideo, 20);
+}
+
+} // namespace
+} // namespace pellam::test
