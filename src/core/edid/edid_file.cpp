@@ -342,10 +342,10 @@ std::string savePath(std::string_view chosenName, SaveFilter filter) {
     return path;
 }
 
-WriteResult SaveEdidFile(const EdidWorkspace& ws, std::string_view chosenName, SaveFilter filter) {
-    const std::size_t length = ws.modeMenus.imageLength();
-    const std::string contents = filter == SaveFilter::Binary ? formatRawBinary(ws.image, length)
-                                                              : formatListText(ws.image, length);
+WriteResult saveEdidFile(const EdidImage& image, std::size_t length, std::string_view chosenName,
+                         SaveFilter filter) {
+    const std::string contents = filter == SaveFilter::Binary ? formatRawBinary(image, length)
+                                                              : formatListText(image, length);
     return writeFileReplacing(savePath(chosenName, filter), contents);
 }
 
@@ -358,11 +358,11 @@ WriteResult writeLogFile(const std::string& path, const std::vector<std::string>
     return writeFileReplacing(path, contents);
 }
 
-LoadResult LoadEdidFile(EdidWorkspace& ws, const std::string& path) {
+LoadResult loadEdidFile(EdidWorkspace& ws, const std::string& path) {
     const ReadResult read = ReadEdidFile(path, ws.fileLoadBuffer);
     if (read.failed())
         return {LoadResult::Outcome::ReadFailed, read.message};
-    if (!AdoptFileLoadBuffer(ws))
+    if (!adoptFileLoadBuffer(ws))
         return {LoadResult::Outcome::HeaderMismatch, kMsgEdidFileFormatIncorrect};
     return {};
 }

@@ -75,9 +75,11 @@ enum class SaveFilter { Binary = 1, Ascii = 2 };
 // edid.bin.bin), as users of earlier versions have come to expect.
 std::string savePath(std::string_view chosenName, SaveFilter filter);
 
-// Writes the image in the chosen form, 128 or 256 bytes by the extension
-// mode in force. The caller applies automatic checksums before.
-WriteResult SaveEdidFile(const EdidWorkspace& ws, std::string_view chosenName, SaveFilter filter);
+// Writes the first `length` bytes of the image (128 or 256, by the extension
+// mode in force) in the chosen form. The caller applies automatic checksums
+// before.
+WriteResult saveEdidFile(const EdidImage& image, std::size_t length, std::string_view chosenName,
+                         SaveFilter filter);
 
 // Writes each line followed by CR LF to exactly this path.
 WriteResult writeLogFile(const std::string& path, const std::vector<std::string>& lines);
@@ -89,9 +91,9 @@ struct LoadResult {
 };
 
 // Reads the file into the file load buffer and adopts it as the image
-// (AdoptFileLoadBuffer). A path of an unrecognised type reads nothing and the
+// (adoptFileLoadBuffer). A path of an unrecognised type reads nothing and the
 // header check runs on the buffer as it is. On any failure the image and the
-// modes are unchanged.
-LoadResult LoadEdidFile(EdidWorkspace& ws, const std::string& path);
+// DisplayPort mode are unchanged.
+LoadResult loadEdidFile(EdidWorkspace& ws, const std::string& path);
 
 } // namespace pellam

@@ -7,6 +7,8 @@
 #include "core/ddc/ddc_context.h"
 #include "core/edid/edid_file.h"
 #include "core/edid/workspace.h"
+#include "core/session/editor_state.h"
+#include "core/session/grid_model.h"
 
 #include <string>
 #include <string_view>
@@ -25,6 +27,11 @@ public:
     const EdidWorkspace& workspace() const { return m_workspace; }
     EdidImage& image() { return m_workspace.image; }
     const EdidImage& image() const { return m_workspace.image; }
+    // The configuration menu's marks, the pages' shared state, the grid's tables.
+    ModeMenus& modeMenus() { return m_modeMenus; }
+    const ModeMenus& modeMenus() const { return m_modeMenus; }
+    SharedPageState& pageState() { return m_pageState; }
+    GridCells& gridCells() { return m_gridCells; }
     ExtensionBlockModel& block1() { return m_block1; }
     const DataBlockCollection& collection() const { return m_block1.collection(); }
     // The I2C settings and transports for the run.
@@ -59,7 +66,7 @@ public:
     // was kept (the caller shows "No Space of Extended Block").
     bool beginPageSwitch(bool autoChecksum);
     // A block-1 page was shown and decoded.
-    void block1PageShown() { m_workspace.pageState.block1RebuildFlag = 1; }
+    void block1PageShown() { m_pageState.block1RebuildFlag = 1; }
 
     // Enter in the grid: the cell text read as hexadecimal (with "0x" in
     // front) becomes the byte at offset, its low 8 bits. On bad text the image
@@ -74,7 +81,14 @@ public:
     void afterGridKey(bool autoChecksum);
 
 private:
+    // After the image was replaced: the menus follow it, the first
+    // descriptor is selected, block 1 is parsed again.
+    void imageReplaced();
+
     EdidWorkspace m_workspace;
+    ModeMenus m_modeMenus;
+    SharedPageState m_pageState;
+    GridCells m_gridCells;
     ExtensionBlockModel m_block1;
     DdcContext m_ddc;
 };

@@ -141,19 +141,21 @@ GridPosition gridPositionAt(int x, int y) {
     return {y / 24 - 1, (x - 40) / 40};
 }
 
-void RenderGridState(EdidWorkspace& ws, const DataBlockCollection& collection) {
-    FillCellStates(ws.cellStates, collection);
-    const std::int32_t block1Mark = ws.modeMenus.n128Bytes1 ? kCellHidden : kCellNormal;
+void renderGridState(GridCells& cells, const ModeMenus& menus,
+                     const DataBlockCollection& collection) {
+    FillCellStates(cells.states, collection);
+    const std::int32_t block1Mark = menus.n128Bytes1 ? kCellHidden : kCellNormal;
     for (std::size_t i = 0; i < kImageSize; ++i)
-        ws.cellMarks[i] = i < kBlockSize ? kCellNormal : block1Mark;
+        cells.marks[i] = i < kBlockSize ? kCellNormal : block1Mark;
 }
 
-std::size_t ApplyCompareMarks(EdidWorkspace& ws, const EdidImage& other, std::size_t count) {
-    ws.cellStates.fill(kStateNone);
+std::size_t applyCompareMarks(GridCells& cells, const EdidImage& image, const EdidImage& other,
+                              std::size_t count) {
+    cells.states.fill(kStateNone);
     std::size_t differences = 0;
     for (std::size_t i = 0; i < kImageSize; ++i) {
-        const bool differs = i < count && ws.image[i] != other[i];
-        ws.cellMarks[i] = differs ? kCellDiffers : kCellNormal;
+        const bool differs = i < count && image[i] != other[i];
+        cells.marks[i] = differs ? kCellDiffers : kCellNormal;
         differences += differs ? 1 : 0;
     }
     return differences;

@@ -5,11 +5,26 @@
 
 #include "core/cea/data_block_collection.h"
 #include "core/edid/workspace.h"
+#include "core/session/editor_state.h"
 
 #include <string>
 #include <string_view>
 
 namespace pellam {
+
+// Text state of a grid cell.
+enum CellMark : std::int32_t {
+    kCellNormal = 0,
+    kCellDiffers = 1, // differs from the comparison file: red text
+    kCellHidden = 2,  // block-1 byte in 128-byte mode: grey "00"
+};
+
+// The two per-byte tables the grid is drawn from.
+struct GridCells {
+    std::array<std::int32_t, kImageSize> marks{};
+    // Structure type of each byte (grid background colour), 0 = none.
+    std::array<std::int32_t, kImageSize> states{};
+};
 
 // Structure type of a byte (cell state table); 11 is "no structure" for hints.
 enum CellState : std::int32_t {
@@ -53,12 +68,13 @@ GridPosition gridPositionAt(int x, int y);
 
 // Cell marks and states as the grid is rendered: block 0 normal, block 1
 // hidden in 128-byte mode.
-void RenderGridState(EdidWorkspace& ws, const DataBlockCollection& collection);
+void renderGridState(GridCells& cells, const ModeMenus& menus,
+                     const DataBlockCollection& collection);
 
 // The compare view: no structure colours (all states 0), mark 1 on each of
 // the first `count` bytes where the image and the other bytes differ, mark 0
 // everywhere else. Returns the number of differing bytes.
-std::size_t ApplyCompareMarks(EdidWorkspace& ws, const EdidImage& other,
+std::size_t applyCompareMarks(GridCells& cells, const EdidImage& image, const EdidImage& other,
                               std::size_t count = kImageSize);
 
 // A cell of the compare view: the byte, and after a "/" the other byte when

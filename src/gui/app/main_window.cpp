@@ -99,7 +99,7 @@ TForm1::TForm1(UserInteraction& ui, QWidget* parent, std::unique_ptr<DdcHardware
 
     // The session has parsed the HDMI default image and set the menus.
     StringGrid1->writeHeaders();
-    StringGrid1->setCellTables(&workspace().cellMarks, &workspace().cellStates);
+    StringGrid1->setCellTables(&m_session.gridCells().marks, &m_session.gridCells().states);
     applyModeMenus();
     setWindowIcon(appIcon());
     PageControl1->setCurrentWidget(TabSheet1);
@@ -173,24 +173,25 @@ void TForm1::createPages() {
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     setCentralWidget(PageControl1);
     EdidWorkspace& ws = workspace();
+    SharedPageState& pageState = m_session.pageState();
     DataBlockCollection& collection = m_session.block1().collection();
     TabSheet1 = addPage(PageControl1, new EditorPage(PageControl1), QStringLiteral("数据"));
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    TabSheet3 = addPage(PageControl1, new VendorProductPage(ws, m_ui, PageControl1),
+    TabSheet3 = addPage(PageControl1, new VendorProductPage(ws, pageState, m_ui, PageControl1),
                         QStringLiteral("B0/信息"));
     TabSheet4 =
-        addPage(PageControl1, new TimingsPage(ws, m_ui, PageControl1), QStringLiteral("B0/Timing"));
-    TabSheet5 = addPage(PageControl1, new DescriptorPage(ws, m_ui, PageControl1),
+        addPage(PageControl1, new TimingsPage(ws, pageState, m_ui, PageControl1), QStringLiteral("B0/Timing"));
+    TabSheet5 = addPage(PageControl1, new DescriptorPage(ws, pageState, m_ui, PageControl1),
                         QStringLiteral("B0/Timing详情"));
-    sheetHDMIVideo = addPage(PageControl1, new VideoPage(ws, collection, m_ui, PageControl1),
+    sheetHDMIVideo = addPage(PageControl1, new VideoPage(pageState, collection, m_ui, PageControl1),
                              QStringLiteral("B1/视频"));
-    sheetAudio = addPage(PageControl1, new AudioPage(ws, collection, m_ui, PageControl1),
+    sheetAudio = addPage(PageControl1, new AudioPage(pageState, collection, m_ui, PageControl1),
                          QStringLiteral("B1/音频"));
     sheetB1ExtendedDB =
-        addPage(PageControl1, new ExtendedBlocksPage(ws, collection, m_ui, PageControl1),
+        addPage(PageControl1, new ExtendedBlocksPage(pageState, collection, m_ui, PageControl1),
                 QStringLiteral("B1/扩展"));
     sheetB1DetailTiming =
-        addPage(PageControl1, new ExtensionTimingsPage(ws, collection, m_ui, PageControl1),
+        addPage(PageControl1, new ExtensionTimingsPage(pageState, collection, m_ui, PageControl1),
                 QStringLiteral("B1/详细Timing"));
     TabSheet2 = new AnalysisPage(m_session, m_ui, *frmCDF, PageControl1);
     PageControl1->addTab(TabSheet2, QStringLiteral("验证"));
@@ -280,7 +281,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::applyModeMenus() {
-    const ModeMenus& menus = workspace().modeMenus;
+    const ModeMenus& menus = m_session.modeMenus();
     N128Bytes1->setChecked(menus.n128Bytes1);
     N256Bytes1->setChecked(menus.n256Bytes1);
     EDID_HDMI_SEL->setChecked(menus.edidHdmiSel);
@@ -304,7 +305,7 @@ void TForm1::PageControl1Change() {
     if (m_decodedPage && m_decodedPage != PageControl1->currentWidget())
         m_decodedPage->leavePage();
 
-    const bool bytes128 = workspace().modeMenus.n128Bytes1;
+    const bool bytes128 = m_session.modeMenus().n128Bytes1;
     for (QWidget* page : std::initializer_list<QWidget*>{sheetHDMIVideo, sheetAudio,
                                                          sheetB1ExtendedDB, sheetB1DetailTiming})
         PageControl1->setTabVisible(PageControl1->indexOf(page), !bytes128);
@@ -312,7 +313,7 @@ void TForm1::PageControl1Change() {
     if (!m_session.beginPageSwitch(chkAutoChksm->isChecked()))
         m_ui.showMessage(this, QString::fromLatin1(kMsgNoSpaceOfExtendedBlock));
 
-    SharedPageState& state = workspace().pageState;
+    SharedPageState& state = m_session.pageState();
     QWidget* shown = PageControl1->currentWidget();
     if (shown == TabSheet1) {
         RenderGrid();
@@ -338,7 +339,7 @@ void TForm1::PageControl1Change() {
 }
 
 void TForm1::RenderGrid() {
-    RenderGridState(workspace(), m_session.collection());
+    renderGridState(m_session.gridCells(), m_session.modeMenus(), m_session.collection());
     for (std::size_t offset = 0; offset < kImageSize; ++offset)
         writeGridCell(offset);
     StringGrid1->viewport()->update();
@@ -593,7 +594,7 @@ void TForm1::endTransfer() {
 }
 
 void TForm1::showCompareView(const EdidImage& other, std::size_t count) {
-    ApplyCompareMarks(workspace(), other, count);
+    applyCompareMarks(m_session.gridCells(), m_session.image(), other, count);
     for (std::size_t i = 0; i < kImageSize; ++i) {
         const Byte shown = m_session.image()[i];
         StringGrid1->setCellText(

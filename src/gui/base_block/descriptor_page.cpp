@@ -111,9 +111,10 @@ DetailedTimingEditorNames blockZeroTimingNames() {
 
 } // namespace
 
-DescriptorPage::DescriptorPage(EdidWorkspace& workspace, UserInteraction& ui, QWidget* parent)
+DescriptorPage::DescriptorPage(EdidWorkspace& workspace, SharedPageState& pageState, UserInteraction& ui, QWidget* parent)
     : EditorPage(parent)
     , m_workspace(workspace)
+    , m_pageState(pageState)
     , m_ui(ui) {
     setObjectName(QStringLiteral("TabSheet5"));
     createSlotSelection();
@@ -169,7 +170,7 @@ void DescriptorPage::createSlotSelection() {
 void DescriptorPage::createTimingPanel() {
     Panel1 = named(new QWidget(GroupBox24), "Panel1");
     timingEditor =
-        new DetailedTimingEditor(blockZeroTimingNames(), m_workspace.pageFillGuard, m_ui, Panel1);
+        new DetailedTimingEditor(blockZeroTimingNames(), m_pageState.pageFillGuard, m_ui, Panel1);
     timingEditor->setObjectName(QStringLiteral("timingEditor"));
     DetailedTimingEditor& e = *timingEditor;
     GroupBox25 = e.timingGroup;
@@ -294,7 +295,7 @@ QWidget* DescriptorPage::createRangePanel() {
         grid->addWidget(e, row, column + 1);
         e->installEventFilter(this);
         connect(e, &QLineEdit::textChanged, this, [this] {
-            if (m_workspace.pageFillGuard == 0)
+            if (m_pageState.pageFillGuard == 0)
                 m_rangeEdited = true;
         });
         *member = e;
@@ -336,14 +337,14 @@ void DescriptorPage::fillTimingCandidates() {
 }
 
 int DescriptorPage::selectedSlot() const {
-    const std::int32_t selected = m_workspace.pageState.selectedDescriptorNumber;
+    const std::int32_t selected = m_pageState.selectedDescriptorNumber;
     return selected >= 1 && selected <= kDescriptorSlotCount ? selected : 1;
 }
 
 void DescriptorPage::decodePage() {
-    m_workspace.pageState.selectedDescriptorNumber = selectedSlot();
+    m_pageState.selectedDescriptorNumber = selectedSlot();
     {
-        PageFillGuard guard(m_workspace.pageFillGuard);
+        PageFillGuard guard(m_pageState.pageFillGuard);
         checkOnly(m_slotButtons, selectedSlot() - 1);
     }
     decodeSelectedSlot();
@@ -354,7 +355,7 @@ void DescriptorPage::leavePage() {
 }
 
 void DescriptorPage::decodeSelectedSlot() {
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     const int k = selectedSlot();
     Label_Warning1->setVisible(k == 1);
     GroupBox24->setTitle(QStringLiteral("#Block %1").arg(k));
@@ -477,7 +478,7 @@ void DescriptorPage::writeTimingBack() {
 }
 
 void DescriptorPage::LEdit_DTMonitorExit() {
-    if (m_workspace.pageFillGuard != 0 || !LEdit_DTMonitor->isModified())
+    if (m_pageState.pageFillGuard != 0 || !LEdit_DTMonitor->isModified())
         return;
     LEdit_DTMonitor->setModified(false);
     const std::optional<DtdSlot> slot = shownDescriptor();
@@ -491,7 +492,7 @@ void DescriptorPage::ledLimitExit() {
 }
 
 void DescriptorPage::writeRangeLimits(bool secondaryGtf) {
-    if (m_workspace.pageFillGuard != 0 || m_writing)
+    if (m_pageState.pageFillGuard != 0 || m_writing)
         return;
     m_rangeEdited = false;
     const std::optional<DtdSlot> slot = shownDescriptor();
@@ -525,17 +526,17 @@ bool DescriptorPage::eventFilter(QObject* watched, QEvent* event) {
 
 void DescriptorPage::RadioButton_BlockClick() {
     const int index = indexOfSender(m_slotButtons, sender());
-    if (m_workspace.pageFillGuard != 0 || index < 0 ||
+    if (m_pageState.pageFillGuard != 0 || index < 0 ||
         !m_slotButtons[static_cast<std::size_t>(index)]->isChecked())
         return;
     writePending();
-    m_workspace.pageState.selectedDescriptorNumber = index + 1;
+    m_pageState.selectedDescriptorNumber = index + 1;
     decodeSelectedSlot();
 }
 
 void DescriptorPage::RadioButton_DesClick() {
     const int index = indexOfSender(m_kindButtons, sender());
-    if (m_workspace.pageFillGuard != 0 || index < 0 ||
+    if (m_pageState.pageFillGuard != 0 || index < 0 ||
         !m_kindButtons[static_cast<std::size_t>(index)]->isChecked())
         return;
     const DescriptorKind kind = kKindOfButton[static_cast<std::size_t>(index)];
@@ -547,7 +548,7 @@ void DescriptorPage::RadioButton_DesClick() {
 }
 
 void DescriptorPage::CheckBox_GTF2Click() {
-    if (m_workspace.pageFillGuard != 0 || m_descriptorKind != DescriptorKind::RangeLimits ||
+    if (m_pageState.pageFillGuard != 0 || m_descriptorKind != DescriptorKind::RangeLimits ||
         !shownDescriptor())
         return;
     // Range texts not written yet go in under the box's state before the click.
@@ -560,7 +561,7 @@ void DescriptorPage::CheckBox_GTF2Click() {
 
 void DescriptorPage::cbxTimingSelectChange(int index) {
     const int k = selectedSlot();
-    if (m_workspace.pageFillGuard != 0 || index < 1 || index > kTimingCandidateCount ||
+    if (m_pageState.pageFillGuard != 0 || index < 1 || index > kTimingCandidateCount ||
         m_timingSlot != k)
         return;
     const DtdBytes candidate = timingCandidateBytes(index - 1);

@@ -7,6 +7,7 @@
 #include "core/base_block/detailed_timing.h"
 #include "core/base_block/display_descriptor.h"
 #include "core/edid/workspace.h"
+#include "core/session/editor_state.h"
 #include "gui/ui/editor_page.h"
 
 #include <array>
@@ -28,7 +29,7 @@ class DescriptorPage : public EditorPage {
     Q_OBJECT
 
 public:
-    DescriptorPage(EdidWorkspace& workspace, UserInteraction& ui, QWidget* parent = nullptr);
+    DescriptorPage(EdidWorkspace& workspace, SharedPageState& pageState, UserInteraction& ui, QWidget* parent = nullptr);
 
     // Opening the page: the selected descriptor (1 when the page is opened)
     // is checked and shown. Edits not written yet are dropped, as the image
@@ -157,6 +158,7 @@ private:
     void writeRangeLimits(bool secondaryGtf);
 
     EdidWorkspace& m_workspace;
+    SharedPageState& m_pageState;
     UserInteraction& m_ui;
     BaseTimingList m_baseTimings{};
 

@@ -42,9 +42,10 @@ QLineEdit* labelledEdit(const char* name, const QString& caption, const QString&
 
 } // namespace
 
-TimingsPage::TimingsPage(EdidWorkspace& workspace, UserInteraction& ui, QWidget* parent)
+TimingsPage::TimingsPage(EdidWorkspace& workspace, SharedPageState& pageState, UserInteraction& ui, QWidget* parent)
     : EditorPage(parent)
     , m_workspace(workspace)
+    , m_pageState(pageState)
     , m_ui(ui) {
     setObjectName(QStringLiteral("TabSheet4"));
     createChromaticityGroup();
@@ -188,7 +189,7 @@ void TimingsPage::createStandardGroup() {
 }
 
 bool TimingsPage::decoding() const {
-    return m_workspace.pageState.pageDecodingMarker == kMarkerTimingPage;
+    return m_pageState.pageDecodingMarker == kMarkerTimingPage;
 }
 
 int TimingsPage::selectedEntry() const {
@@ -197,7 +198,7 @@ int TimingsPage::selectedEntry() const {
 }
 
 void TimingsPage::decodePage() {
-    PageMarkerScope quiet(m_workspace.pageState.pageDecodingMarker, kMarkerTimingPage);
+    PageMarkerScope quiet(m_pageState.pageDecodingMarker, kMarkerTimingPage);
     const EdidImage& image = m_workspace.image;
     for (int i = 0; i < kChromaticityCount; ++i)
         m_chromaticityEdits[std::size_t(i)]->setText(
@@ -237,7 +238,7 @@ void TimingsPage::LEdit_ChromaticityChange(int index) {
         writeChromaticityValue(m_workspace.image, index, *input.value);
     const QString accepted = QString::fromLatin1(input.accepted);
     if (edit->text() != accepted) {
-        PageMarkerScope quiet(m_workspace.pageState.pageDecodingMarker, kMarkerTimingPage);
+        PageMarkerScope quiet(m_pageState.pageDecodingMarker, kMarkerTimingPage);
         edit->setText(accepted);
     }
 }
@@ -251,7 +252,7 @@ void TimingsPage::CheckBox_TimingClick(int box) {
 
 void TimingsPage::cbxStdTimingChange() {
     // Showing another entry writes nothing, not even the values just shown.
-    PageMarkerScope quiet(m_workspace.pageState.pageDecodingMarker, kMarkerTimingPage);
+    PageMarkerScope quiet(m_pageState.pageDecodingMarker, kMarkerTimingPage);
     decodeStandardTimingEntry();
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/base_block/colour_and_timings.h"
 #include "core/edid/workspace.h"
+#include "core/session/editor_state.h"
 #include "gui/ui/editor_page.h"
 
 #include <array>
@@ -23,7 +24,7 @@ class TimingsPage : public EditorPage {
     Q_OBJECT
 
 public:
-    TimingsPage(EdidWorkspace& workspace, UserInteraction& ui, QWidget* parent = nullptr);
+    TimingsPage(EdidWorkspace& workspace, SharedPageState& pageState, UserInteraction& ui, QWidget* parent = nullptr);
 
     void decodePage() override;
 
@@ -94,6 +95,7 @@ private:
     std::array<QCheckBox*, 17> m_establishedBoxes{};
     std::array<QRadioButton*, 4> m_aspectButtons{}; // by aspect code
     EdidWorkspace& m_workspace;
+    SharedPageState& m_pageState;
     UserInteraction& m_ui;
 };
 

@@ -76,9 +76,10 @@ void UpDown::step(bool up) {
     emit clicked(up);
 }
 
-VendorProductPage::VendorProductPage(EdidWorkspace& workspace, UserInteraction& ui, QWidget* parent)
+VendorProductPage::VendorProductPage(EdidWorkspace& workspace, SharedPageState& pageState, UserInteraction& ui, QWidget* parent)
     : EditorPage(parent)
     , m_workspace(workspace)
+    , m_pageState(pageState)
     , m_ui(ui) {
     setObjectName(QStringLiteral("TabSheet3"));
     createIdentityGroups();
@@ -360,18 +361,18 @@ void VendorProductPage::connectHandlers() {
 }
 
 bool VendorProductPage::decoding() const {
-    return m_workspace.pageState.pageDecodingMarker == kMarkerInfoPage;
+    return m_pageState.pageDecodingMarker == kMarkerInfoPage;
 }
 
 void VendorProductPage::setTextQuietly(QLineEdit* edit, const QString& text) {
     if (edit->text() == text)
         return;
-    PageMarkerScope quiet(m_workspace.pageState.pageDecodingMarker, kMarkerInfoPage);
+    PageMarkerScope quiet(m_pageState.pageDecodingMarker, kMarkerInfoPage);
     edit->setText(text);
 }
 
 void VendorProductPage::decodePage() {
-    PageMarkerScope quiet(m_workspace.pageState.pageDecodingMarker, kMarkerInfoPage);
+    PageMarkerScope quiet(m_pageState.pageDecodingMarker, kMarkerInfoPage);
     decodeIdentity();
     decodeVideoInputDefinition();
     decodeFeatures();

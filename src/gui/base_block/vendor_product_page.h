@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/edid/workspace.h"
+#include "core/session/editor_state.h"
 #include "gui/ui/editor_page.h"
 
 #include <cstdint>
@@ -53,7 +54,7 @@ class VendorProductPage : public EditorPage {
     Q_OBJECT
 
 public:
-    VendorProductPage(EdidWorkspace& workspace, UserInteraction& ui, QWidget* parent = nullptr);
+    VendorProductPage(EdidWorkspace& workspace, SharedPageState& pageState, UserInteraction& ui, QWidget* parent = nullptr);
 
     void decodePage() override;
 
@@ -164,6 +165,7 @@ private:
     bool displayPort() const { return m_workspace.displayPortMode != 0; }
 
     EdidWorkspace& m_workspace;
+    SharedPageState& m_pageState;
     UserInteraction& m_ui;
 };
 

@@ -79,10 +79,10 @@ void uncheckAll(const std::array<QRadioButton*, 15>& buttons) {
 
 } // namespace
 
-AudioPage::AudioPage(EdidWorkspace& workspace, DataBlockCollection& collection, UserInteraction& ui,
+AudioPage::AudioPage(SharedPageState& pageState, DataBlockCollection& collection, UserInteraction& ui,
                      QWidget* parent)
     : EditorPage(parent)
-    , m_workspace(workspace)
+    , m_pageState(pageState)
     , m_collection(collection)
     , m_ui(ui) {
     setObjectName(QStringLiteral("sheetAudio"));
@@ -240,7 +240,7 @@ void AudioPage::layOutControls() {
 }
 
 void AudioPage::decodePage() {
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     lblBlock1Note->setVisible(!m_collection.editable);
     lblBlock1Note->setText(QString::fromStdString(m_collection.note));
     // The count edit opens with the basic-audio flag of block 1. Showing the
@@ -296,7 +296,7 @@ ShortAudioDescriptor* AudioPage::selectedSad() {
 
 void AudioPage::showSadList() {
     {
-        PageFillGuard guard(m_workspace.pageFillGuard);
+        PageFillGuard guard(m_pageState.pageFillGuard);
         cbxAudio->clear();
         const int count = std::clamp(m_collection.audio.sadCount, 0, AudioDataBlock::kMaxSads);
         for (int k = 1; k <= count; ++k)
@@ -307,7 +307,7 @@ void AudioPage::showSadList() {
 }
 
 void AudioPage::sadDecode(int index) {
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     const AudioDataBlock& audio = m_collection.audio;
     // With no descriptor in the block the controls show an empty one.
     const bool held = index >= 0 && index < audio.sadCount && index < AudioDataBlock::kMaxSads;
@@ -316,7 +316,7 @@ void AudioPage::sadDecode(int index) {
 }
 
 void AudioPage::showSad(const ShortAudioDescriptor& sad) {
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     uncheckAll(m_formats);
     if (sad.formatCode >= 1 && sad.formatCode <= 15) {
         m_formats[static_cast<std::size_t>(sad.formatCode - 1)]->setChecked(true);
@@ -369,7 +369,7 @@ void AudioPage::showSad(const ShortAudioDescriptor& sad) {
 }
 
 void AudioPage::formatAdjust(int formatCode) {
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     m_shownFormatCode = formatCode;
     const SadThirdByte kind = sadThirdByte(formatCode);
     if (kind != SadThirdByte::SampleSizes && kind != SadThirdByte::None) {
@@ -381,7 +381,7 @@ void AudioPage::formatAdjust(int formatCode) {
 }
 
 void AudioPage::speakerDecode() {
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     const SpeakerAllocationBlock& speaker = m_collection.speaker;
     CheckBox_SpeakerEN->setChecked(speaker.present);
     // An absent block shows no speakers (its record is all zero).
@@ -407,7 +407,7 @@ void AudioPage::ledAudioNoChange() {
     }
     if (setSadCount(m_collection, *count) == EditResult::NoSpace) {
         m_ui.showMessage(this, QString::fromLatin1(kMsgNoSpaceOfExtendedBlock));
-        PageFillGuard guard(m_workspace.pageFillGuard);
+        PageFillGuard guard(m_pageState.pageFillGuard);
         ledAudioNo->setText(QString::number(m_collection.audio.sadCount));
         return;
     }
@@ -485,7 +485,7 @@ void AudioPage::CheckBox_SpeakerENClick() {
     if (enableSpeakerAllocation(m_collection, CheckBox_SpeakerEN->isChecked()) ==
         EditResult::NoSpace) {
         m_ui.showMessage(this, QString::fromLatin1(kMsgNoSpaceOfExtendedBlock));
-        PageFillGuard guard(m_workspace.pageFillGuard);
+        PageFillGuard guard(m_pageState.pageFillGuard);
         CheckBox_SpeakerEN->setChecked(false);
         return;
     }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/cea/data_block_collection.h"
-#include "core/edid/workspace.h"
+#include "core/session/editor_state.h"
 #include "gui/ui/editor_page.h"
 
 #include <array>
@@ -26,7 +26,7 @@ class AudioPage : public EditorPage {
     Q_OBJECT
 
 public:
-    AudioPage(EdidWorkspace& workspace, DataBlockCollection& collection, UserInteraction& ui,
+    AudioPage(SharedPageState& pageState, DataBlockCollection& collection, UserInteraction& ui,
               QWidget* parent = nullptr);
 
     void decodePage() override;
@@ -113,7 +113,7 @@ public slots:
 private:
     void createControls();
     void layOutControls();
-    bool filling() const { return m_workspace.pageFillGuard != 0; }
+    bool filling() const { return m_pageState.pageFillGuard != 0; }
     int selectedSadIndex() const;
     // The selected descriptor, or none when the block holds none.
     ShortAudioDescriptor* selectedSad();
@@ -122,7 +122,7 @@ private:
     void showSad(const ShortAudioDescriptor& sad);
     void updateEnabledStates();
 
-    EdidWorkspace& m_workspace;
+    SharedPageState& m_pageState;
     DataBlockCollection& m_collection;
     UserInteraction& m_ui;
     bool m_audioOn = true;     // the count edit is open (basic audio is set)

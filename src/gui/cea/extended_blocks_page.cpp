@@ -43,10 +43,10 @@ const std::array<const char*, 4> kScanCaptions = {"None", "Overscanned", "Unders
 
 } // namespace
 
-ExtendedBlocksPage::ExtendedBlocksPage(EdidWorkspace& workspace, DataBlockCollection& collection,
+ExtendedBlocksPage::ExtendedBlocksPage(SharedPageState& pageState, DataBlockCollection& collection,
                                        UserInteraction& ui, QWidget* parent)
     : EditorPage(parent)
-    , m_workspace(workspace)
+    , m_pageState(pageState)
     , m_collection(collection)
     , m_ui(ui) {
     setObjectName(QStringLiteral("sheetB1ExtendedDB"));
@@ -141,7 +141,7 @@ void ExtendedBlocksPage::createControls() {
 }
 
 void ExtendedBlocksPage::enableStates() {
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     const bool editable = m_collection.editable;
     const bool capability = editable && m_collection.videoCapability.present;
     const bool colorimetry = editable && m_collection.colorimetry.present;
@@ -165,7 +165,7 @@ void ExtendedBlocksPage::decodePage() {
     lblBlock1Note->setVisible(!m_collection.editable);
     lblBlock1Note->setText(QString::fromStdString(m_collection.note));
     enableStates();
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     // An absent block shows nothing checked: its record is all zero, and
     // another EDID's states must not stay on view.
     const auto check = [](const auto& family, int digit, bool present) {
@@ -205,7 +205,7 @@ void ExtendedBlocksPage::CheckBox_B1Extended_EnClick() {
     const auto enable = digit == 0 ? enableVideoCapability : enableColorimetry;
     if (enable(m_collection, box->isChecked()) == EditResult::NoSpace) {
         m_ui.showMessage(this, QString::fromLatin1(kMsgNoSpaceOfExtendedBlock));
-        PageFillGuard guard(m_workspace.pageFillGuard);
+        PageFillGuard guard(m_pageState.pageFillGuard);
         box->setChecked(false);
         return;
     }

@@ -5,7 +5,7 @@
 
 #include "core/cea/data_block_collection.h"
 #include "core/cea/data_block_edits.h"
-#include "core/edid/workspace.h"
+#include "core/session/editor_state.h"
 #include "gui/ui/editor_page.h"
 
 #include <array>
@@ -23,7 +23,7 @@ class ExtendedBlocksPage : public EditorPage {
     Q_OBJECT
 
 public:
-    ExtendedBlocksPage(EdidWorkspace& workspace, DataBlockCollection& collection,
+    ExtendedBlocksPage(SharedPageState& pageState, DataBlockCollection& collection,
                        UserInteraction& ui, QWidget* parent = nullptr);
 
     void decodePage() override;
@@ -84,12 +84,12 @@ public slots:
 
 private:
     void createControls();
-    bool filling() const { return m_workspace.pageFillGuard != 0; }
+    bool filling() const { return m_pageState.pageFillGuard != 0; }
     // Stores the digit of the radio button that sent the click into its field.
     template <std::size_t N>
     void storeDigit(const std::array<QRadioButton*, N>& family, VideoCapabilityField field);
 
-    EdidWorkspace& m_workspace;
+    SharedPageState& m_pageState;
     DataBlockCollection& m_collection;
     UserInteraction& m_ui;
 

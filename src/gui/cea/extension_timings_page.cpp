@@ -70,11 +70,11 @@ DetailedTimingEditorNames blockOneTimingNames() {
 
 } // namespace
 
-ExtensionTimingsPage::ExtensionTimingsPage(EdidWorkspace& workspace,
+ExtensionTimingsPage::ExtensionTimingsPage(SharedPageState& pageState,
                                            DataBlockCollection& collection, UserInteraction& ui,
                                            QWidget* parent)
     : EditorPage(parent)
-    , m_workspace(workspace)
+    , m_pageState(pageState)
     , m_collection(collection)
     , m_ui(ui) {
     setObjectName(QStringLiteral("sheetB1DetailTiming"));
@@ -95,7 +95,7 @@ void ExtensionTimingsPage::createControls() {
 
     gbxTimingDescripter =
         named(new QGroupBox(QStringLiteral("内容描述"), this), "gbxTimingDescripter");
-    timingEditor = new DetailedTimingEditor(blockOneTimingNames(), m_workspace.pageFillGuard, m_ui,
+    timingEditor = new DetailedTimingEditor(blockOneTimingNames(), m_pageState.pageFillGuard, m_ui,
                                             gbxTimingDescripter);
     timingEditor->setObjectName(QStringLiteral("timingEditor"));
     DetailedTimingEditor& e = *timingEditor;
@@ -176,7 +176,7 @@ void ExtensionTimingsPage::layOutControls() {
 }
 
 void ExtensionTimingsPage::fillTimingCandidates() {
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     DetailedTimingEditor::fillTimingCandidates(cbxTimingSelect_b1);
 }
 
@@ -190,7 +190,7 @@ void ExtensionTimingsPage::decodePage() {
     lblBlock1Note->setVisible(!m_collection.editable);
     lblBlock1Note->setText(QString::fromStdString(m_collection.note));
     {
-        PageFillGuard guard(m_workspace.pageFillGuard);
+        PageFillGuard guard(m_pageState.pageFillGuard);
         ledDetailNo->setText(QString::number(count()));
     }
     lblDetailNo->setEnabled(m_collection.editable);
@@ -209,7 +209,7 @@ void ExtensionTimingsPage::timingEnable(bool on) {
 void ExtensionTimingsPage::showDescriptorList() {
     const int n = count();
     {
-        PageFillGuard guard(m_workspace.pageFillGuard);
+        PageFillGuard guard(m_pageState.pageFillGuard);
         cbxDetail->clear();
         for (int k = 1; k <= n; ++k)
             cbxDetail->addItem(QStringLiteral("Descriptor #%1").arg(k));
@@ -252,7 +252,7 @@ void ExtensionTimingsPage::ledDetailNoChange() {
         return;
     case TimingCountOutcome::NoSpace: {
         m_ui.showMessage(this, QString::fromStdString(edit.message));
-        PageFillGuard guard(m_workspace.pageFillGuard);
+        PageFillGuard guard(m_pageState.pageFillGuard);
         ledDetailNo->setText(QString::number(count()));
         timingEnable(count() > 0);
         return;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/cea/data_block_collection.h"
-#include "core/edid/workspace.h"
+#include "core/session/editor_state.h"
 #include "gui/ui/editor_page.h"
 
 class QCheckBox;
@@ -23,7 +23,7 @@ class ExtensionTimingsPage : public EditorPage {
     Q_OBJECT
 
 public:
-    ExtensionTimingsPage(EdidWorkspace& workspace, DataBlockCollection& collection,
+    ExtensionTimingsPage(SharedPageState& pageState, DataBlockCollection& collection,
                          UserInteraction& ui, QWidget* parent = nullptr);
 
     // Shows the count and the first timing. Changes nothing in the collection.
@@ -90,14 +90,14 @@ public slots:
 private:
     void createControls();
     void layOutControls();
-    bool filling() const { return m_workspace.pageFillGuard != 0; }
+    bool filling() const { return m_pageState.pageFillGuard != 0; }
     int count() const;
     // Refills the descriptor list up to the count and shows the first
     // timing, or empties the controls when there is none.
     void showDescriptorList();
     void showFitInWith();
 
-    EdidWorkspace& m_workspace;
+    SharedPageState& m_pageState;
     DataBlockCollection& m_collection;
     UserInteraction& m_ui;
     int m_shownIndex = -1; // the timing the controls edit, -1 none

@@ -121,10 +121,10 @@ QListWidget* selectedList(QListWidget* list) {
 
 } // namespace
 
-VideoPage::VideoPage(EdidWorkspace& workspace, DataBlockCollection& collection, UserInteraction& ui,
+VideoPage::VideoPage(SharedPageState& pageState, DataBlockCollection& collection, UserInteraction& ui,
                      QWidget* parent)
     : EditorPage(parent)
-    , m_workspace(workspace)
+    , m_pageState(pageState)
     , m_collection(collection)
     , m_ui(ui) {
     setObjectName(QStringLiteral("sheetHDMIVideo"));
@@ -461,7 +461,7 @@ void VideoPage::decodePage() {
     const bool editable = m_collection.editable;
     setBlockEditable(editable);
     {
-        PageFillGuard guard(m_workspace.pageFillGuard);
+        PageFillGuard guard(m_pageState.pageFillGuard);
         const CeaHeader& header = m_collection.header;
         ckxUnderscan->setChecked(header.underscan);
         ckxBasicAudio->setChecked(header.basicAudio);
@@ -521,7 +521,7 @@ void VideoPage::applyEnablingRules() {
 
 void VideoPage::decodeVsdbGroup() {
     applyEnablingRules();
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     const HdmiVsdb& v = m_collection.vsdb;
     const bool present = m_collection.editable && v.present;
     const bool extended = present && v.extended;
@@ -608,7 +608,7 @@ void VideoPage::btnVideoAddClick() {
         tell(added);
         return;
     }
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     clxVideoSupport->addItem(checkItem(item->text(), false));
     delete lbxVideoDefault->takeItem(lbxVideoDefault->row(item));
 }
@@ -620,7 +620,7 @@ void VideoPage::btnVideoDeleteClick() {
     const auto vic = vicFromItemText(item->text().toStdString());
     if (!vic || !removeShortVideoDescriptor(m_collection, *vic))
         return;
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     lbxVideoDefault->addItem(item->text());
     delete clxVideoSupport->takeItem(clxVideoSupport->row(item));
 }
@@ -785,7 +785,7 @@ void VideoPage::showPanel() {
 }
 
 void VideoPage::fillPanel() {
-    PageFillGuard guard(m_workspace.pageFillGuard);
+    PageFillGuard guard(m_pageState.pageFillGuard);
     const HdmiVsdb& v = m_collection.vsdb;
     std::copy(v.hdmiVic.begin(), v.hdmiVic.end(), m_workingCodes.begin());
     std::copy_n(v.entries.begin(), m_workingEntries.size(), m_workingEntries.begin());
@@ -822,7 +822,7 @@ void VideoPage::disableIndividualList(bool empty) {
 void VideoPage::refreshPanel() {
     std::vector<std::string> messages;
     {
-        PageFillGuard guard(m_workspace.pageFillGuard);
+        PageFillGuard guard(m_pageState.pageFillGuard);
         const int codes = std::min(numberOf(ledtHVP_HDMIVICLen), kMaxHdmiVicLen);
         if (codes > 0) {
             if (vledtHVP_4K2KVIC->lineCount() > 0 &&
@@ -898,18 +898,18 @@ void VideoPage::ledtHVP_HDMIVICLenChange() {
         if (codes > limit) {
             codes = limit;
             {
-                PageFillGuard guard(m_workspace.pageFillGuard);
+                PageFillGuard guard(m_pageState.pageFillGuard);
                 ledtHVP_HDMIVICLen->setText(QString::number(limit));
             }
             tell(withinRoomMessage(limit));
         } else if (codes == 0) {
             disable4K2KList(true);
         }
-        PageFillGuard guard(m_workspace.pageFillGuard);
+        PageFillGuard guard(m_pageState.pageFillGuard);
         setEditText(ledtHVP_HDMI3DLen, QString::number(std::max(room - codes, 0)));
     } else {
         {
-            PageFillGuard guard(m_workspace.pageFillGuard);
+            PageFillGuard guard(m_pageState.pageFillGuard);
             setEditText(ledtHVP_HDMIVICLen, QStringLiteral("0"));
             setEditText(ledtHVP_HDMI3DLen, QStringLiteral("0"));
         }
@@ -940,7 +940,7 @@ void VideoPage::ledtHVP_HDMI3DLenChange() {
         if (len3d > room) {
             len3d = room;
             {
-                PageFillGuard guard(m_workspace.pageFillGuard);
+                PageFillGuard guard(m_pageState.pageFillGuard);
                 ledtHVP_HDMI3DLen->setText(QString::number(room));
             }
             tell(withinRoomMessage(room));
@@ -956,14 +956,14 @@ void VideoPage::ledtHVP_HDMI3DLenChange() {
         }
         const int codes = std::clamp(room - len3d, 0, kMaxHdmiVicLen);
         {
-            PageFillGuard guard(m_workspace.pageFillGuard);
+            PageFillGuard guard(m_pageState.pageFillGuard);
             setEditText(ledtHVP_HDMIVICLen, QString::number(codes));
         }
         if (codes == 0)
             disable4K2KList(true);
     } else {
         {
-            PageFillGuard guard(m_workspace.pageFillGuard);
+            PageFillGuard guard(m_pageState.pageFillGuard);
             setEditText(ledtHVP_HDMIVICLen, QStringLiteral("0"));
             setEditText(ledtHVP_HDMI3DLen, QStringLiteral("0"));
         }
@@ -992,7 +992,7 @@ void VideoPage::clxHVP_3DStructureClickCheck(QListWidgetItem* item) {
     if (bit != 7 && bit < 9)
         return;
     {
-        PageFillGuard guard(m_workspace.pageFillGuard);
+        PageFillGuard guard(m_pageState.pageFillGuard);
         item->setCheckState(Qt::Unchecked);
     }
     tell(kMsgReservedStructure);

@@ -6,7 +6,7 @@
 
 #include "core/cea/data_block_collection.h"
 #include "core/cea/hdmi_vsdb_edits.h"
-#include "core/edid/workspace.h"
+#include "core/session/editor_state.h"
 #include "gui/ui/editor_page.h"
 
 #include <array>
@@ -28,7 +28,7 @@ class VideoPage : public EditorPage {
     Q_OBJECT
 
 public:
-    VideoPage(EdidWorkspace& workspace, DataBlockCollection& collection, UserInteraction& ui,
+    VideoPage(SharedPageState& pageState, DataBlockCollection& collection, UserInteraction& ui,
               QWidget* parent = nullptr);
 
     void decodePage() override;
@@ -150,7 +150,7 @@ private:
     void createPanel();
     void connectHandlers();
 
-    bool filling() const { return m_workspace.pageFillGuard != 0; }
+    bool filling() const { return m_pageState.pageFillGuard != 0; }
     void tell(const std::string& message);
     void tell(const FieldEdit& edit) { tell(edit.message); }
     void setBlockEditable(bool editable);
@@ -170,7 +170,7 @@ private:
     void disable4K2KList(bool empty);
     void disableIndividualList(bool empty);
 
-    EdidWorkspace& m_workspace;
+    SharedPageState& m_pageState;
     DataBlockCollection& m_collection;
     UserInteraction& m_ui;
     QWidget* m_content = nullptr;

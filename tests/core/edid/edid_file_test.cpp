@@ -1,4 +1,5 @@
 #include "core/edid/edid_file.h"
+#include "core/session/editor_state.h"
 #include "core/edid/hex.h"
 #include "support/test_support.h"
 
@@ -202,14 +203,14 @@ TEST(SavePath, AlwaysAppendsTheFiltersExtension) {
     EXPECT_EQ(savePath("edid.txt", SaveFilter::Ascii), "edid.txt.txt");
 }
 
-TEST(SaveEdidFile, LengthFollowsTheExtensionModeInForce) {
+TEST(saveEdidFile, WritesTheLengthAskedFor) {
     TempDir dir;
     EdidWorkspace ws;
     for (ExtensionMode mode : {ExtensionMode::Bytes128, ExtensionMode::Bytes256}) {
-        SetExtensionMode(ws, mode);
+        setExtensionMode(ws, mode);
         const std::size_t length = mode == ExtensionMode::Bytes128 ? 128 : 256;
-        ASSERT_TRUE(SaveEdidFile(ws, dir.file("edid"), SaveFilter::Binary).ok);
-        ASSERT_TRUE(SaveEdidFile(ws, dir.file("edid"), SaveFilter::Ascii).ok);
+        ASSERT_TRUE(saveEdidFile(ws.image, length, dir.file("edid"), SaveFilter::Binary).ok);
+        ASSERT_TRUE(saveEdidFile(ws.image, length, dir.file("edid"), SaveFilter::Ascii).ok);
         const std::string binary = readFile(dir.file("edid.bin"));
         const std::string text = readFile(dir.file("edid.txt"));
         EXPECT_EQ(binary.size(), length);
@@ -253,6 +254,13 @@ TEST(WriteLogFile, EndsEveryLineWithCrLf) {
     EXPECT_EQ(readFile(path), "first\r\n\r\n   \r\n");
 }
 
+// The menu marks the editor sets after a load.
+ModeMenus menusOf(const EdidWorkspace& ws) {
+    ModeMenus menus;
+    SyncModeMenus(menus, ws);
+    return menus;
+}
+
 class LoadEdidFileTest : public ::testing::Test {
 protected:
     TempDir dir;
@@ -270,21 +278,21 @@ protected:
 TEST_F(LoadEdidFileTest, A128ByteFileAtStartUpLeavesBlock1Zero) {
     EdidImage image = hdmiDefaultImage();
     image[126] = 0;
-    const LoadResult result = LoadEdidFile(ws, imageFile("a.bin", image, 128));
+    const LoadResult result = loadEdidFile(ws, imageFile("a.bin", image, 128));
     ASSERT_EQ(result.outcome, LoadResult::Outcome::Loaded) << result.message;
     EXPECT_EQ(firstBytes(ws.image, 128), firstBytes(image, 128));
     for (std::size_t i = 128; i < 256; ++i)
         ASSERT_EQ(ws.image[i], 0) << i;
-    EXPECT_TRUE(ws.modeMenus.n128Bytes1);
+    EXPECT_TRUE(menusOf(ws).n128Bytes1);
 }
 
 TEST_F(LoadEdidFileTest, A128ByteFileAfterA256ByteFileKeepsTheEarlierBlock1) {
-    ASSERT_EQ(LoadEdidFile(ws, imageFile("dp.bin", displayPortDefaultImage(), 256)).outcome,
+    ASSERT_EQ(loadEdidFile(ws, imageFile("dp.bin", displayPortDefaultImage(), 256)).outcome,
               LoadResult::Outcome::Loaded);
     EXPECT_EQ(ws.displayPortMode, 1);
     EdidImage small = hdmiDefaultImage();
     small[126] = 0;
-    ASSERT_EQ(LoadEdidFile(ws, imageFile("small.dat", small, 128)).outcome,
+    ASSERT_EQ(loadEdidFile(ws, imageFile("small.dat", small, 128)).outcome,
               LoadResult::Outcome::Loaded);
     EXPECT_EQ(firstBytes(ws.image, 128), firstBytes(small, 128));
     for (std::size_t i = 128; i < 256; ++i)
@@ -296,68 +304,68 @@ TEST_F(LoadEdidFileTest, A128ItemTextFileLoadsLikeThe128ByteBinaryFile) {
     EdidImage image = displayPortDefaultImage();
     image[126] = 0;
     EdidWorkspace fromBinary;
-    ASSERT_EQ(LoadEdidFile(fromBinary, imageFile("a.bin", image, 128)).outcome,
+    ASSERT_EQ(loadEdidFile(fromBinary, imageFile("a.bin", image, 128)).outcome,
               LoadResult::Outcome::Loaded);
     const std::string text = formatListText(image, 128);
-    ASSERT_EQ(LoadEdidFile(ws, fileWith("a.TXT", text)).outcome, LoadResult::Outcome::Loaded);
+    ASSERT_EQ(loadEdidFile(ws, fileWith("a.TXT", text)).outcome, LoadResult::Outcome::Loaded);
     EXPECT_EQ(ws.image, fromBinary.image);
-    EXPECT_EQ(ws.modeMenus.n128Bytes1, fromBinary.modeMenus.n128Bytes1);
+    EXPECT_EQ(menusOf(ws).n128Bytes1, menusOf(fromBinary).n128Bytes1);
 
     std::string commas = text;
     std::replace(commas.begin(), commas.end(), '\t', ',');
     EdidWorkspace fromCommas;
-    ASSERT_EQ(LoadEdidFile(fromCommas, fileWith("c.txt", commas)).outcome,
+    ASSERT_EQ(loadEdidFile(fromCommas, fileWith("c.txt", commas)).outcome,
               LoadResult::Outcome::Loaded);
     EXPECT_EQ(fromCommas.image, fromBinary.image);
 }
 
 TEST_F(LoadEdidFileTest, AnUnrecognisedTypeReadsNothingAndChecksTheBufferAsItIs) {
     const std::string ddcUpper = fileWith("edid.DDC", "00\nFF\nFF\nFF\nFF\nFF\nFF\n00\n");
-    LoadResult result = LoadEdidFile(ws, ddcUpper);
+    LoadResult result = loadEdidFile(ws, ddcUpper);
     EXPECT_EQ(result.outcome, LoadResult::Outcome::HeaderMismatch);
     EXPECT_EQ(result.message, "EDID File Format incorrect!!");
     EXPECT_EQ(ws.image, hdmiDefaultImage());
 
-    ASSERT_EQ(LoadEdidFile(ws, imageFile("dp.bin", displayPortDefaultImage(), 256)).outcome,
+    ASSERT_EQ(loadEdidFile(ws, imageFile("dp.bin", displayPortDefaultImage(), 256)).outcome,
               LoadResult::Outcome::Loaded);
     ws.image = hdmiDefaultImage();
-    result = LoadEdidFile(ws, ddcUpper);
+    result = loadEdidFile(ws, ddcUpper);
     EXPECT_EQ(result.outcome, LoadResult::Outcome::Loaded);
     EXPECT_EQ(ws.image, displayPortDefaultImage()) << "the earlier file's bytes again";
 }
 
 TEST_F(LoadEdidFileTest, FailuresLeaveTheImageAndModes) {
-    SetExtensionMode(ws, ExtensionMode::Bytes128);
+    setExtensionMode(ws, ExtensionMode::Bytes128);
     const EdidWorkspace before = ws;
 
     const std::string missing = dir.file("missing.bin");
-    LoadResult result = LoadEdidFile(ws, missing);
+    LoadResult result = loadEdidFile(ws, missing);
     EXPECT_EQ(result.outcome, LoadResult::Outcome::ReadFailed);
     EXPECT_EQ(result.message, "Cannot open \"" + missing + "\": No such file or directory");
 
-    result = LoadEdidFile(ws, fileWith("bad.txt", "00 FF FF FF 0xFF FF FF 00"));
+    result = loadEdidFile(ws, fileWith("bad.txt", "00 FF FF FF 0xFF FF FF 00"));
     EXPECT_EQ(result.outcome, LoadResult::Outcome::ReadFailed);
     EXPECT_EQ(result.message, "'0x0xFF' is not a valid integer value");
     EXPECT_EQ(firstBytes(ws.fileLoadBuffer, 4), bytes({0x00, 0xFF, 0xFF, 0xFF}));
 
-    result = LoadEdidFile(ws, fileWith("bad.ddc", "00\nFF\n\n"));
+    result = loadEdidFile(ws, fileWith("bad.ddc", "00\nFF\n\n"));
     EXPECT_EQ(result.message, "'0x' is not a valid integer value");
 
-    result = LoadEdidFile(ws, fileWith("noheader.bin", std::string(256, '\0')));
+    result = loadEdidFile(ws, fileWith("noheader.bin", std::string(256, '\0')));
     EXPECT_EQ(result.outcome, LoadResult::Outcome::HeaderMismatch);
 
     EXPECT_EQ(ws.image, before.image);
     EXPECT_EQ(ws.displayPortMode, before.displayPortMode);
-    EXPECT_TRUE(ws.modeMenus.n128Bytes1);
+    EXPECT_TRUE(menusOf(ws).n128Bytes1);
 }
 
 TEST_F(LoadEdidFileTest, DdcFileWithCommentsLoads) {
     std::string text;
     for (std::size_t i = 0; i < 256; ++i)
         text += hexByte(displayPortDefaultImage()[i]) + (i % 2 ? "\t; byte\r\n" : "\r\n");
-    ASSERT_EQ(LoadEdidFile(ws, fileWith("edid.ddc", text)).outcome, LoadResult::Outcome::Loaded);
+    ASSERT_EQ(loadEdidFile(ws, fileWith("edid.ddc", text)).outcome, LoadResult::Outcome::Loaded);
     EXPECT_EQ(ws.image, displayPortDefaultImage());
-    EXPECT_TRUE(ws.modeMenus.edidDpSel);
+    EXPECT_TRUE(menusOf(ws).edidDpSel);
 }
 
 TEST(Corpus, EveryRealEdidLoadsWithItsFirst256Bytes) {
@@ -367,12 +375,12 @@ TEST(Corpus, EveryRealEdidLoadsWithItsFirst256Bytes) {
         SCOPED_TRACE(file.filename().string());
         EdidWorkspace ws;
         const std::string raw = readFile(file);
-        const LoadResult result = LoadEdidFile(ws, file.string());
+        const LoadResult result = loadEdidFile(ws, file.string());
         const EdidImage expected = test::imageFromBytes(raw);
         if (hasEdidHeader(expected)) {
             ASSERT_EQ(result.outcome, LoadResult::Outcome::Loaded) << result.message;
             EXPECT_EQ(ws.image, expected);
-            EXPECT_EQ(ws.modeMenus.n128Bytes1, expected[126] == 0);
+            EXPECT_EQ(menusOf(ws).n128Bytes1, expected[126] == 0);
             EXPECT_EQ(ws.displayPortMode, displayPortModeFromImage(expected));
         } else {
             EXPECT_EQ(result.outcome, LoadResult::Outcome::HeaderMismatch);

@@ -20,7 +20,7 @@ TEST(EditorSession, StartsWithTheDefaultImageParsed) {
     EXPECT_EQ(session.image(), hdmiDefaultImage());
     EXPECT_TRUE(session.collection().editable);
     EXPECT_TRUE(session.collection().video.present);
-    EXPECT_TRUE(session.workspace().modeMenus.n256Bytes1);
+    EXPECT_TRUE(session.modeMenus().n256Bytes1);
 }
 
 TEST(EditorSession, PageSwitchWritesBlock1BackOnlyAfterAChange) {
@@ -31,7 +31,7 @@ TEST(EditorSession, PageSwitchWritesBlock1BackOnlyAfterAChange) {
     session.block1PageShown();
     EXPECT_TRUE(session.beginPageSwitch(true));
     EXPECT_EQ(session.image(), imageWithPadding()) << "nothing edited: block 1 as it was";
-    EXPECT_EQ(session.workspace().pageState.block1RebuildFlag, 0);
+    EXPECT_EQ(session.pageState().block1RebuildFlag, 0);
 
     session.block1PageShown();
     session.block1().collection().speaker.allocation = 0x4B;
@@ -52,7 +52,7 @@ TEST(EditorSession, AnEditIsNotWrittenWithoutABlock1PageOrIn128ByteMode) {
     session.block1PageShown();
     EXPECT_TRUE(session.beginPageSwitch(true));
     EXPECT_EQ(session.image()[148], 0x01);
-    EXPECT_EQ(session.workspace().pageState.block1RebuildFlag, 0) << "cleared in either mode";
+    EXPECT_EQ(session.pageState().block1RebuildFlag, 0) << "cleared in either mode";
 }
 
 TEST(EditorSession, ATooLargeCollectionKeepsBlock1) {
@@ -138,6 +138,93 @@ TEST(EditorSession, NewParsesTheDefaultImageOfTheMode) {
     session.newImage();
     EXPECT_EQ(session.image(), displayPortDefaultImage());
     EXPECT_TRUE(session.collection().video.present);
+}
+
+TEST(ModeCommands, SwitchingTo128AndBackTouchesOnlyByte126) {
+    EditorSession session;
+    const EdidImage before = session.image();
+    session.setExtensionMode(ExtensionMode::Bytes128);
+    EXPECT_EQ(session.image()[126], 0);
+    EXPECT_TRUE(session.modeMenus().n128Bytes1);
+    EXPECT_FALSE(session.modeMenus().n256Bytes1);
+    session.setExtensionMode(ExtensionMode::Bytes256);
+    EXPECT_EQ(session.image()[126], 1);
+    EXPECT_TRUE(session.modeMenus().n256Bytes1);
+    EXPECT_EQ(session.image(), before) << "checksums and block 1 as they were";
+}
+
+TEST(ModeCommands, DisplayPortModeChangesMarksButNotTheImage) {
+    EditorSession session;
+    session.setDisplayPortMode(1);
+    EXPECT_EQ(session.workspace().displayPortMode, 1);
+    EXPECT_TRUE(session.modeMenus().edidDpSel);
+    EXPECT_FALSE(session.modeMenus().edidHdmiSel);
+    EXPECT_EQ(session.image(), hdmiDefaultImage());
+    session.setDisplayPortMode(0);
+    EXPECT_TRUE(session.modeMenus().edidHdmiSel);
+    EXPECT_FALSE(session.modeMenus().edidDpSel);
+}
+
+TEST(ModeCommands, NewCopiesTheDefaultOfTheCurrentModeAndKeepsTheMode) {
+    for (Byte dpMode : {Byte(0), Byte(1)}) {
+        EditorSession session;
+        session.setDisplayPortMode(dpMode);
+        session.setExtensionMode(ExtensionMode::Bytes128);
+        session.image()[60] = 0x99;
+        session.newImage();
+        EXPECT_EQ(session.image(), dpMode ? displayPortDefaultImage() : hdmiDefaultImage());
+        EXPECT_EQ(session.workspace().displayPortMode, dpMode);
+        EXPECT_TRUE(session.modeMenus().n256Bytes1) << "both default images have byte 126 = 1";
+        EXPECT_EQ(session.modeMenus().edidDpSel, dpMode == 1);
+    }
+}
+
+TEST(LoadBytes, TakesModesFromTheLoadedImage) {
+    struct Case {
+        Byte videoInput;
+        Byte extensionCount;
+        Byte dpMode;
+        bool is256;
+    };
+    const Case cases[] = {
+        {0xA5, 1, 1, true}, {0xA2, 1, 0, true},  {0x80, 0, 0, false},
+        {0xA1, 2, 1, true}, {0x0F, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        EditorSession session;
+        EdidImage file = displayPortDefaultImage();
+        file[20] = c.videoInput;
+        file[126] = c.extensionCount;
+        ASSERT_EQ(session.loadBytes({file.begin(), file.end()}).outcome,
+                  LoadResult::Outcome::Loaded);
+        EXPECT_EQ(session.image(), file);
+        EXPECT_EQ(session.workspace().displayPortMode, c.dpMode) << "byte 20 = " << int(c.videoInput);
+        EXPECT_EQ(session.modeMenus().edidDpSel, c.dpMode == 1);
+        EXPECT_EQ(session.modeMenus().edidHdmiSel, c.dpMode == 0);
+        EXPECT_EQ(session.modeMenus().n256Bytes1, c.is256);
+        EXPECT_EQ(session.pageState().selectedDescriptorNumber, 1);
+    }
+}
+
+TEST(LoadBytes, AHeaderMismatchChangesNothing) {
+    EditorSession session;
+    session.setDisplayPortMode(1);
+    session.pageState().selectedDescriptorNumber = 3;
+    EdidImage file = hdmiDefaultImage();
+    file[126] = 0;
+    for (std::size_t broken : {0u, 1u, 6u, 7u}) {
+        const EdidImage before = session.image();
+        file[broken] ^= 0x01;
+        EXPECT_EQ(session.loadBytes({file.begin(), file.end()}).outcome,
+                  LoadResult::Outcome::HeaderMismatch)
+            << "header byte " << broken;
+        EXPECT_EQ(session.image(), before);
+        EXPECT_EQ(session.workspace().displayPortMode, 1);
+        EXPECT_TRUE(session.modeMenus().edidDpSel);
+        EXPECT_TRUE(session.modeMenus().n256Bytes1);
+        EXPECT_EQ(session.pageState().selectedDescriptorNumber, 3);
+        file[broken] ^= 0x01;
+    }
 }
 
 } // namespace

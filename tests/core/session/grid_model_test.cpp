@@ -107,19 +107,21 @@ TEST(GridHintState, TextChangesOnlyWithTheTypeAndIsOffOverNothing) {
     EXPECT_EQ(hint.text(), "Extended Colorimetry Data Block");
 }
 
-TEST(RenderGridState, HidesBlock1In128ByteMode) {
-    EdidWorkspace ws;
+TEST(renderGridState, HidesBlock1In128ByteMode) {
+    GridCells cells;
+    ModeMenus menus;
     const DataBlockCollection c = defaultCollection();
-    ws.cellMarks.fill(kCellDiffers);
-    RenderGridState(ws, c);
+    cells.marks.fill(kCellDiffers);
+    renderGridState(cells, menus, c);
     for (std::size_t i = 0; i < kImageSize; ++i)
-        ASSERT_EQ(ws.cellMarks[i], kCellNormal) << i;
-    SetExtensionMode(ws, ExtensionMode::Bytes128);
-    RenderGridState(ws, c);
-    EXPECT_EQ(ws.cellMarks[127], kCellNormal);
-    EXPECT_EQ(ws.cellMarks[128], kCellHidden);
-    EXPECT_EQ(ws.cellMarks[255], kCellHidden);
-    EXPECT_EQ(ws.cellStates[132], kStateVideo) << "block 1 keeps its colours";
+        ASSERT_EQ(cells.marks[i], kCellNormal) << i;
+    menus.n128Bytes1 = true;
+    menus.n256Bytes1 = false;
+    renderGridState(cells, menus, c);
+    EXPECT_EQ(cells.marks[127], kCellNormal);
+    EXPECT_EQ(cells.marks[128], kCellHidden);
+    EXPECT_EQ(cells.marks[255], kCellHidden);
+    EXPECT_EQ(cells.states[132], kStateVideo) << "block 1 keeps its colours";
 }
 
 TEST(CompareView, MarksEachDifferingByteAndClearsTheColours) {
@@ -135,18 +137,19 @@ TEST(CompareView, MarksEachDifferingByteAndClearsTheColours) {
         {"beyond the known bytes", {10, 200}, 128, {10}},
     };
     for (const Case& c : cases) {
-        EdidWorkspace ws;
-        ws.cellStates.fill(kStateVideo);
-        ws.cellMarks.fill(kCellHidden);
-        EdidImage other = ws.image;
+        GridCells cells;
+        const EdidImage image = hdmiDefaultImage();
+        cells.states.fill(kStateVideo);
+        cells.marks.fill(kCellHidden);
+        EdidImage other = image;
         for (std::size_t i : c.changed)
             other[i] ^= 0xFF;
-        EXPECT_EQ(ApplyCompareMarks(ws, other, c.count), c.marked.size()) << c.name;
+        EXPECT_EQ(applyCompareMarks(cells, image, other, c.count), c.marked.size()) << c.name;
         std::array<std::int32_t, kImageSize> marks{};
         for (std::size_t i : c.marked)
             marks[i] = kCellDiffers;
-        EXPECT_EQ(ws.cellMarks, marks) << c.name;
-        EXPECT_EQ(ws.cellStates, (std::array<std::int32_t, kImageSize>{})) << c.name;
+        EXPECT_EQ(cells.marks, marks) << c.name;
+        EXPECT_EQ(cells.states, (std::array<std::int32_t, kImageSize>{})) << c.name;
     }
     EXPECT_EQ(compareCellText(0x5A, 0x5A), "5A");
     EXPECT_EQ(compareCellText(0x0a, 0xFF), "0A/FF");

@@ -66,7 +66,7 @@ TEST_P(DdcTransferTest, ReadMakesTheEepromTheImageAndRefreshesTheWorkspace) {
     EXPECT_FALSE(form.session().collection().video.present) << "block 1 parsed again";
     EXPECT_EQ(cell(0x08), hexText(sink[0x08]));
     EXPECT_EQ(cell(0x80), "00") << "the grid is rendered again";
-    EXPECT_EQ(ws().cellMarks[0x80], kCellHidden);
+    EXPECT_EQ(cells().marks[0x80], kCellHidden);
     EXPECT_EQ(form.ProgressBar1->value(), 0);
     EXPECT_EQ(form.Label13->text(), "  0%");
     EXPECT_TRUE(form.btnRead1->isEnabled());
@@ -150,9 +150,9 @@ TEST_P(DdcTransferTest, AWriteProtectedEepromFailsWithTheFirstDifferenceShownInT
         << lines[1].toStdString();
     EXPECT_EQ(lines[2], "The grid shows each differing byte as written/read back.");
     EXPECT_EQ(cell(0x08), written + "/11");
-    EXPECT_EQ(ws().cellMarks[0x08], kCellDiffers);
+    EXPECT_EQ(cells().marks[0x08], kCellDiffers);
     EXPECT_EQ(cell(0x09), hexText(image()[0x09]));
-    EXPECT_EQ(ws().cellMarks[0x09], kCellNormal);
+    EXPECT_EQ(cells().marks[0x09], kCellNormal);
     EXPECT_EQ(image(), hdmiDefaultImage()) << "the image is what it was";
 }
 
@@ -312,19 +312,19 @@ TEST_F(MainWindowTest, CompareShowsEachDifferenceAsImageSlashFileInRed) {
     EXPECT_EQ(cell(0x11), hexText(image()[0x11]));
     std::array<std::int32_t, kImageSize> marks{};
     marks[0x10] = marks[0xF0] = kCellDiffers;
-    EXPECT_EQ(ws().cellMarks, marks);
-    EXPECT_EQ(ws().cellStates, (std::array<std::int32_t, kImageSize>{})) << "no colours";
+    EXPECT_EQ(cells().marks, marks);
+    EXPECT_EQ(cells().states, (std::array<std::int32_t, kImageSize>{})) << "no colours";
 
     writeFile(path, formatRawBinary(image(), 256));
     ui.openAnswers.push_back(QString::fromStdString(path));
     form.btnComp->click();
     for (std::size_t i = 0; i < kImageSize; ++i)
         ASSERT_EQ(cell(i), hexText(image()[i])) << i;
-    EXPECT_EQ(ws().cellMarks, (std::array<std::int32_t, kImageSize>{}));
+    EXPECT_EQ(cells().marks, (std::array<std::int32_t, kImageSize>{}));
 
     // Cancelled: the view stays.
     form.btnComp->click();
-    EXPECT_EQ(ws().cellStates, (std::array<std::int32_t, kImageSize>{}));
+    EXPECT_EQ(cells().states, (std::array<std::int32_t, kImageSize>{}));
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 

@@ -78,7 +78,7 @@ TEST_F(HexGridTest, Byte126TypedInTheGridIsNotAModeChange) {
 
 TEST_F(HexGridTest, In128ByteModeBlock1ShowsGreyZerosButEnterStillWrites) {
     form.N128Bytes1->trigger();
-    EXPECT_EQ(ws().cellMarks[0x90], kCellHidden);
+    EXPECT_EQ(cells().marks[0x90], kCellHidden);
     EXPECT_EQ(cell(0x90), "09") << "the cell keeps the real byte under the grey 00";
     typeIntoCell(0x90, "AA");
     pressKey(Qt::Key_Return);
@@ -130,7 +130,7 @@ TEST_F(HexGridTest, HintsNameTheStructureUnderThePointer) {
 }
 
 TEST_F(HexGridTest, CellsArePaintedFromTheirStateAndMark) {
-    ws().cellMarks[0x22] = kCellDiffers;
+    cells().marks[0x22] = kCellDiffers;
     form.StringGrid1->viewport()->update();
     const QImage shot = form.StringGrid1->grab().toImage();
     const auto background = [&](int byte) {

@@ -36,6 +36,8 @@ protected:
 
     EdidImage& image() { return form.session().image(); }
     EdidWorkspace& ws() { return form.workspace(); }
+    EditorSession& session() { return form.session(); }
+    GridCells& cells() { return form.session().gridCells(); }
 
     void showPage(QWidget* page) { form.PageControl1->setCurrentWidget(page); }
 

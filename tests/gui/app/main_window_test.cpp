@@ -108,8 +108,8 @@ TEST_F(MainWindowTest, In128ByteModeBlock1IsHiddenAndTheAnalysisPageIsFifth) {
     EXPECT_FALSE(form.N256Bytes1->isChecked());
     EXPECT_EQ(visibleTabs(),
               QStringList({"数据", "B0/信息", "B0/Timing", "B0/Timing详情", "验证"}));
-    EXPECT_EQ(ws().cellMarks[128], kCellHidden);
-    EXPECT_EQ(ws().cellMarks[127], kCellNormal);
+    EXPECT_EQ(cells().marks[128], kCellHidden);
+    EXPECT_EQ(cells().marks[127], kCellNormal);
 
     // The analysis page runs nothing in 128-byte mode: the grid is not rendered.
     image()[0x10] = 0x77;
@@ -128,7 +128,7 @@ TEST_F(MainWindowTest, HidingTheShownBlock1PageMovesToAnotherPage) {
     form.N128Bytes1->trigger();
     EXPECT_FALSE(form.PageControl1->isTabVisible(form.PageControl1->currentIndex()) &&
                  form.PageControl1->currentWidget() == form.sheetAudio);
-    EXPECT_EQ(ws().pageState.block1RebuildFlag, 0);
+    EXPECT_EQ(session().pageState().block1RebuildFlag, 0);
 }
 
 TEST_F(MainWindowTest, NewCopiesTheDefaultOfTheCurrentMode) {
@@ -156,7 +156,7 @@ TEST_F(MainWindowTest, LoadAdoptsTheFileAndItsModes) {
     EXPECT_TRUE(form.EDID_DP_SEL->isChecked());
     EXPECT_TRUE(form.N128Bytes1->isChecked());
     EXPECT_EQ(visibleTabs().size(), 5);
-    EXPECT_EQ(ws().pageState.selectedDescriptorNumber, 1);
+    EXPECT_EQ(session().pageState().selectedDescriptorNumber, 1);
     for (std::size_t i = 0; i < 128; ++i)
         ASSERT_EQ(image()[i], dp[i]) << i;
     EXPECT_EQ(cell(0x14), "A5");

@@ -288,13 +288,14 @@ TEST_F(DescriptorPageTest, ASlotThePageDoesNotEditShowsNoValues) {
 TEST(DescriptorPageCorpus, ShowingEverySlotChangesNoByte) {
     RecordingInteraction ui;
     EdidWorkspace ws;
-    DescriptorPage page(ws, ui);
+    SharedPageState state;
+    DescriptorPage page(ws, state, ui);
     page.fillTimingCandidates();
     for (const auto& path : corpusFiles()) {
         SCOPED_TRACE(path.filename().string());
         ws.image = imageFromBytes(readFile(path));
         const EdidImage before = ws.image;
-        ws.pageState.selectedDescriptorNumber = 1;
+        state.selectedDescriptorNumber = 1;
         page.decodePage();
         for (QRadioButton* button : {page.RadioButton_Block1, page.RadioButton_Block2,
                                      page.RadioButton_Block3, page.RadioButton_Block4}) {

@@ -20,8 +20,9 @@ namespace {
 TEST(Block0PagesCorpus, DecodingChangesNoByteButTheHeaderAndTheWeek) {
     RecordingInteraction ui;
     EdidWorkspace ws;
-    VendorProductPage info(ws, ui);
-    TimingsPage timings(ws, ui);
+    SharedPageState state;
+    VendorProductPage info(ws, state, ui);
+    TimingsPage timings(ws, state, ui);
     for (const auto& path : corpusFiles()) {
         const EdidImage original = imageFromBytes(readFile(path));
         for (Byte dp : {Byte{0}, Byte{1}}) {
@@ -38,7 +39,7 @@ TEST(Block0PagesCorpus, DecodingChangesNoByteButTheHeaderAndTheWeek) {
             info.decodePage();
             timings.decodePage();
             ASSERT_EQ(describeDifferences(expected, ws.image), "");
-            EXPECT_EQ(ws.pageState.pageDecodingMarker, kMarkerIdle);
+            EXPECT_EQ(state.pageDecodingMarker, kMarkerIdle);
             EXPECT_EQ(info.Edt_MfgID->text().toStdString(), manufacturerIdText(original));
             EXPECT_EQ(ws.serialNumberText, std::to_string(serialNumber(original)));
         }

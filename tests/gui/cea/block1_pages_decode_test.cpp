@@ -16,11 +16,12 @@ namespace {
 
 TEST(Block1PagesDecode, ShowingThePagesOnEveryRealEdidLeavesTheCollectionAsParsed) {
     EdidWorkspace workspace;
+    SharedPageState state;
     DataBlockCollection collection;
     RecordingInteraction ui;
-    AudioPage audio(workspace, collection, ui);
-    ExtendedBlocksPage extended(workspace, collection, ui);
-    ExtensionTimingsPage timings(workspace, collection, ui);
+    AudioPage audio(state, collection, ui);
+    ExtendedBlocksPage extended(state, collection, ui);
+    ExtensionTimingsPage timings(state, collection, ui);
     timings.fillTimingCandidates();
     int withAudio = 0;
     int withTimings = 0;
@@ -41,7 +42,7 @@ TEST(Block1PagesDecode, ShowingThePagesOnEveryRealEdidLeavesTheCollectionAsParse
             timings.cbxDetail->setCurrentIndex(i);
         withTimings += timings.cbxDetail->count() > 1;
         EXPECT_EQ(collection, parsed) << name;
-        EXPECT_EQ(workspace.pageFillGuard, 0) << name;
+        EXPECT_EQ(state.pageFillGuard, 0) << name;
     }
     EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('\n').toStdString();
     EXPECT_GT(withAudio, 100);

@@ -297,13 +297,12 @@ TEST(VideoPageCorpus, DecodingAndSavingUnchangedKeepBlock1) {
     for (const auto& file : corpusFiles()) {
         const EdidImage image = imageFromBytes(readFile(file));
         const std::string name = file.filename().string();
-        EdidWorkspace ws;
-        ws.image = image;
+        SharedPageState state;
         DataBlockCollection parsed;
         parseExtensionBlock(image, parsed);
         DataBlockCollection c = parsed;
         RecordingInteraction ui;
-        VideoPage page(ws, c, ui);
+        VideoPage page(state, c, ui);
         page.resize(745, 490);
         page.decodePage();
         if (page.btHDMIVideoPresent_View->isEnabled()) {
