@@ -295,4 +295,46 @@ const char* defaultGtfCaption(bool displayPort) {
     return displayPort ? "Cont. Freq" : "Default GTF";
 }
 
+void writeWeekOfManufacture(EdidImage& image, int week) {
+    image[kWeekOffset] = static_cast<Byte>(week);
+}
+
+BasicParameters basicParameters(const EdidImage& image) {
+    return {image[kVersionOffset], image[kRevisionOffset], image[kHorizontalSizeOffset],
+            image[kVerticalSizeOffset], image[kGammaOffset]};
+}
+
+void writeRevision(EdidImage& image, Byte revision) {
+    image[kRevisionOffset] = revision;
+}
+
+void writeHorizontalSize(EdidImage& image, Byte value) {
+    image[kHorizontalSizeOffset] = value;
+}
+
+void writeVerticalSize(EdidImage& image, Byte value) {
+    image[kVerticalSizeOffset] = value;
+}
+
+void writeGamma(EdidImage& image, Byte value) {
+    image[kGammaOffset] = value;
+}
+
+VideoInput videoInput(const EdidImage& image, bool displayPort) {
+    return decodeVideoInput(image[kVideoInputOffset], displayPort);
+}
+
+void writeVideoInput(EdidImage& image, const VideoInput& input, bool displayPort) {
+    Byte& byte = image[kVideoInputOffset];
+    byte = encodeVideoInput(input, displayPort, byte);
+}
+
+FeatureSupport featureSupport(const EdidImage& image) {
+    return decodeFeatureSupport(image[kFeatureSupportOffset]);
+}
+
+void writeFeatureSupport(EdidImage& image, const FeatureSupport& features) {
+    image[kFeatureSupportOffset] = encodeFeatureSupport(features);
+}
+
 } // namespace pellam

@@ -76,6 +76,23 @@ struct WeekOfManufacture {
 WeekOfManufacture correctWeekOfManufacture(EdidImage& image, bool displayPort);
 int yearOfManufacture(const EdidImage& image);
 void writeYearOfManufacture(EdidImage& image, int year);
+// The week byte as the scroll bar sets it (1..53).
+void writeWeekOfManufacture(EdidImage& image, int week);
+
+// Version and revision (bytes 18, 19), screen size or aspect ratio (bytes
+// 21, 22) and gamma (byte 23), as stored.
+struct BasicParameters {
+    Byte version = 0;
+    Byte revision = 0;
+    Byte horizontalSize = 0;
+    Byte verticalSize = 0;
+    Byte gamma = 0;
+};
+BasicParameters basicParameters(const EdidImage& image);
+void writeRevision(EdidImage& image, Byte revision);
+void writeHorizontalSize(EdidImage& image, Byte value);
+void writeVerticalSize(EdidImage& image, Byte value);
+void writeGamma(EdidImage& image, Byte value);
 
 // The revision byte from the field's integer value, low 8 bits kept; nothing
 // when the text is not an integer (the caller reports it).
@@ -106,6 +123,9 @@ VideoInput decodeVideoInput(Byte value, bool displayPort);
 // byte was digital already, and a reserved interface code (above 5) stays
 // while the interface list shows the reserved entry.
 Byte encodeVideoInput(const VideoInput& input, bool displayPort, Byte previous);
+VideoInput videoInput(const EdidImage& image, bool displayPort);
+// Encodes the fields into byte 20 over what it holds now.
+void writeVideoInput(EdidImage& image, const VideoInput& input, bool displayPort);
 
 // Screen size or aspect ratio, bytes 21 and 22, as the size group shows them.
 struct ScreenSizeDisplay {
@@ -142,6 +162,8 @@ FeatureSupport decodeFeatureSupport(Byte value);
 // The preferred-timing bit (bit 1) is always set: it is required by
 // EDID 1.3 and 1.4 alike.
 Byte encodeFeatureSupport(const FeatureSupport& features);
+FeatureSupport featureSupport(const EdidImage& image);
+void writeFeatureSupport(EdidImage& image, const FeatureSupport& features);
 
 struct FeatureCaptions {
     const char* group;

@@ -238,6 +238,60 @@ int threeDFieldBytes(int threeDMultiPresent) {
     return 0;
 }
 
+HdmiVideoSplit splitForHdmiVicLen(const HdmiVsdb& vsdb, int typedCodes) {
+    HdmiVideoSplit split;
+    const int room = hdmiVideoRoom(vsdb);
+    if (room <= 0) {
+        split.noRoom = true;
+        split.message = increaseVsdbLengthMessage(vsdb);
+        return split;
+    }
+    const int limit = std::min(room, kMaxHdmiVicLen);
+    split.hdmiVicLen = typedCodes;
+    if (typedCodes > limit) {
+        split.hdmiVicLen = limit;
+        split.limited = true;
+        split.message = withinRoomMessage(limit);
+    }
+    split.hdmi3dLen = std::max(room - split.hdmiVicLen, 0);
+    return split;
+}
+
+HdmiVideoSplit splitForHdmi3dLen(const HdmiVsdb& vsdb, int typedLength) {
+    HdmiVideoSplit split;
+    const int room = hdmiVideoRoom(vsdb);
+    if (room <= 0) {
+        split.noRoom = true;
+        split.message = increaseVsdbLengthMessage(vsdb);
+        return split;
+    }
+    split.hdmi3dLen = typedLength;
+    if (typedLength > room) {
+        split.hdmi3dLen = room;
+        split.limited = true;
+        split.message = withinRoomMessage(room);
+    }
+    split.hdmiVicLen = std::clamp(room - split.hdmi3dLen, 0, kMaxHdmiVicLen);
+    return split;
+}
+
+ThreeDFieldsShown threeDFieldsShown(int threeDMultiPresent, int hdmi3dLen) {
+    ThreeDFieldsShown shown;
+    if (hdmi3dLen > 1) {
+        shown.structure = threeDMultiPresent == 1 || threeDMultiPresent == 10;
+        shown.mask = hdmi3dLen > 3 && threeDMultiPresent == 10;
+    }
+    return shown;
+}
+
+int threeDEntryBytes(int hdmi3dLen, ThreeDFieldsShown shown) {
+    return hdmi3dLen - 2 * int(shown.structure) - 2 * int(shown.mask);
+}
+
+bool isReservedThreeDStructure(int bit) {
+    return bit == 7 || bit >= 9;
+}
+
 std::string listValueText(int value) {
     char text[16];
     std::snprintf(text, sizeof text, "%2d", value);

@@ -106,6 +106,38 @@ std::string withinRoomMessage(int room);
 // decimal digits 0, 1, 10, 11) puts before the 3D entries.
 int threeDFieldBytes(int threeDMultiPresent);
 
+// The panel's two lengths share the room the block leaves for HDMI video
+// (hdmiVideoRoom): typing one sets the other to what is left.
+struct HdmiVideoSplit {
+    // No room at all: both lengths are 0 and the message asks for a longer block.
+    bool noRoom = false;
+    int hdmiVicLen = 0;
+    int hdmi3dLen = 0;
+    // The typed length was above what fits; it became the limit, and the
+    // message says so ("Should be within 0 ~ n").
+    bool limited = false;
+    std::string message;
+};
+// HDMI_VIC_LEN typed: at most 7 codes (a 3-bit field) and at most the room;
+// 3D takes the rest.
+HdmiVideoSplit splitForHdmiVicLen(const HdmiVsdb& vsdb, int typedCodes);
+// HDMI_3D_LEN typed: at most the room; the codes take the rest, at most 7.
+HdmiVideoSplit splitForHdmi3dLen(const HdmiVsdb& vsdb, int typedLength);
+
+// Which of the 3D_Structure_ALL and 3D_MASK lists a 3D_Multi_present value
+// and an HDMI_3D_LEN leave room for: 01 and 10 carry the structure (2 bytes),
+// 10 the mask too (2 more).
+struct ThreeDFieldsShown {
+    bool structure = false;
+    bool mask = false;
+};
+ThreeDFieldsShown threeDFieldsShown(int threeDMultiPresent, int hdmi3dLen);
+// Bytes of HDMI_3D_LEN left for the individual 3D entries after the
+// structure and mask fields shown.
+int threeDEntryBytes(int hdmi3dLen, ThreeDFieldsShown shown);
+// 3D_Structure_ALL bits 7 and 9..15 are reserved (HDMI 1.4b, table 8-19).
+bool isReservedThreeDStructure(int bit);
+
 // The panel's key/value lists: each line is a key ("1=", "3D_Structure_2=")
 // and the value text.
 using KeyValueLine = std::pair<std::string, std::string>;

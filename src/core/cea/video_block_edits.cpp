@@ -13,12 +13,6 @@ std::string notAValidIntegerMessage(std::string_view text) {
     return "'" + std::string(text) + "' is not a valid integer value";
 }
 
-std::optional<int> digitsValue(std::string_view text) {
-    if (!isDigitsOnly(text))
-        return std::nullopt;
-    return parseDecimalInt32(text);
-}
-
 std::string videoFormatItemText(int vic) {
     const auto name = videoFormatName(vic);
     if (!name)

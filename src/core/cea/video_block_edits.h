@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/cea/data_block_collection.h"
+#include "core/edid/decimal.h"
 
 #include <optional>
 #include <string>
@@ -31,10 +32,6 @@ struct FieldEdit {
 
 // "'%s' is not a valid integer value": a number that does not convert.
 std::string notAValidIntegerMessage(std::string_view text);
-
-// Value of a text of decimal digits only that fits in an int; none for an
-// empty text or any other character.
-std::optional<int> digitsValue(std::string_view text);
 
 // "#%2d, %s": VIC 4 reads "# 4, 1280x720p 59.94/60Hz 16:9". Empty for a VIC
 // without a name (only 1..59 have one).

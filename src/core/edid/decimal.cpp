@@ -30,4 +30,10 @@ std::optional<std::int32_t> parseDecimalInt32(std::string_view text) {
     return static_cast<std::int32_t>(value);
 }
 
+std::optional<int> digitsValue(std::string_view text) {
+    if (!isDigitsOnly(text))
+        return std::nullopt;
+    return parseDecimalInt32(text);
+}
+
 } // namespace pellam

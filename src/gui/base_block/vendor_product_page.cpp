@@ -397,19 +397,20 @@ void VendorProductPage::decodeIdentity() {
     ScrollBar_Year->setValue(year);
     Label_Year->setText(QString::number(year));
 
-    Edit_Ver->setText(QString::number(image[kVersionOffset]));
-    Edit_Rev->setText(QString::number(image[kRevisionOffset]));
+    const BasicParameters basic = basicParameters(image);
+    Edit_Ver->setText(QString::number(basic.version));
+    Edit_Rev->setText(QString::number(basic.revision));
 
-    ScrollBar_Hsize->setValue(image[kHorizontalSizeOffset]);
-    ScrollBar_Vsize->setValue(image[kVerticalSizeOffset]);
+    ScrollBar_Hsize->setValue(basic.horizontalSize);
+    ScrollBar_Vsize->setValue(basic.verticalSize);
     showScreenSize();
 
-    ScrollBar_Gamma->setValue(image[kGammaOffset]);
-    Label_Gamma->setText(QString::fromLatin1(gammaText(image[kGammaOffset])));
+    ScrollBar_Gamma->setValue(basic.gamma);
+    Label_Gamma->setText(QString::fromLatin1(gammaText(basic.gamma)));
 }
 
 void VendorProductPage::decodeVideoInputDefinition() {
-    const VideoInput input = decodeVideoInput(m_workspace.image[kVideoInputOffset], displayPort());
+    const VideoInput input = videoInput(m_workspace.image, displayPort());
     (input.digital ? RadioButton_Digital : RadioButton_Analog)->setChecked(true);
     if (input.digital) {
         if (displayPort()) {
@@ -431,7 +432,7 @@ void VendorProductPage::decodeVideoInputDefinition() {
 }
 
 void VendorProductPage::decodeFeatures() {
-    const FeatureSupport f = decodeFeatureSupport(m_workspace.image[kFeatureSupportOffset]);
+    const FeatureSupport f = featureSupport(m_workspace.image);
     CheckBox_STby->setChecked(f.standby);
     CheckBox_Susp->setChecked(f.suspend);
     CheckBox_Active->setChecked(f.activeOff);
@@ -451,9 +452,9 @@ void VendorProductPage::showSerialNumber(std::uint32_t value) {
 }
 
 void VendorProductPage::showScreenSize() {
-    const EdidImage& image = m_workspace.image;
+    const BasicParameters basic = basicParameters(m_workspace.image);
     const ScreenSizeDisplay d =
-        screenSizeDisplay(image[kHorizontalSizeOffset], image[kVerticalSizeOffset], displayPort());
+        screenSizeDisplay(basic.horizontalSize, basic.verticalSize, displayPort());
     GroupBox7->setTitle(utf8(d.groupCaption));
     Label9->setText(utf8(d.horizontalCaption));
     Label_Hcm->setText(utf8(d.horizontalValue));
@@ -536,7 +537,7 @@ void VendorProductPage::UpDown1Click(bool up) {
 void VendorProductPage::ScrollBar_WeekChange() {
     if (decoding())
         return;
-    m_workspace.image[kWeekOffset] = static_cast<Byte>(ScrollBar_Week->value());
+    writeWeekOfManufacture(m_workspace.image, ScrollBar_Week->value());
     Label_Week->setText(QString::number(ScrollBar_Week->value()));
 }
 
@@ -556,20 +557,20 @@ void VendorProductPage::Edit_RevChange() {
         m_ui.showMessage(this, QString::fromStdString(invalidIntegerMessage(text)));
         return;
     }
-    m_workspace.image[kRevisionOffset] = *revision;
+    writeRevision(m_workspace.image, *revision);
 }
 
 void VendorProductPage::ScrollBar_HsizeChange() {
     if (decoding())
         return;
-    m_workspace.image[kHorizontalSizeOffset] = static_cast<Byte>(ScrollBar_Hsize->value());
+    writeHorizontalSize(m_workspace.image, static_cast<Byte>(ScrollBar_Hsize->value()));
     showScreenSize();
 }
 
 void VendorProductPage::ScrollBar_VsizeChange() {
     if (decoding())
         return;
-    m_workspace.image[kVerticalSizeOffset] = static_cast<Byte>(ScrollBar_Vsize->value());
+    writeVerticalSize(m_workspace.image, static_cast<Byte>(ScrollBar_Vsize->value()));
     showScreenSize();
 }
 
@@ -577,7 +578,7 @@ void VendorProductPage::ScrollBar_GammaChange() {
     if (decoding())
         return;
     const Byte gamma = static_cast<Byte>(ScrollBar_Gamma->value());
-    m_workspace.image[kGammaOffset] = gamma;
+    writeGamma(m_workspace.image, gamma);
     Label_Gamma->setText(QString::fromLatin1(gammaText(gamma)));
 }
 
@@ -629,8 +630,7 @@ void VendorProductPage::encodeVideoInputByte() {
     input.dfp1x = CheckBox1->isChecked();
     input.colourDepth = ComboBox1->currentIndex();
     input.interfaceKind = ComboBox2->currentIndex();
-    Byte& byte = m_workspace.image[kVideoInputOffset];
-    byte = encodeVideoInput(input, displayPort(), byte);
+    writeVideoInput(m_workspace.image, input, displayPort());
 }
 
 void VendorProductPage::encodeFeatureByte() {
@@ -644,7 +644,7 @@ void VendorProductPage::encodeFeatureByte() {
                     : RadioButton_NonRGB->isChecked() ? 2
                     : RadioButton_Undef->isChecked()  ? 3
                                                       : 0;
-    m_workspace.image[kFeatureSupportOffset] = encodeFeatureSupport(f);
+    writeFeatureSupport(m_workspace.image, f);
     // The write sets the preferred-timing bit; show it.
     CheckBox_Pref->setChecked(true);
 }

@@ -66,4 +66,17 @@ QStringList KeyValueList::lines() const {
     return result;
 }
 
+KeyValueList::Lines KeyValueList::keyValueLines() const {
+    Lines result;
+    for (int row = 0; row < lineCount(); ++row)
+        result.emplace_back(key(row).toStdString(), valueText(row).toStdString());
+    return result;
+}
+
+void KeyValueList::showLines(const Lines& lines) {
+    clearLines();
+    for (const auto& [key, value] : lines)
+        addLine(QString::fromStdString(key), QString::fromStdString(value));
+}
+
 } // namespace pellam

@@ -3,6 +3,10 @@
 // and confirms raises lineValidated; values written by code do not.
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <QStringList>
 #include <QTableWidget>
 
@@ -24,6 +28,11 @@ public:
     void setValueText(int row, const QString& value);
     // Each line as key followed by value text: "1= 5".
     QStringList lines() const;
+
+    // The lines as (key, value) texts, as the core reads and writes them.
+    using Lines = std::vector<std::pair<std::string, std::string>>;
+    Lines keyValueLines() const;
+    void showLines(const Lines& lines);
 
 signals:
     void lineValidated(int row);

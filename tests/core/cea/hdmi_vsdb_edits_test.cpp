@@ -252,6 +252,76 @@ TEST(HdmiVideoPanel, NoRoomAsksForTheLeastLengthThatHasSome) {
     }
 }
 
+TEST(HdmiVideoPanel, TypingOneLengthGivesTheOtherTheRestOfTheRoom) {
+    // Room = size - latency bytes - 11.
+    struct Case {
+        const char* what;
+        int size;
+        bool latency;
+        bool typedCodes; // HDMI_VIC_LEN typed, else HDMI_3D_LEN
+        int typed;
+        int vicLen, len3d;
+        bool limited;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"codes within the room", 16, false, true, 2, 2, 3, false, ""},
+        {"no codes", 16, false, true, 0, 0, 5, false, ""},
+        {"codes above the room", 14, false, true, 5, 3, 0, true, "Should be within 0 ~ 3"},
+        {"codes above the 3-bit field", 25, false, true, 8, 7, 7, true, "Should be within 0 ~ 7"},
+        {"codes exactly 7", 25, false, true, 7, 7, 7, false, ""},
+        {"3D within the room", 16, false, false, 4, 1, 4, false, ""},
+        {"3D all of the room", 16, false, false, 5, 0, 5, false, ""},
+        {"3D above the room", 16, false, false, 9, 0, 5, true, "Should be within 0 ~ 5"},
+        {"3D leaves more than 7 codes", 31, false, false, 2, 7, 2, false, ""},
+        {"latency bytes take room", 16, true, true, 2, 2, 1, false, ""},
+    };
+    for (const Case& k : cases) {
+        HdmiVsdb v;
+        v.size = k.size;
+        v.latencyFieldsPresent = k.latency;
+        const HdmiVideoSplit split =
+            k.typedCodes ? splitForHdmiVicLen(v, k.typed) : splitForHdmi3dLen(v, k.typed);
+        EXPECT_FALSE(split.noRoom) << k.what;
+        EXPECT_EQ(split.hdmiVicLen, k.vicLen) << k.what;
+        EXPECT_EQ(split.hdmi3dLen, k.len3d) << k.what;
+        EXPECT_EQ(split.limited, k.limited) << k.what;
+        EXPECT_EQ(split.message, k.message) << k.what;
+    }
+    HdmiVsdb full;
+    full.size = 11;
+    for (const HdmiVideoSplit& split : {splitForHdmiVicLen(full, 1), splitForHdmi3dLen(full, 1)}) {
+        EXPECT_TRUE(split.noRoom);
+        EXPECT_EQ(split.hdmiVicLen + split.hdmi3dLen, 0);
+        EXPECT_EQ(split.message, increaseVsdbLengthMessage(full));
+    }
+}
+
+TEST(HdmiVideoPanel, ThreeDFieldsByMultiPresentAndLength) {
+    struct Case {
+        int multi, len3d;
+        bool structure, mask;
+        int entryBytes;
+    };
+    const Case cases[] = {
+        {0, 6, false, false, 6}, {1, 6, true, false, 4},  {10, 6, true, true, 2},
+        {11, 6, false, false, 6}, {10, 3, true, false, 1}, {10, 4, true, true, 0},
+        {1, 1, false, false, 1},  {10, 1, false, false, 1},
+    };
+    for (const Case& k : cases) {
+        const ThreeDFieldsShown shown = threeDFieldsShown(k.multi, k.len3d);
+        EXPECT_EQ(shown.structure, k.structure) << k.multi << "/" << k.len3d;
+        EXPECT_EQ(shown.mask, k.mask) << k.multi << "/" << k.len3d;
+        EXPECT_EQ(threeDEntryBytes(k.len3d, shown), k.entryBytes) << k.multi << "/" << k.len3d;
+    }
+    // Codes 7 and 9..15 of 3D_Structure_ALL are reserved.
+    std::vector<int> reserved;
+    for (int bit = 0; bit < 16; ++bit)
+        if (isReservedThreeDStructure(bit))
+            reserved.push_back(bit);
+    EXPECT_EQ(reserved, (std::vector<int>{7, 9, 10, 11, 12, 13, 14, 15}));
+}
+
 TEST(HdmiVideoPanel, ListValuesAndTheEntryWalk) {
     EXPECT_EQ(listValueText(5), " 5");
     EXPECT_EQ(listValueText(12), "12");

@@ -49,10 +49,10 @@ TEST_F(MainWindowTest, PagePictures) {
     load(imageFromBytes(readFile(file)));
     showPage(form.sheetHDMIVideo);
     EXPECT_TRUE(form.grab().save(QString::fromLocal8Bit(folder) + "/page-4-vsdb-3d.png"));
-    form.sheetHDMIVideo->btHDMIVideoPresent_View->click();
+    form.sheetHDMIVideo->gbxVSDB->btHDMIVideoPresent_View->click();
     EXPECT_TRUE(
         form.grab().save(QString::fromLocal8Bit(folder) + "/page-4-gbxHDMIVideoPresent.png"));
-    form.sheetHDMIVideo->btHDMIVideoPresent_Cancel->click();
+    form.sheetHDMIVideo->gbxHDMIVideoPresent->btHDMIVideoPresent_Cancel->click();
 
     // The grid page halfway through a read on a parallel port, and after a
     // write whose verify failed on a write-protected EEPROM.

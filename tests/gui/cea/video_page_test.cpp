@@ -66,20 +66,20 @@ protected:
 TEST_F(VideoPageTest, FormatsMovedByTheButtonsAreWrittenWhenThePageIsLeft) {
     load(imageWithBlock1({kVideo, kAudio}));
     showPage(form.sheetHDMIVideo);
-    EXPECT_EQ(texts(page().clxVideoSupport),
+    EXPECT_EQ(texts(page().formats->clxVideoSupport),
               QStringList({"# 4, 1280x720p 59.94/60Hz 16:9", "#16, 1920x1080p 59.94/60Hz 16:9"}));
-    EXPECT_EQ(page().clxVideoSupport->item(1)->checkState(), Qt::Checked);
-    EXPECT_EQ(page().lbxVideoDefault->count(), 57);
+    EXPECT_EQ(page().formats->clxVideoSupport->item(1)->checkState(), Qt::Checked);
+    EXPECT_EQ(page().formats->lbxVideoDefault->count(), 57);
 
-    moveFormat(page().lbxVideoDefault, 2, page().btnVideoAdd);
-    moveFormat(page().clxVideoSupport, 16, page().btnVideoDelete);
+    moveFormat(page().formats->lbxVideoDefault, 2, page().formats->btnVideoAdd);
+    moveFormat(page().formats->clxVideoSupport, 16, page().formats->btnVideoDelete);
     // Nothing selected: nothing moves.
-    page().lbxVideoDefault->setCurrentItem(nullptr);
-    page().btnVideoAdd->click();
-    EXPECT_EQ(texts(page().clxVideoSupport),
+    page().formats->lbxVideoDefault->setCurrentItem(nullptr);
+    page().formats->btnVideoAdd->click();
+    EXPECT_EQ(texts(page().formats->clxVideoSupport),
               QStringList({"# 4, 1280x720p 59.94/60Hz 16:9", "# 2, 720x480p 59.94/60Hz 4:3"}));
-    EXPECT_EQ(texts(page().lbxVideoDefault).last(), "#16, 1920x1080p 59.94/60Hz 16:9");
-    itemOf(page().clxVideoSupport, 4)->setCheckState(Qt::Checked);
+    EXPECT_EQ(texts(page().formats->lbxVideoDefault).last(), "#16, 1920x1080p 59.94/60Hz 16:9");
+    itemOf(page().formats->clxVideoSupport, 4)->setCheckState(Qt::Checked);
 
     showPage(form.TabSheet1);
     EXPECT_EQ(blocks(), (Bytes{0x43, 0x84, 0x3C, 0x02, 0x23, 0x09, 0x07, 0x07}));
@@ -87,10 +87,10 @@ TEST_F(VideoPageTest, FormatsMovedByTheButtonsAreWrittenWhenThePageIsLeft) {
 
     // Moved back, VIC 16 is no longer native; the lists are in VIC order again.
     showPage(form.sheetHDMIVideo);
-    EXPECT_EQ(texts(page().clxVideoSupport).first(), "# 2, 720x480p 59.94/60Hz 4:3");
-    moveFormat(page().lbxVideoDefault, 16, page().btnVideoAdd);
-    moveFormat(page().clxVideoSupport, 4, page().btnVideoDelete);
-    moveFormat(page().clxVideoSupport, 2, page().btnVideoDelete);
+    EXPECT_EQ(texts(page().formats->clxVideoSupport).first(), "# 2, 720x480p 59.94/60Hz 4:3");
+    moveFormat(page().formats->lbxVideoDefault, 16, page().formats->btnVideoAdd);
+    moveFormat(page().formats->clxVideoSupport, 4, page().formats->btnVideoDelete);
+    moveFormat(page().formats->clxVideoSupport, 2, page().formats->btnVideoDelete);
     showPage(form.TabSheet1);
     EXPECT_EQ(blocks(), (Bytes{0x42, 0x3C, 0x10, 0x23, 0x09, 0x07, 0x07}));
     EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('\n').toStdString();
@@ -116,13 +116,13 @@ TEST_F(VideoPageTest, EveryControlCanBeFoundByItsName) {
 TEST_F(VideoPageTest, HeaderFlagsAndCountsFromTheirControls) {
     load(imageWithBlock1({kVideo}, {}, 0xF2));
     showPage(form.sheetHDMIVideo);
-    EXPECT_EQ(page().edtNativeFormat->text(), "2");
-    EXPECT_EQ(page().edtCEA_ver->text(), "3");
-    page().ckxBasicAudio->click();
-    type(page().edtNativeFormat, "x");
+    EXPECT_EQ(page().formats->edtNativeFormat->text(), "2");
+    EXPECT_EQ(page().formats->edtCEA_ver->text(), "3");
+    page().formats->ckxBasicAudio->click();
+    type(page().formats->edtNativeFormat, "x");
     EXPECT_EQ(ui.messages, QStringList{"Invalid data"});
-    type(page().edtNativeFormat, "17");
-    type(page().edtCEA_ver, "4");
+    type(page().formats->edtNativeFormat, "17");
+    type(page().formats->edtCEA_ver, "4");
     showPage(form.TabSheet1);
     EXPECT_EQ(image()[129], 0x04);
     EXPECT_EQ(image()[131], 0xB1);
@@ -131,34 +131,34 @@ TEST_F(VideoPageTest, HeaderFlagsAndCountsFromTheirControls) {
 TEST_F(VideoPageTest, EnablingAndExtendingTheVsdbThroughItsControls) {
     load(imageWithBlock1({kVideo, kAudio}));
     showPage(form.sheetHDMIVideo);
-    EXPECT_FALSE(page().ckxVSDBEnable->isChecked());
-    EXPECT_FALSE(page().ckxVSDBExt->isEnabled());
-    page().ckxVSDBEnable->click();
-    EXPECT_EQ(page().edtPhyAddr_1->text(), "1");
-    EXPECT_TRUE(page().ckxVSDBExt->isEnabled());
-    EXPECT_FALSE(page().ledVSDBLen->isEnabled());
+    EXPECT_FALSE(page().gbxVSDB->ckxVSDBEnable->isChecked());
+    EXPECT_FALSE(page().gbxVSDB->ckxVSDBExt->isEnabled());
+    page().gbxVSDB->ckxVSDBEnable->click();
+    EXPECT_EQ(page().gbxVSDB->edtPhyAddr_1->text(), "1");
+    EXPECT_TRUE(page().gbxVSDB->ckxVSDBExt->isEnabled());
+    EXPECT_FALSE(page().gbxVSDB->ledVSDBLen->isEnabled());
     showPage(form.TabSheet1);
     EXPECT_EQ(lastBlockBytes(6), (Bytes{0x65, 0x03, 0x0C, 0x00, 0x10, 0x00}));
 
     showPage(form.sheetHDMIVideo);
-    page().ckxVSDBExt->click();
-    EXPECT_EQ(page().ledVSDBLen->text(), "6");
-    EXPECT_FALSE(page().ledVSDB_MaxTMDSClk->isEnabled());
-    type(page().ledVSDBLen, "11");
-    QTest::keyClick(page().ledVSDBLen, Qt::Key_Return);
-    EXPECT_TRUE(page().ledVSDB_MaxTMDSClk->isEnabled());
-    EXPECT_TRUE(page().ckxLatencyFieldsPresent->isEnabled());
-    EXPECT_FALSE(page().ledLatency_Video->isEnabled());
-    type(page().edtPhyAddr_2, "b");
-    page().ckxDC_36bit->click();
-    type(page().ledVSDB_MaxTMDSClk, "300");
-    page().ckxLatencyFieldsPresent->click();
-    EXPECT_TRUE(page().ledLatency_Audio->isEnabled());
-    type(page().ledLatency_Video, "40");
-    type(page().ledLatency_Audio, "n_s");
-    page().cbxVSDB_CNC3->click();
+    page().gbxVSDB->ckxVSDBExt->click();
+    EXPECT_EQ(page().gbxVSDB->ledVSDBLen->text(), "6");
+    EXPECT_FALSE(page().gbxVSDB->ledVSDB_MaxTMDSClk->isEnabled());
+    type(page().gbxVSDB->ledVSDBLen, "11");
+    QTest::keyClick(page().gbxVSDB->ledVSDBLen, Qt::Key_Return);
+    EXPECT_TRUE(page().gbxVSDB->ledVSDB_MaxTMDSClk->isEnabled());
+    EXPECT_TRUE(page().gbxVSDB->ckxLatencyFieldsPresent->isEnabled());
+    EXPECT_FALSE(page().gbxVSDB->ledLatency_Video->isEnabled());
+    type(page().gbxVSDB->edtPhyAddr_2, "b");
+    page().gbxVSDB->ckxDC_36bit->click();
+    type(page().gbxVSDB->ledVSDB_MaxTMDSClk, "300");
+    page().gbxVSDB->ckxLatencyFieldsPresent->click();
+    EXPECT_TRUE(page().gbxVSDB->ledLatency_Audio->isEnabled());
+    type(page().gbxVSDB->ledLatency_Video, "40");
+    type(page().gbxVSDB->ledLatency_Audio, "n_s");
+    page().gbxVSDB->cbxVSDB_CNC3->click();
     // Typed and not yet left: taken when another page is shown.
-    type(page().ledVSDBLen, "12");
+    type(page().gbxVSDB->ledVSDBLen, "12");
     showPage(form.TabSheet1);
     EXPECT_EQ(lastBlockBytes(13),
               (Bytes{0x6C, 0x03, 0x0C, 0x00, 0x1B, 0x00, 0x20, 0x3C, 0x88, 21, 255, 0, 0}));
@@ -171,25 +171,25 @@ TEST_F(VideoPageTest, PanelSaveCommitsAndCancelDoesNot) {
         {kVideo, {0x6B, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x00, 0x00, 0x00, 0x00}}));
     showPage(form.sheetHDMIVideo);
     EXPECT_FALSE(page().gbxHDMIVideoPresent->isVisible());
-    page().cbHDMIVideoPresent_Enable->click();
+    page().gbxVSDB->cbHDMIVideoPresent_Enable->click();
     ASSERT_TRUE(page().gbxHDMIVideoPresent->isVisible());
-    EXPECT_TRUE(page().ledtHVP_HDMIVICLen->isEnabled());
-    type(page().ledtHVP_HDMIVICLen, "3");
+    EXPECT_TRUE(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen->isEnabled());
+    type(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen, "3");
     EXPECT_EQ(ui.messages, QStringList{"Should be within 0 ~ 1"});
-    EXPECT_EQ(page().ledtHVP_HDMIVICLen->text(), "1");
-    EXPECT_EQ(page().ledtHVP_HDMI3DLen->text(), "0");
-    ASSERT_EQ(page().vledtHVP_4K2KVIC->lines(), QStringList{"1= 0"});
+    EXPECT_EQ(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen->text(), "1");
+    EXPECT_EQ(page().gbxHDMIVideoPresent->ledtHVP_HDMI3DLen->text(), "0");
+    ASSERT_EQ(page().gbxHDMIVideoPresent->vledtHVP_4K2KVIC->lines(), QStringList{"1= 0"});
     // Editing a value saves the panel at once.
-    page().vledtHVP_4K2KVIC->setValueText(0, "4");
+    page().gbxHDMIVideoPresent->vledtHVP_4K2KVIC->setValueText(0, "4");
     EXPECT_FALSE(page().gbxHDMIVideoPresent->isVisible());
     EXPECT_EQ(collection().vsdb.hdmiVicLen, 1);
     EXPECT_EQ(collection().vsdb.hdmiVic[0], 4);
 
     const DataBlockCollection saved = collection();
-    page().btHDMIVideoPresent_View->click();
-    EXPECT_EQ(page().vledtHVP_4K2KVIC->lines(), QStringList{"1= 4"});
-    type(page().ledtHVP_HDMIVICLen, "0");
-    page().btHDMIVideoPresent_Cancel->click();
+    page().gbxVSDB->btHDMIVideoPresent_View->click();
+    EXPECT_EQ(page().gbxHDMIVideoPresent->vledtHVP_4K2KVIC->lines(), QStringList{"1= 4"});
+    type(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen, "0");
+    page().gbxHDMIVideoPresent->btHDMIVideoPresent_Cancel->click();
     EXPECT_FALSE(page().gbxHDMIVideoPresent->isVisible());
     EXPECT_EQ(collection(), saved);
 
@@ -204,24 +204,24 @@ TEST_F(VideoPageTest, Panel3DFields) {
     vsdb.resize(17, 0);
     load(imageWithBlock1({kVideo, vsdb}));
     showPage(form.sheetHDMIVideo);
-    page().btHDMIVideoPresent_View->click();
-    EXPECT_FALSE(page().clxHVP_3DStructure->isEnabled());
-    page().cbHVP_3Dpresent->click();
-    type(page().ledtHVP_3DMultiPresent, "10");
-    type(page().ledtHVP_HDMI3DLen, "6");
-    EXPECT_EQ(page().ledtHVP_HDMIVICLen->text(), "0");
-    EXPECT_TRUE(page().clxHVP_3DStructure->isEnabled());
-    EXPECT_TRUE(page().clxHVP_3DMask->isEnabled());
-    EXPECT_EQ(page().vledtHVP_IndividualVIC->lines(),
+    page().gbxVSDB->btHDMIVideoPresent_View->click();
+    EXPECT_FALSE(page().gbxHDMIVideoPresent->clxHVP_3DStructure->isEnabled());
+    page().gbxHDMIVideoPresent->cbHVP_3Dpresent->click();
+    type(page().gbxHDMIVideoPresent->ledtHVP_3DMultiPresent, "10");
+    type(page().gbxHDMIVideoPresent->ledtHVP_HDMI3DLen, "6");
+    EXPECT_EQ(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen->text(), "0");
+    EXPECT_TRUE(page().gbxHDMIVideoPresent->clxHVP_3DStructure->isEnabled());
+    EXPECT_TRUE(page().gbxHDMIVideoPresent->clxHVP_3DMask->isEnabled());
+    EXPECT_EQ(page().gbxHDMIVideoPresent->vledtHVP_IndividualVIC->lines(),
               QStringList({"2D_VIC_order_1= 0", "3D_Structure_1= 0", "2D_VIC_order_2= 0",
                            "3D_Structure_2= 0"}));
-    page().clxHVP_3DStructure->item(7)->setCheckState(Qt::Checked);
+    page().gbxHDMIVideoPresent->clxHVP_3DStructure->item(7)->setCheckState(Qt::Checked);
     EXPECT_EQ(ui.messages, QStringList{"Should be filled 0"});
-    EXPECT_EQ(page().clxHVP_3DStructure->item(7)->checkState(), Qt::Unchecked);
-    page().clxHVP_3DStructure->item(8)->setCheckState(Qt::Checked);
-    page().clxHVP_3DMask->item(1)->setCheckState(Qt::Checked);
+    EXPECT_EQ(page().gbxHDMIVideoPresent->clxHVP_3DStructure->item(7)->checkState(), Qt::Unchecked);
+    page().gbxHDMIVideoPresent->clxHVP_3DStructure->item(8)->setCheckState(Qt::Checked);
+    page().gbxHDMIVideoPresent->clxHVP_3DMask->item(1)->setCheckState(Qt::Checked);
     // A structure of 8 takes the second byte as its detail.
-    page().vledtHVP_IndividualVIC->setValueText(1, " 8");
+    page().gbxHDMIVideoPresent->vledtHVP_IndividualVIC->setValueText(1, " 8");
     EXPECT_FALSE(page().gbxHDMIVideoPresent->isVisible());
     showPage(form.TabSheet1);
     EXPECT_EQ(lastBlockBytes(8), (Bytes{0xC0, 0x06, 0x01, 0x00, 0x00, 0x02, 0x08, 0x00}));
@@ -233,15 +233,15 @@ TEST_F(VideoPageTest, VisitingAVsdbWhoseLengthsDoNotFitItLeavesIt) {
         {kVideo, {0x6B, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x20, 0x00, 0x64, 0x01}});
     load(loaded);
     showPage(form.sheetHDMIVideo);
-    page().btHDMIVideoPresent_View->click();
-    EXPECT_EQ(page().ledtHVP_HDMIVICLen->text(), "3");
-    page().btHDMIVideoPresent_Cancel->click();
+    page().gbxVSDB->btHDMIVideoPresent_View->click();
+    EXPECT_EQ(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen->text(), "3");
+    page().gbxHDMIVideoPresent->btHDMIVideoPresent_Cancel->click();
     showPage(form.TabSheet1);
     EXPECT_EQ(image(), loaded);
     // An edit of the block fits the lengths to it.
     showPage(form.sheetHDMIVideo);
-    page().ckxLatencyFieldsPresent->click();
-    page().ckxLatencyFieldsPresent->click();
+    page().gbxVSDB->ckxLatencyFieldsPresent->click();
+    page().gbxVSDB->ckxLatencyFieldsPresent->click();
     showPage(form.TabSheet1);
     EXPECT_EQ(lastBlockBytes(4), (Bytes{0x20, 0x00, 0x20, 0x01}));
 }
@@ -256,17 +256,17 @@ TEST_F(VideoPageTest, ABlock1ThatCannotBeEditedDisablesThePage) {
     EXPECT_TRUE(page().lblBlock1Note->isVisible());
     EXPECT_EQ(page().lblBlock1Note->text().toStdString(), collection().note);
     for (QWidget* control : std::initializer_list<QWidget*>{
-             page().btnVideoAdd, page().lbxVideoDefault, page().ckxUnderscan, page().ckxVSDBEnable,
-             page().edtNativeFormat, page().btHDMIVideoPresent_View})
+             page().formats->btnVideoAdd, page().formats->lbxVideoDefault, page().formats->ckxUnderscan, page().gbxVSDB->ckxVSDBEnable,
+             page().formats->edtNativeFormat, page().gbxVSDB->btHDMIVideoPresent_View})
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
-    EXPECT_EQ(page().lbxVideoDefault->count(), 0);
+    EXPECT_EQ(page().formats->lbxVideoDefault->count(), 0);
     showPage(form.TabSheet1);
     EXPECT_EQ(image(), displayId);
 
     load(hdmiDefaultImage());
     showPage(form.sheetHDMIVideo);
     EXPECT_FALSE(page().lblBlock1Note->isVisible());
-    EXPECT_TRUE(page().btnVideoAdd->isEnabled());
+    EXPECT_TRUE(page().formats->btnVideoAdd->isEnabled());
 }
 
 TEST_F(VideoPageTest, AnEditKeepsTheBlocksThePageDoesNotShow) {
@@ -274,8 +274,8 @@ TEST_F(VideoPageTest, AnEditKeepsTheBlocksThePageDoesNotShow) {
     const EdidImage original = imageFromBytes(readFile(file));
     load(original);
     showPage(form.sheetHDMIVideo);
-    moveFormat(page().lbxVideoDefault, 5, page().btnVideoAdd);
-    type(page().ledVSDB_MaxTMDSClk, "600");
+    moveFormat(page().formats->lbxVideoDefault, 5, page().formats->btnVideoAdd);
+    type(page().gbxVSDB->ledVSDB_MaxTMDSClk, "600");
     showPage(form.TabSheet1);
 
     // Audio, speakers, video (at 140, 13 SVDs), HDMI VSDB (at 154), HDMI
@@ -305,9 +305,9 @@ TEST(VideoPageCorpus, DecodingAndSavingUnchangedKeepBlock1) {
         VideoPage page(state, c, ui);
         page.resize(745, 490);
         page.decodePage();
-        if (page.btHDMIVideoPresent_View->isEnabled()) {
-            page.btHDMIVideoPresent_View->click();
-            page.btHDMIVideoPresent_Cancel->click();
+        if (page.gbxVSDB->btHDMIVideoPresent_View->isEnabled()) {
+            page.gbxVSDB->btHDMIVideoPresent_View->click();
+            page.gbxHDMIVideoPresent->btHDMIVideoPresent_Cancel->click();
         }
         page.leavePage();
         ASSERT_EQ(c, parsed) << name;
@@ -316,8 +316,8 @@ TEST(VideoPageCorpus, DecodingAndSavingUnchangedKeepBlock1) {
         if (!c.vsdb.present || !c.vsdb.hdmiVideoPresent)
             continue;
         ++withHdmiVideo;
-        page.btHDMIVideoPresent_View->click();
-        page.btHDMIVideoPresent_Save->click();
+        page.gbxVSDB->btHDMIVideoPresent_View->click();
+        page.gbxHDMIVideoPresent->btHDMIVideoPresent_Save->click();
         EXPECT_TRUE(ui.messages.isEmpty()) << name << ": " << ui.messages.join('\n').toStdString();
         EdidImage fromParsed = image;
         EdidImage fromSaved = image;
