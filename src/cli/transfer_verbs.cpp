@@ -218,8 +218,10 @@ int parseOptions(const std::string& verb, const Args& args, bool writes, Transfe
 struct OpenedTransfer {
     std::unique_ptr<SimulatedConnectorTree> connectorTree;
     std::unique_ptr<DdcContext> ddc;
-    std::unique_ptr<EepromTransfer> transfer;
+    std::unique_ptr<OpenTransfer> open;
     SimulatedHardware* simulated = nullptr;
+
+    EepromTransfer& transfer() { return open->transfer(); }
 };
 
 // The hardware of the run: a simulated EEPROM preloaded with the file, or
@@ -318,21 +320,16 @@ bool openTransfer(TransferOptions& options, OpenedTransfer& opened, std::ostream
     opened.ddc->settings() = options.settings;
     // The reasons of a port that cannot be used come again from the transfer.
     opened.ddc->openPort([](const UserNotice&) {});
-    TransferChoice choice = chooseEepromTransfer(*opened.ddc);
-    std::string problem = choice.problem;
-    if (choice.transfer)
-        problem = choice.transfer->open();
-    if (!problem.empty()) {
-        err << "pellam-cli: " << problem << "\n";
+    opened.open = std::make_unique<OpenTransfer>(*opened.ddc);
+    if (!opened.open->ready()) {
+        err << "pellam-cli: " << opened.open->problem() << "\n";
         return false;
     }
-    opened.transfer = std::move(choice.transfer);
     return true;
 }
 
 std::string sinkName(const OpenedTransfer& opened) {
-    return "slave address " + hexByte(opened.transfer->slaveAddress()) + "h on " +
-           opened.transfer->portName() + (opened.simulated ? " (simulated)" : "");
+    return opened.open->sink() + (opened.simulated ? " (simulated)" : "");
 }
 
 } // namespace
@@ -348,8 +345,8 @@ int readVerb(const Args& args, std::ostream& out, std::ostream& err) {
     if (!openTransfer(options, opened, err))
         return kExitUsage;
     ProgressLine progress(isTerminal(err) ? &err : nullptr);
-    const EepromReadResult read = readEeprom(*opened.transfer, progress);
-    opened.transfer->close();
+    const EepromReadResult read = readEeprom(opened.transfer(), progress);
+    opened.open->close();
     progress.finish();
     if (read.status != EepromReadResult::Status::Complete) {
         err << "pellam-cli: " << read.message << "\n";
@@ -376,8 +373,8 @@ int writeTransaction(const std::string& verb, TransferOptions& options, const Ed
     const bool force = options.force;
     transaction.confirmOverwrite = [force](const std::string&) { return force; };
     const EepromWriteResult result =
-        writeEepromTransaction(*opened.transfer, image, progress, transaction);
-    opened.transfer->close();
+        writeEepromTransaction(opened.transfer(), image, progress, transaction);
+    opened.open->close();
     progress.finish();
 
     if (!result.backupPath.empty())

@@ -93,7 +93,7 @@ bool layoutFits(const DataBlockCollection& c) {
 }
 
 std::string hexTag(int value) {
-    return hexByte(static_cast<Byte>(value)) + "h";
+    return hexByteH(static_cast<Byte>(value));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "core/ddc/eeprom_transfer.h"
 
+#include "core/edid/hex.h"
+
 #include <algorithm>
 
 namespace pellam {
@@ -327,6 +329,31 @@ TransferChoice chooseEepromTransfer(DdcContext& ddc) {
     if (type == kPortDdc)
         return {std::make_unique<I2cDevEepromTransfer>(ddc), {}};
     return {nullptr, "Port type " + std::to_string(type) + " is not known. " + kMsgChoosePortType};
+}
+
+OpenTransfer::OpenTransfer(DdcContext& ddc) {
+    const std::int32_t type = ddc.settings().portType;
+    m_pausable = isParallelPort(type) || isSerialPort(type);
+    TransferChoice choice = chooseEepromTransfer(ddc);
+    m_problem = choice.problem;
+    if (choice.transfer)
+        m_problem = choice.transfer->open();
+    if (m_problem.empty())
+        m_transfer = std::move(choice.transfer);
+}
+
+OpenTransfer::~OpenTransfer() {
+    close();
+}
+
+void OpenTransfer::close() {
+    if (m_transfer && !m_closed)
+        m_transfer->close();
+    m_closed = true;
+}
+
+std::string sinkText(const EepromTransfer& transfer) {
+    return "slave address " + hexByteH(transfer.slaveAddress()) + " on " + transfer.portName();
 }
 
 } // namespace pellam

@@ -99,6 +99,9 @@ public:
     virtual TransferRun writePages(std::span<const EepromPage> pages, const TransferStep& step) = 0;
 };
 
+// "slave address A0h on LPT1": the sink a transfer reaches, as messages name it.
+std::string sinkText(const EepromTransfer& transfer);
+
 // The transfer of the port type now chosen in the settings, or why there is
 // none: no port type chosen (kMsgChoosePortType), a port type that is not
 // known, or another transfer still running. A transfer keeps the context
@@ -108,5 +111,36 @@ struct TransferChoice {
     std::string problem;
 };
 TransferChoice chooseEepromTransfer(DdcContext& ddc);
+
+// One transfer from the settings to its end, the one way the window, the
+// analysis page and pellam-cli start one: the transfer of the port type in
+// force is chosen and opened at construction, and closed when the object
+// goes, on every path out of the caller.
+class OpenTransfer {
+public:
+    explicit OpenTransfer(DdcContext& ddc);
+    ~OpenTransfer();
+    OpenTransfer(const OpenTransfer&) = delete;
+    OpenTransfer& operator=(const OpenTransfer&) = delete;
+
+    // Open and ready; otherwise problem() says why, for the user.
+    bool ready() const { return m_transfer != nullptr; }
+    const std::string& problem() const { return m_problem; }
+    EepromTransfer& transfer() { return *m_transfer; }
+    // "slave address A0h on LPT1".
+    std::string sink() const { return sinkText(*m_transfer); }
+    // A parallel or serial port's transfer is a byte loop that the user can
+    // pause between two bytes; the USB adapter's and the DDC bus's run to
+    // their end.
+    bool pausable() const { return m_pausable; }
+    // Closes now (the destructor then does nothing); sink() still answers.
+    void close();
+
+private:
+    std::unique_ptr<EepromTransfer> m_transfer;
+    bool m_closed = false;
+    std::string m_problem;
+    bool m_pausable = false;
+};
 
 } // namespace pellam

@@ -30,12 +30,11 @@ std::string countText(std::size_t count, const char* one, const char* many) {
 } // namespace
 
 std::string noAnswerMessage(const EepromTransfer& transfer, std::size_t address) {
-    const std::string sink =
-        "slave address " + hexByte(transfer.slaveAddress()) + "h on " + transfer.portName();
+    const std::string sink = sinkText(transfer);
     if (address == 0)
         return "No answer from the sink at " + sink + ".";
     return "The sink at " + sink + " stopped answering at EEPROM address " +
-           hexByte(static_cast<Byte>(address)) + "h.";
+           hexByteH(static_cast<Byte>(address)) + ".";
 }
 
 std::string progressPercentText(int position) {
@@ -99,9 +98,9 @@ std::string addressRangesText(std::span<const std::size_t> addresses, std::size_
         }
         if (ranges > 0)
             text += ", ";
-        text += hexByte(static_cast<Byte>(addresses[i])) + "h";
+        text += hexByteH(static_cast<Byte>(addresses[i]));
         if (j > i)
-            text += "-" + hexByte(static_cast<Byte>(addresses[j])) + "h";
+            text += "-" + hexByteH(static_cast<Byte>(addresses[j]));
         ++ranges;
         i = j + 1;
     }
@@ -152,7 +151,7 @@ void verifyWrite(EepromTransfer& transfer, const EdidImage& image, TransferObser
         const VerifyMismatch& m = *result.firstDifference;
         result.status = WriteStatus::Fail;
         result.message = "Verify failed at EEPROM address " +
-                         hexByte(static_cast<Byte>(m.address)) + "h: wrote " + hexByte(m.written) +
+                         hexByteH(static_cast<Byte>(m.address)) + ": wrote " + hexByte(m.written) +
                          ", read back " + hexByte(m.readBack) + ". " +
                          countText(result.differences, "byte differs", "bytes differ") + " (" +
                          addressRangesText(result.differingAddresses) + ").";
@@ -212,12 +211,11 @@ bool writeChangedPages(EepromTransfer& transfer, TransferObserver& observer,
         result.status = WriteStatus::NoAnswer;
         const std::size_t address =
             pages[written.timedOut ? written.done - 1 : written.done].address;
-        const std::string sink =
-            "slave address " + hexByte(transfer.slaveAddress()) + "h on " + transfer.portName();
+        const std::string sink = sinkText(transfer);
         std::string why;
         if (written.timedOut)
             why = "The sink at " + sink + " took the page at " +
-                  hexByte(static_cast<Byte>(address)) + "h but did not answer again within " +
+                  hexByteH(static_cast<Byte>(address)) + " but did not answer again within " +
                   std::to_string(kAckPollLimitUs / 1000) + " ms.";
         else if (!written.problem.empty())
             why = written.problem;
@@ -284,8 +282,7 @@ EepromWriteResult writeEepromTransaction(EepromTransfer& transfer, const EdidIma
         return result;
     }
     if (transfer.guardsNonEdidContent() && !looksLikeEdid(content)) {
-        const std::string sink =
-            "slave address " + hexByte(transfer.slaveAddress()) + "h on " + transfer.portName();
+        const std::string sink = sinkText(transfer);
         const std::string finding = "The EEPROM at " + sink +
                                     " does not hold an EDID: it starts with " +
                                     hexBytesText(std::span(content).first(8)) +

@@ -1,6 +1,7 @@
 #include "core/ddc/i2c_dev_transport.h"
 
 #include "core/edid/debug_log.h"
+#include "core/edid/hex.h"
 
 #include <algorithm>
 #include <array>
@@ -11,12 +12,6 @@
 namespace pellam {
 
 namespace {
-
-std::string hexByte(unsigned value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02Xh", value & 0xFF);
-    return text;
-}
 
 std::string busOf(const std::string& devicePath, const std::string& connector) {
     return devicePath + " (the DDC bus of " + connector + ")";
@@ -107,7 +102,7 @@ bool I2cDevTransport::transfer(std::span<I2cMessage> messages, bool reading) {
     const int error = m_adapter->transfer(messages);
     if (error == 0)
         return succeed();
-    const std::string slave = hexByte(static_cast<unsigned>(messages.front().address) << 1);
+    const std::string slave = hexByteH(static_cast<unsigned>(messages.front().address) << 1);
     debugLog("i2c-dev: %s: %s at %s: %s", m_devicePath.c_str(), reading ? "read" : "write",
              slave.c_str(), std::strerror(error));
     if (isNoAcknowledge(error))
@@ -138,13 +133,13 @@ bool I2cDevTransport::Write(std::span<const Byte> address, std::span<const Byte>
     if (slave != kEdidEepromAddress)
         return fail(
             EPERM, "Pellam writes only the EDID EEPROM at slave address A0h; the write at " +
-                       hexByte(slave) + (m_adapter ? " on " + deviceText() : "") + " was refused.");
+                       hexByteH(slave) + (m_adapter ? " on " + deviceText() : "") + " was refused.");
     if (address.size() != 1)
         return fail(EINVAL, "The EDID EEPROM takes a one-byte address; the write was refused.");
     const std::size_t offset = address[0] % kPageSize;
     if (source.size() > 1 && offset + source.size() > kPageSize)
         return fail(EINVAL, "A write of " + std::to_string(source.size()) + " bytes at " +
-                                hexByte(address[0]) +
+                                hexByteH(address[0]) +
                                 " would cross an 8-byte EEPROM page; it was refused.");
     std::vector<Byte> bytes;
     bytes.reserve(1 + source.size());
@@ -157,7 +152,7 @@ bool I2cDevTransport::Write(std::span<const Byte> address, std::span<const Byte>
 bool I2cDevTransport::WritePage(Byte pageAddress, std::span<const Byte, kPageSize> bytes) {
     if (pageAddress % kPageSize != 0)
         return fail(EINVAL, "A page write must start at a multiple of 8, not at " +
-                                hexByte(pageAddress) + "; it was refused.");
+                                hexByteH(pageAddress) + "; it was refused.");
     const Byte address[] = {pageAddress};
     return Write(address, bytes);
 }
@@ -173,7 +168,7 @@ bool I2cDevTransport::PollAck() {
         return succeed();
     // Every failure counts as "not yet": some controllers report a missing
     // acknowledge as EIO. The caller's bound ends the polling.
-    return fail(error, "The sink at slave address " + hexByte(message.address << 1u) + " on " +
+    return fail(error, "The sink at slave address " + hexByteH(message.address << 1u) + " on " +
                            deviceText() + " did not answer after a write (" + std::strerror(error) +
                            ").");
 }

@@ -17,6 +17,10 @@ std::string hexByte(Byte value) {
     return {kDigits[value >> 4], kDigits[value & 0x0F]};
 }
 
+std::string hexByteH(Byte value) {
+    return hexByte(value) + "h";
+}
+
 std::optional<std::uint32_t> parseHexNumber(std::string_view text) {
     if (text.empty())
         return std::nullopt;

@@ -16,6 +16,8 @@ int hexDigitValue(char c);
 
 // Exactly two upper-case hexadecimal digits.
 std::string hexByte(Byte value);
+// The same digits followed by "h", as messages name bytes and addresses: "A0h".
+std::string hexByteH(Byte value);
 
 // A hexadecimal number of digits 0-9, A-F, a-f only (no prefix, sign or
 // blank) whose value fits in 32 bits; leading zeros are allowed.

@@ -78,18 +78,15 @@ void AnalysisPage::btnAnalysisClick() {
     if (rbnDDC->isChecked()) {
         // The sink's EEPROM into the file load buffer; a sink that does not
         // answer leaves the buffer as it was and nothing is analysed.
-        TransferChoice choice = chooseEepromTransfer(m_session.ddc());
-        std::string problem = choice.problem;
-        if (choice.transfer)
-            problem = choice.transfer->open();
-        if (!problem.empty()) {
-            m_ui.showMessage(this, QString::fromStdString(problem));
+        OpenTransfer open(m_session.ddc());
+        if (!open.ready()) {
+            m_ui.showMessage(this, QString::fromStdString(open.problem()));
             return;
         }
         QApplication::setOverrideCursor(Qt::WaitCursor);
         TransferObserver unobserved;
-        const EepromReadResult read = readEeprom(*choice.transfer, unobserved);
-        choice.transfer->close();
+        const EepromReadResult read = readEeprom(open.transfer(), unobserved);
+        open.close();
         QApplication::restoreOverrideCursor();
         if (read.status != EepromReadResult::Status::Complete) {
             m_ui.showMessage(this, QString::fromStdString(read.message) +

@@ -16,6 +16,7 @@
 #include "core/ddc/eeprom_backup.h"
 #include "core/ddc/eeprom_workflow.h"
 #include "gui/ddc/i2c_settings_dialog.h"
+#include "gui/ddc/transfer_controls.h"
 #include "gui/ddc/i2c_settings_store.h"
 #include "core/edid/debug_log.h"
 #include "core/edid/hex.h"
@@ -53,11 +54,6 @@ constexpr int kClientHeight = 522;
 
 QString hexText(Byte value) {
     return QString::fromStdString(hexByte(value));
-}
-
-// A parallel or serial port's transfer is a byte loop the button pauses.
-bool pausesByButton(std::int32_t portType) {
-    return isParallelPort(portType) || isSerialPort(portType);
 }
 
 QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
@@ -256,6 +252,23 @@ void TForm1::createGridPage() {
     layout->addLayout(progress);
     layout->addLayout(buttons);
 
+    TransferControls::Widgets transferWidgets;
+    transferWidgets.group = GroupBox_Progress;
+    transferWidgets.progress = ProgressBar1;
+    transferWidgets.percent = Label13;
+    transferWidgets.status = Label14;
+    transferWidgets.backup = lblBackup;
+    transferWidgets.write = btnWrite;
+    transferWidgets.read = btnRead1;
+    transferWidgets.compare = btnComp;
+    m_transfers = new TransferControls(transferWidgets, m_session, m_ui, this);
+    connect(m_transfers, &TransferControls::byteRead, this,
+            [this](std::size_t offset, Byte value) { StringGrid1->setCellText(offset, hexText(value)); });
+    connect(m_transfers, &TransferControls::imageRead, this, &TForm1::afterImageLoaded);
+    connect(m_transfers, &TransferControls::gridToBeRendered, this, &TForm1::RenderGrid);
+    connect(m_transfers, &TransferControls::differencesFound, this,
+            [this](const EdidImage& readBack, std::size_t count) { showCompareView(readBack, count); });
+
     connect(btnRead1, &QPushButton::clicked, this, &TForm1::btnRead1Click);
     connect(btnWrite, &QPushButton::clicked, this, &TForm1::btnWriteClick);
     connect(btnComp, &QPushButton::clicked, this, &TForm1::btnCompClick);
@@ -275,8 +288,7 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (m_running != RunningTransfer::None)
-        m_pauseFlag = true;
+    m_transfers->requestStop();
     QMainWindow::closeEvent(event);
 }
 
@@ -511,88 +523,6 @@ void TForm1::StringGrid1MouseMove(int x, int y) {
         QString::fromUtf8(m_hint.text().data(), static_cast<int>(m_hint.text().size())));
 }
 
-// The transfer group while a transfer runs: progress after each byte or
-// block, then the window's pending events, so that a second click (the
-// pause) is seen; the pause flag is tested before the next byte.
-class TForm1::TransferView final : public TransferObserver {
-public:
-    // showBytes: each byte read is shown in its grid cell as it arrives.
-    TransferView(TForm1& form, bool showBytes)
-        : m_form(form)
-        , m_showBytes(showBytes) {}
-
-    void phaseStarted(TransferPhase phase) override {
-        if (phase != TransferPhase::Verify)
-            return;
-        m_form.showTransferStatus(QStringLiteral("Verifying..."), Qt::blue);
-        QCoreApplication::processEvents();
-    }
-
-    void stepDone(TransferPhase phase, std::size_t address, std::span<const Byte> bytes) override {
-        if (phase == TransferPhase::Read && m_showBytes)
-            for (std::size_t k = 0; k < bytes.size(); ++k)
-                m_form.StringGrid1->setCellText(address + k, hexText(bytes[k]));
-        m_form.showProgress(static_cast<int>(address));
-        QCoreApplication::processEvents();
-    }
-
-    bool stopRequested() override { return m_form.m_pauseFlag; }
-
-    void verifyFailed(const VerifyMismatch&) override {
-        m_form.showTransferStatus(QStringLiteral("Fail!"), Qt::red);
-    }
-
-private:
-    TForm1& m_form;
-    bool m_showBytes;
-};
-
-void TForm1::showProgress(int position) {
-    ProgressBar1->setValue(position);
-    Label13->setText(QString::fromStdString(progressPercentText(position)));
-}
-
-void TForm1::showTransferStatus(const QString& text, const QColor& colour) {
-    Label14->setText(text);
-    QPalette palette = Label14->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    Label14->setPalette(palette);
-    Label14->show();
-}
-
-void TForm1::showBackup(const QString& path) {
-    if (path.isEmpty()) {
-        lblBackup->clear();
-        lblBackup->setToolTip({});
-        return;
-    }
-    lblBackup->setText(QStringLiteral("Backup: ") + QFileInfo(path).fileName());
-    lblBackup->setToolTip(QStringLiteral("The sink's content before the last write: ") + path);
-    // The bar makes room at once, not at the next pass of the event loop.
-    GroupBox_Progress->layout()->activate();
-}
-
-void TForm1::setCaption(QPushButton* button, const QString& text, const QColor& colour) {
-    button->setText(text);
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::ButtonText, colour);
-    button->setPalette(palette);
-}
-
-void TForm1::beginTransfer(RunningTransfer running, QPushButton* own) {
-    m_running = running;
-    m_pauseFlag = false;
-    for (QPushButton* b : {btnWrite, btnRead1, btnComp})
-        if (b != own)
-            b->setEnabled(false);
-}
-
-void TForm1::endTransfer() {
-    m_running = RunningTransfer::None;
-    for (QPushButton* b : {btnWrite, btnRead1, btnComp})
-        b->setEnabled(true);
-}
-
 void TForm1::showCompareView(const EdidImage& other, std::size_t count) {
     applyCompareMarks(m_session.gridCells(), m_session.image(), other, count);
     for (std::size_t i = 0; i < kImageSize; ++i) {
@@ -604,137 +534,11 @@ void TForm1::showCompareView(const EdidImage& other, std::size_t count) {
 }
 
 void TForm1::btnRead1Click() {
-    if (m_running == RunningTransfer::Read) {
-        m_pauseFlag = true;
-        setCaption(btnRead1, QStringLiteral("Read DDC"), Qt::black);
-        return;
-    }
-    if (m_running != RunningTransfer::None)
-        return;
-    TransferChoice choice = chooseEepromTransfer(m_session.ddc());
-    if (!choice.transfer) {
-        m_ui.showMessage(this, QString::fromStdString(choice.problem));
-        return;
-    }
-    EepromTransfer& transfer = *choice.transfer;
-    // A port's byte loop can be paused; the USB adapter's and the DDC bus's
-    // transfers run to their end with the button disabled.
-    const bool toggles = pausesByButton(m_session.ddc().settings().portType);
-    if (!toggles) {
-        Label14->hide();
-        btnRead1->setEnabled(false);
-    }
-    const std::string problem = transfer.open();
-    if (!problem.empty()) {
-        m_ui.showMessage(this, QString::fromStdString(problem));
-        btnRead1->setEnabled(true);
-        return;
-    }
-    beginTransfer(RunningTransfer::Read, btnRead1);
-    if (toggles) {
-        setCaption(btnRead1, QStringLiteral("Pause"), Qt::red);
-        Label13->setText(QStringLiteral("0%"));
-        Label14->hide();
-    }
-    TransferView view(*this, toggles);
-    const EepromReadResult read = readEeprom(transfer, view);
-    transfer.close();
-    endTransfer();
-    if (toggles)
-        setCaption(btnRead1, QStringLiteral("Read DDC"), Qt::black);
-    // The bar and its percentage back at 0 together.
-    showProgress(0);
-
-    if (read.status == EepromReadResult::Status::NoAnswer) {
-        // The image stays as it was; cells that showed bytes as they arrived
-        // show the image again.
-        if (read.count > 0)
-            RenderGrid();
-        m_ui.showMessage(this, QString::fromStdString(read.message) +
-                                   QStringLiteral("\nThe image was not changed."));
-        return;
-    }
-    // A complete read, or one the user paused: the bytes read so far.
-    m_session.adoptEepromBytes(read.bytes, read.count);
-    afterImageLoaded();
+    m_transfers->read();
 }
 
 void TForm1::btnWriteClick() {
-    if (m_running == RunningTransfer::Write) {
-        m_pauseFlag = true;
-        setCaption(btnWrite, QStringLiteral("Write DDC"), Qt::black);
-        return;
-    }
-    if (m_running != RunningTransfer::None)
-        return;
-    TransferChoice choice = chooseEepromTransfer(m_session.ddc());
-    if (!choice.transfer) {
-        m_ui.showMessage(this, QString::fromStdString(choice.problem));
-        return;
-    }
-    EepromTransfer& transfer = *choice.transfer;
-    const bool toggles = pausesByButton(m_session.ddc().settings().portType);
-    if (!toggles) {
-        btnWrite->setEnabled(false);
-        Label14->hide();
-    }
-    const std::string problem = transfer.open();
-    if (!problem.empty()) {
-        m_ui.showMessage(this, QString::fromStdString(problem));
-        btnWrite->setEnabled(true);
-        return;
-    }
-    beginTransfer(RunningTransfer::Write, btnWrite);
-    if (toggles) {
-        setCaption(btnWrite, QStringLiteral("Pause"), Qt::red);
-        Label13->setText(QStringLiteral("0%"));
-        Label14->hide();
-    }
-    showBackup({});
-    // The bytes of the moment the write starts are written and verified,
-    // after the sink's own content is saved.
-    const EdidImage image = m_session.image();
-    TransferView view(*this, false);
-    WriteTransactionOptions options;
-    options.backupDirectory = defaultBackupDirectory();
-    options.confirmOverwrite = [this](const std::string& question) {
-        return m_ui.confirm(this, QString::fromStdString(question));
-    };
-    const EepromWriteResult result = writeEepromTransaction(transfer, image, view, options);
-    transfer.close();
-    endTransfer();
-    if (toggles) {
-        setCaption(btnWrite, QStringLiteral("Write DDC"), Qt::black);
-        showProgress(0);
-    }
-    showBackup(QString::fromStdString(result.backupPath));
-
-    using Status = EepromWriteResult::Status;
-    switch (result.status) {
-    case Status::Pass:
-        showTransferStatus(QStringLiteral("Pass!"), Qt::darkGreen);
-        break;
-    case Status::Stopped:
-        // A paused verify judged nothing.
-        if (result.endedIn == TransferPhase::Verify)
-            Label14->hide();
-        break;
-    case Status::Refused:
-    case Status::NotBackedUp:
-        // Nothing was written: there is nothing to judge.
-        m_ui.showMessage(this, QString::fromStdString(result.message));
-        break;
-    case Status::Fail:
-    case Status::NoAnswer:
-        showTransferStatus(QStringLiteral("Fail!"), Qt::red);
-        QString message = QString::fromStdString(result.message);
-        if (result.differences > 0) {
-            showCompareView(result.readBack, result.verified);
-            message += QStringLiteral("\nThe grid shows each differing byte as written/read back.");
-        }
-        m_ui.showMessage(this, message);
-        break;
-    }
+    m_transfers->write();
 }
 
 void TForm1::btnCompClick() {

@@ -31,6 +31,7 @@ class ExtensionTimingsPage;
 class HexGridWidget;
 class TfrmCDF;
 class TfrmI2C;
+class TransferControls;
 class TimingsPage;
 class UserInteraction;
 class VendorProductPage;
@@ -147,9 +148,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    class TransferView;
-    enum class RunningTransfer { None, Read, Write };
-
     void createMenus();
     void createPages();
     void createGridPage();
@@ -159,17 +157,6 @@ private:
     // A new image was adopted (file or display): grid, menus, page switch.
     void afterImageLoaded();
     bool isBlock1Page(QWidget* page) const;
-    // ProgressBar1 and Label13.
-    void showProgress(int position);
-    // Label14, shown, in the colour given.
-    void showTransferStatus(const QString& text, const QColor& colour);
-    // lblBackup: the backup file, or nothing.
-    void showBackup(const QString& path);
-    static void setCaption(QPushButton* button, const QString& text, const QColor& colour);
-    // While a transfer runs, the transfer buttons other than its own are off,
-    // so that transfers never nest; all three are on again afterwards.
-    void beginTransfer(RunningTransfer running, QPushButton* own);
-    void endTransfer();
     // The grid as the compare view of the image and the first `count` bytes of other.
     void showCompareView(const EdidImage& other, std::size_t count = kImageSize);
 
@@ -180,10 +167,7 @@ private:
     EditorPage* m_decodedPage = nullptr; // the page the last switch decoded
     bool m_shown = false;
     bool m_inPageSwitch = false;
-    RunningTransfer m_running = RunningTransfer::None;
-    // Set by a second click on the running transfer's button (or by closing
-    // the window); tested before each byte.
-    bool m_pauseFlag = false;
+    TransferControls* m_transfers = nullptr;
 };
 
 } // namespace pellam

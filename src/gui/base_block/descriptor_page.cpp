@@ -5,6 +5,7 @@
 #include "core/edid/hex.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/user_interaction.h"
+#include "gui/ui/widgets.h"
 
 #include <optional>
 
@@ -25,12 +26,6 @@ namespace pellam {
 namespace {
 
 constexpr int kEditWidth = 56;
-
-template <typename Widget>
-Widget* named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // The kind buttons in the order of the page: the four editable kinds, then
 // the kinds shown but not edited.

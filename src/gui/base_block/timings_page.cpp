@@ -4,6 +4,7 @@
 #include "gui/ui/page_marker_scope.h"
 #include "core/edid/hex.h"
 #include "gui/ui/user_interaction.h"
+#include "gui/ui/widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,17 +21,10 @@ namespace pellam {
 
 namespace {
 
-template <typename Widget, typename... Args>
-Widget* named(const char* name, Args&&... args) {
-    auto* widget = new Widget(std::forward<Args>(args)...);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 // A labelled edit: the caption in a label before the edit.
 QLineEdit* labelledEdit(const char* name, const QString& caption, const QString& text,
                         QGridLayout* grid, int row, int column, QWidget* parent) {
-    auto* edit = named<QLineEdit>(name, text, parent);
+    auto* edit = createNamed<QLineEdit>(name, text, parent);
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name) + QStringLiteral("Label"));
     label->setBuddy(edit);
@@ -63,7 +57,7 @@ TimingsPage::TimingsPage(EdidWorkspace& workspace, SharedPageState& pageState, U
 }
 
 void TimingsPage::createChromaticityGroup() {
-    GroupBox11 = named<QGroupBox>("GroupBox11", QStringLiteral("颜色特征"), this);
+    GroupBox11 = createNamed<QGroupBox>("GroupBox11", QStringLiteral("颜色特征"), this);
     auto* grid = new QGridLayout(GroupBox11);
     grid->setHorizontalSpacing(6);
     struct Row {
@@ -100,7 +94,7 @@ void TimingsPage::createChromaticityGroup() {
 }
 
 void TimingsPage::createEstablishedGroup() {
-    GroupBox12 = named<QGroupBox>("GroupBox12", QStringLiteral("预选 Timing"), this);
+    GroupBox12 = createNamed<QGroupBox>("GroupBox12", QStringLiteral("预选 Timing"), this);
     auto* grid = new QGridLayout(GroupBox12);
     grid->setVerticalSpacing(2);
     // The captions line up their numbers with blanks.
@@ -108,7 +102,7 @@ void TimingsPage::createEstablishedGroup() {
     const auto boxes = establishedTimingBoxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         auto* box =
-            named<QCheckBox>(boxes[i].name, QString::fromLatin1(boxes[i].caption), GroupBox12);
+            createNamed<QCheckBox>(boxes[i].name, QString::fromLatin1(boxes[i].caption), GroupBox12);
         box->setFont(fixed);
         m_establishedBoxes[i] = box;
         // Byte 35 in the first column with byte 37 below it, byte 36 in the second.
@@ -137,13 +131,13 @@ void TimingsPage::createEstablishedGroup() {
 }
 
 void TimingsPage::createStandardGroup() {
-    GroupBox_SdtT1 = named<QGroupBox>("GroupBox_SdtT1", QStringLiteral("标准Timing"), this);
-    cbxStdTiming = named<QComboBox>("cbxStdTiming", GroupBox_SdtT1);
+    GroupBox_SdtT1 = createNamed<QGroupBox>("GroupBox_SdtT1", QStringLiteral("标准Timing"), this);
+    cbxStdTiming = createNamed<QComboBox>("cbxStdTiming", GroupBox_SdtT1);
     for (int i = 1; i <= 7; ++i)
         cbxStdTiming->addItem(QStringLiteral("Timing #%1").arg(i));
     cbxStdTiming->addItem(QStringLiteral("Timing#8"));
     cbxStdTiming->setCurrentIndex(0);
-    CheckBox_SDT1 = named<QCheckBox>("CheckBox_SDT1", QStringLiteral("启用"), GroupBox_SdtT1);
+    CheckBox_SDT1 = createNamed<QCheckBox>("CheckBox_SDT1", QStringLiteral("启用"), GroupBox_SdtT1);
 
     auto* grid = new QGridLayout;
     LEdit_Hpxl1 = labelledEdit("LEdit_Hpxl1", QStringLiteral("H. active pixel:"),
@@ -155,15 +149,15 @@ void TimingsPage::createStandardGroup() {
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(2, 1);
 
-    GroupBox14 = named<QGroupBox>("GroupBox14", QStringLiteral("长宽比"), GroupBox_SdtT1);
+    GroupBox14 = createNamed<QGroupBox>("GroupBox14", QStringLiteral("长宽比"), GroupBox_SdtT1);
     RadioButton_SDT11 =
-        named<QRadioButton>("RadioButton_SDT11", QStringLiteral("16:10"), GroupBox14);
+        createNamed<QRadioButton>("RadioButton_SDT11", QStringLiteral("16:10"), GroupBox14);
     RadioButton_SDT13 =
-        named<QRadioButton>("RadioButton_SDT13", QStringLiteral("  4:3"), GroupBox14);
+        createNamed<QRadioButton>("RadioButton_SDT13", QStringLiteral("  4:3"), GroupBox14);
     RadioButton_SDT12 =
-        named<QRadioButton>("RadioButton_SDT12", QStringLiteral("  5:4"), GroupBox14);
+        createNamed<QRadioButton>("RadioButton_SDT12", QStringLiteral("  5:4"), GroupBox14);
     RadioButton_SDT14 =
-        named<QRadioButton>("RadioButton_SDT14", QStringLiteral("16:9"), GroupBox14);
+        createNamed<QRadioButton>("RadioButton_SDT14", QStringLiteral("16:9"), GroupBox14);
     m_aspectButtons = {RadioButton_SDT11, RadioButton_SDT13, RadioButton_SDT12, RadioButton_SDT14};
     auto* aspects = new QHBoxLayout(GroupBox14);
     for (int code = 0; code < 4; ++code) {

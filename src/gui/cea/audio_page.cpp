@@ -7,6 +7,7 @@
 #include "core/edid/hex.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/user_interaction.h"
+#include "gui/ui/widgets.h"
 
 #include <algorithm>
 
@@ -54,12 +55,6 @@ constexpr int kMaxChannelPosition = 8;
 
 constexpr const char* kMsgInvalidCount = "Invalid data! Please Input positive integer";
 constexpr const char* kMsgOutOfRange = "Out of Range";
-
-template <typename Control>
-Control* named(Control* control, const QString& name) {
-    control->setObjectName(name);
-    return control;
-}
 
 QString channelsText(int channels) {
     return QString::number(channels) + QStringLiteral(" Channels");

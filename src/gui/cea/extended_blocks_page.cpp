@@ -3,6 +3,7 @@
 #include "core/cea/extension_block.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/user_interaction.h"
+#include "gui/ui/widgets.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -14,12 +15,6 @@
 namespace pellam {
 
 namespace {
-
-template <typename Control>
-Control* named(Control* control, const QString& name) {
-    control->setObjectName(name);
-    return control;
-}
 
 // Creates a numbered family of controls in a group, one per caption, named
 // prefix0, prefix1, ..., stored both in the page's members and in family.

@@ -5,6 +5,7 @@
 #include "core/cea/extension_timing_edits.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/user_interaction.h"
+#include "gui/ui/widgets.h"
 
 #include <algorithm>
 
@@ -21,12 +22,6 @@
 namespace pellam {
 
 namespace {
-
-template <typename Control>
-Control* named(Control* control, const char* name) {
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
 
 DetailedTimingEditorNames blockOneTimingNames() {
     DetailedTimingEditorNames n;

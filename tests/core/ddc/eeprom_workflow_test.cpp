@@ -190,6 +190,45 @@ TEST(EepromTransferChoice, TheUsbAdapterIsOpenOnlyWhileATransferIsOpen) {
     EXPECT_FALSE(sim.context.usb().isOpen()) << "closed with the transfer";
 }
 
+TEST(OpenTransfer, OpensFromTheSettingsAndClosesOnEveryPath) {
+    SimulatedDdc sim;
+    sim.context.settings().portType = kPortNone;
+    EXPECT_EQ(OpenTransfer(sim.context).problem(), kMsgChoosePortType);
+
+    sim.context.settings().portType = kPortUsb;
+    sim.hardware->ft2232.connected = false;
+    {
+        const OpenTransfer failed(sim.context);
+        EXPECT_FALSE(failed.ready());
+        EXPECT_TRUE(failed.problem().starts_with("'Korvo USB Debug Tool A' DEVICE OPEN ERROR!"));
+    }
+    sim.hardware->ft2232.connected = true;
+    {
+        OpenTransfer open(sim.context);
+        ASSERT_TRUE(open.ready()) << open.problem();
+        EXPECT_FALSE(open.pausable());
+        EXPECT_EQ(open.sink(), "slave address A0h on USB");
+        EXPECT_TRUE(sim.context.usb().isOpen());
+        EXPECT_EQ(OpenTransfer(sim.context).problem(), "Another EEPROM transfer is still running.");
+        open.close();
+        EXPECT_FALSE(sim.context.usb().isOpen());
+        EXPECT_EQ(open.sink(), "slave address A0h on USB") << "still named after closing";
+    }
+    EXPECT_FALSE(sim.context.transferActive());
+    {
+        const OpenTransfer leftOpen(sim.context);
+        EXPECT_TRUE(sim.context.usb().isOpen());
+    }
+    EXPECT_FALSE(sim.context.usb().isOpen()) << "closed when it went";
+    EXPECT_FALSE(sim.context.transferActive());
+
+    sim.context.settings().portType = kPortLpt1;
+    sim.context.openPort([](const UserNotice&) {});
+    const OpenTransfer port(sim.context);
+    ASSERT_TRUE(port.ready()) << port.problem();
+    EXPECT_TRUE(port.pausable());
+}
+
 TEST(EepromWorkflowText, ProgressIsThePositionAsAPercentageOf255) {
     const std::pair<int, const char*> cases[] = {{0, "  0%"},   {2, "  0%"},   {3, "  1%"},
                                                  {128, " 50%"}, {254, " 99%"}, {255, "100%"}};

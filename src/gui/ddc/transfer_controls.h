@@ -1,0 +1,84 @@
+// The EEPROM transfers of the main window's transfer group: "读EDID" reads
+// the sink's EEPROM into the image, "写EDID" writes the image as a
+// transaction (backup, write, verify). The progress bar, its percentage, the
+// verify status and the backup's name show how a transfer goes. On a
+// parallel or serial port a second click of the running transfer's button
+// pauses it after the current byte.
+#pragma once
+
+#include "core/session/editor_session.h"
+
+#include <QObject>
+
+class QColor;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
+namespace pellam {
+
+class UserInteraction;
+
+class TransferControls : public QObject {
+    Q_OBJECT
+
+public:
+    // The transfer group's controls, owned by the window.
+    struct Widgets {
+        QGroupBox* group = nullptr;
+        QProgressBar* progress = nullptr; // ProgressBar1, 0..255
+        QLabel* percent = nullptr;        // Label13
+        QLabel* status = nullptr;         // Label14
+        QLabel* backup = nullptr;         // lblBackup
+        QPushButton* write = nullptr;     // btnWrite
+        QPushButton* read = nullptr;      // btnRead1
+        QPushButton* compare = nullptr;   // btnComp
+    };
+
+    TransferControls(const Widgets& widgets, EditorSession& session, UserInteraction& ui,
+                     QWidget* window);
+    ~TransferControls() override;
+
+    void read();
+    void write();
+    bool running() const;
+    // Stops the running transfer after its current byte (closing the window).
+    void requestStop();
+
+signals:
+    // A byte read, to be shown in its grid cell as it arrives.
+    void byteRead(std::size_t offset, Byte value);
+    // The bytes read became the image.
+    void imageRead();
+    // The grid shows the image again (a failed read showed bytes in it).
+    void gridToBeRendered();
+    // The verify found differences: the grid shows the image against the
+    // first `count` bytes read back.
+    void differencesFound(const EdidImage& readBack, std::size_t count);
+
+private:
+    class View;
+    enum class Running { None, Read, Write };
+
+    void showProgress(int position);
+    void showStatus(const QString& text, const QColor& colour);
+    void showBackup(const QString& path);
+    static void setCaption(QPushButton* button, const QString& text, const QColor& colour);
+    // While a transfer runs, the transfer buttons other than its own are off,
+    // so that transfers never nest; all three are on again afterwards.
+    void begin(Running running, QPushButton* own);
+    void end();
+
+    Widgets m_w;
+    EditorSession& m_session;
+    UserInteraction& m_ui;
+    QWidget* m_window;
+    Running m_running = Running::None;
+    // Set by a second click on the running transfer's button (or by closing
+    // the window); tested before each byte.
+    bool m_pauseFlag = false;
+};
+
+} // namespace pellam
