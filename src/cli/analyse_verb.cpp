@@ -16,7 +16,7 @@
 
 namespace pellam::cli {
 
-const char* const kAnalyseHelp =
+const std::string kAnalyseHelp =
     R"(Usage: pellam-cli analyse [declarations] [--format text|json|junit] PATH...
 
 Checks each EDID file against the sink EDID items of the HDMI compliance test

@@ -13,7 +13,7 @@
 
 namespace pellam::cli {
 
-const char* const kConvertHelp = R"(Usage: pellam-cli convert IN OUT
+const std::string kConvertHelp = R"(Usage: pellam-cli convert IN OUT
 
 Reads the EDID file IN and writes it to OUT in the form that OUT's extension
 names: .bin/.BIN/.dat/.DAT raw binary, .txt/.TXT hex text. IN may also be a
@@ -24,7 +24,7 @@ Exit status: 0 on success, 2 on a usage error or a file that cannot be read
 or written (OUT is then not created).
 )";
 
-const char* const kRebuildHelp = R"(Usage: pellam-cli rebuild IN OUT
+const std::string kRebuildHelp = R"(Usage: pellam-cli rebuild IN OUT
 
 Reads IN, checks its EDID header, writes block 1 again from its decoded data
 blocks and timings (what the editor does once anything in block 1 is edited),
@@ -53,22 +53,22 @@ int readInOut(const std::string& verb, const Args& args, EdidImage& image, std::
 }
 
 const Verb kVerbs[] = {
-    {"convert", "IN OUT", "convert an EDID file between binary and hex text", kConvertHelp,
+    {"convert", "IN OUT", "convert an EDID file between binary and hex text", &kConvertHelp,
      convertVerb},
     {"rebuild", "IN OUT", "write block 1 again from its data blocks, fix the checksums",
-     kRebuildHelp, rebuildVerb},
+     &kRebuildHelp, rebuildVerb},
     {"analyse", "[options] PATH...", "check EDIDs against the HDMI sink compliance items",
-     kAnalyseHelp, analyseVerb},
+     &kAnalyseHelp, analyseVerb},
     {"edit", "IN OUT... --set F=V...", "set serial numbers, dates, names, physical address",
-     kEditHelp, editVerb},
-    {"displays", "[--json]", "list the display connectors and their DDC buses", kDisplaysHelp,
+     &kEditHelp, editVerb},
+    {"displays", "[--json]", "list the display connectors and their DDC buses", &kDisplaysHelp,
      displaysVerb},
-    {"read", "[options] OUT", "read the sink's EDID EEPROM over I2C into a file", kReadHelp,
+    {"read", "[options] OUT", "read the sink's EDID EEPROM over I2C into a file", &kReadHelp,
      readVerb},
     {"write", "[options] IN", "write a file into the sink's EDID EEPROM over I2C and verify it",
-     kWriteHelp, writeVerb},
+     &kWriteHelp, writeVerb},
     {"restore", "[options] BACKUP", "write a backup of the sink's EEPROM back and verify it",
-     kRestoreHelp, restoreVerb},
+     &kRestoreHelp, restoreVerb},
 };
 
 void writeUsage(std::ostream& out) {
@@ -136,7 +136,7 @@ int run(const Args& args, std::ostream& out, std::ostream& err) {
         if (verb != v.name)
             continue;
         if (!rest.empty() && (rest[0] == "--help" || rest[0] == "-h")) {
-            out << v.help;
+            out << *v.help;
             return kExitOk;
         }
         return v.run(rest, out, err);

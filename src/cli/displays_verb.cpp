@@ -12,7 +12,7 @@
 
 namespace pellam::cli {
 
-const char* const kDisplaysHelp = R"(Usage: pellam-cli displays [--json]
+const std::string kDisplaysHelp = R"(Usage: pellam-cli displays [--json]
 
 Lists the display connectors of the graphics cards (/sys/class/drm), one line
 each: the connector name (the name the DDC port type takes), the monitor name

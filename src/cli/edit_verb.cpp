@@ -18,7 +18,7 @@
 
 namespace pellam::cli {
 
-const char* const kEditHelp =
+const std::string kEditHelp =
     R"(Usage: pellam-cli edit IN OUT... --set FIELD=VALUE... [--serial-step N]
 
 Reads the EDID file IN, sets each FIELD to VALUE, recomputes both checksums

@@ -22,8 +22,29 @@
 
 namespace pellam::cli {
 
-const char* const kReadHelp =
-    R"(Usage: pellam-cli read [--port TYPE] [--connector NAME] [--slave HEX]
+namespace {
+
+// The options that choose the bus and the sink, as every transfer verb takes them.
+const char* const kPortOptionsHelp =
+    R"(  --port TYPE       where the I2C bus is: LPT1, LPT2 (parallel port), USB (the
+                    USB debug adapter), COM1 ... COM8 (serial port modem
+                    lines), DDC (a display connector's own DDC bus through
+                    i2c-dev); any case (default LPT1)
+  --connector NAME  with --port DDC: the display connector, as pellam-cli
+                    displays names it (card0-HDMI-A-1)
+  --slave HEX       the sink's 8-bit I2C write address, even (default A0)
+)";
+
+const char* const kSettingsNote =
+    R"(pellam-cli does not read the editor's I2C settings (~/.config/Korvo/Tarnix.conf):
+it starts from the defaults (LPT1 at base address 0x378 with 500 delay loops,
+USB at 96 kHz, slave address A0) and the options above.
+)";
+
+} // namespace
+
+const std::string kReadHelp =
+    std::string(R"(Usage: pellam-cli read [--port TYPE] [--connector NAME] [--slave HEX]
                        [--simulate FILE] OUT
 
 Reads the 256 bytes of the sink's EDID EEPROM over I2C and writes them to OUT
@@ -31,22 +52,12 @@ in the form OUT's extension names (.bin/.BIN/.dat/.DAT raw binary, .txt/.TXT
 hex text): 128 bytes when byte 126 is 0, else 256.
 
 Options:
-  --port TYPE       where the I2C bus is: LPT1, LPT2 (parallel port), USB (the
-                    USB debug adapter), COM1 ... COM8 (serial port modem
-                    lines), DDC (a display connector's own DDC bus through
-                    i2c-dev); any case (default LPT1)
-  --connector NAME  with --port DDC: the display connector, as pellam-cli
-                    displays names it (card0-HDMI-A-1)
-  --slave HEX       the sink's 8-bit I2C write address, even (default A0)
-  --simulate FILE   demo and test mode: no hardware is touched; the read runs
+)") + kPortOptionsHelp + R"(  --simulate FILE   demo and test mode: no hardware is touched; the read runs
                     against a simulated EEPROM preloaded with the EDID file
                     FILE (with --port DDC on a simulated connector, or on the
                     connectors of the sysfs tree PELLAM_SYSFS_ROOT names)
 
-pellam-cli does not read the editor's I2C settings (~/.config/Korvo/Tarnix.conf):
-it starts from the defaults (LPT1 at base address 0x378 with 500 delay loops,
-USB at 96 kHz, slave address A0) and the options above.
-
+)" + std::string(kSettingsNote) + R"(
 On a terminal the progress is shown on standard error. One summary line goes
 to standard output.
 
@@ -55,8 +66,8 @@ error, a port or adapter that cannot be used, a sink that does not answer
 (OUT is then not written) or an OUT that cannot be written.
 )";
 
-const char* const kWriteHelp =
-    R"(Usage: pellam-cli write [--port TYPE] [--connector NAME] [--slave HEX]
+const std::string kWriteHelp =
+    std::string(R"(Usage: pellam-cli write [--port TYPE] [--connector NAME] [--slave HEX]
                         [--fast] [--force] [--simulate FILE [--sim-out FILE]] IN
 
 Writes the EDID file IN into the sink's EDID EEPROM over I2C (a 128-byte
@@ -70,14 +81,7 @@ named after the port or connector and the time; pellam-cli restore writes one
 back.
 
 Options:
-  --port TYPE       where the I2C bus is: LPT1, LPT2 (parallel port), USB (the
-                    USB debug adapter), COM1 ... COM8 (serial port modem
-                    lines), DDC (a display connector's own DDC bus through
-                    i2c-dev); any case (default LPT1)
-  --connector NAME  with --port DDC: the display connector, as pellam-cli
-                    displays names it (card0-HDMI-A-1)
-  --slave HEX       the sink's 8-bit I2C write address, even (default A0)
-  --fast            write only the 8-byte pages that differ from the EEPROM's
+)") + kPortOptionsHelp + R"(  --fast            write only the 8-byte pages that differ from the EEPROM's
                     content, each in one page write followed by acknowledge
                     polling, and verify in one sequential read (always so
                     with --port DDC); otherwise all 256 bytes one by one
@@ -91,10 +95,7 @@ Options:
   --sim-out FILE    with --simulate: afterwards, save the 256 bytes the
                     simulated EEPROM holds to FILE (.bin, .dat or .txt)
 
-pellam-cli does not read the editor's I2C settings (~/.config/Korvo/Tarnix.conf):
-it starts from the defaults (LPT1 at base address 0x378 with 500 delay loops,
-USB at 96 kHz, slave address A0) and the options above.
-
+)" + std::string(kSettingsNote) + R"(
 On a terminal the progress is shown on standard error. Standard output gets
 the backup's path ("backup: PATH") and one summary line: PASS, or FAIL with
 the first differing address, both bytes and every differing address.
@@ -105,7 +106,7 @@ no EDID header, a port or adapter that cannot be used, a sink that does not
 answer, a backup that cannot be saved, or a content refused without --force.
 )";
 
-const char* const kRestoreHelp =
+const std::string kRestoreHelp =
     R"(Usage: pellam-cli restore [--port TYPE] [--connector NAME] [--slave HEX]
                           [--fast] [--force] [--simulate FILE [--sim-out FILE]]
                           BACKUP

@@ -14,7 +14,7 @@ struct Verb {
     const char* name;
     const char* synopsis; // arguments, as the verb list shows them
     const char* summary;  // one line for the verb list
-    const char* help;     // the verb's own help: what it does and its options
+    const std::string* help; // the verb's own help: what it does and its options
     int (*run)(const Args& args, std::ostream& out, std::ostream& err);
 };
 
@@ -27,13 +27,13 @@ int readVerb(const Args& args, std::ostream& out, std::ostream& err);
 int writeVerb(const Args& args, std::ostream& out, std::ostream& err);
 int restoreVerb(const Args& args, std::ostream& out, std::ostream& err);
 
-extern const char* const kConvertHelp;
-extern const char* const kRebuildHelp;
-extern const char* const kAnalyseHelp;
-extern const char* const kDisplaysHelp;
-extern const char* const kEditHelp;
-extern const char* const kReadHelp;
-extern const char* const kWriteHelp;
-extern const char* const kRestoreHelp;
+extern const std::string kConvertHelp;
+extern const std::string kRebuildHelp;
+extern const std::string kAnalyseHelp;
+extern const std::string kDisplaysHelp;
+extern const std::string kEditHelp;
+extern const std::string kReadHelp;
+extern const std::string kWriteHelp;
+extern const std::string kRestoreHelp;
 
 } // namespace pellam::cli
