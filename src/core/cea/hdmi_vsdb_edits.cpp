@@ -238,14 +238,23 @@ int threeDFieldBytes(int threeDMultiPresent) {
     return 0;
 }
 
-HdmiVideoSplit splitForHdmiVicLen(const HdmiVsdb& vsdb, int typedCodes) {
+namespace {
+
+// The split of a block without room for HDMI video: both lengths 0.
+HdmiVideoSplit noRoomSplit(const HdmiVsdb& vsdb) {
     HdmiVideoSplit split;
+    split.noRoom = true;
+    split.message = increaseVsdbLengthMessage(vsdb);
+    return split;
+}
+
+} // namespace
+
+HdmiVideoSplit splitForHdmiVicLen(const HdmiVsdb& vsdb, int typedCodes) {
     const int room = hdmiVideoRoom(vsdb);
-    if (room <= 0) {
-        split.noRoom = true;
-        split.message = increaseVsdbLengthMessage(vsdb);
-        return split;
-    }
+    if (room <= 0)
+        return noRoomSplit(vsdb);
+    HdmiVideoSplit split;
     const int limit = std::min(room, kMaxHdmiVicLen);
     split.hdmiVicLen = typedCodes;
     if (typedCodes > limit) {
@@ -258,13 +267,10 @@ HdmiVideoSplit splitForHdmiVicLen(const HdmiVsdb& vsdb, int typedCodes) {
 }
 
 HdmiVideoSplit splitForHdmi3dLen(const HdmiVsdb& vsdb, int typedLength) {
-    HdmiVideoSplit split;
     const int room = hdmiVideoRoom(vsdb);
-    if (room <= 0) {
-        split.noRoom = true;
-        split.message = increaseVsdbLengthMessage(vsdb);
-        return split;
-    }
+    if (room <= 0)
+        return noRoomSplit(vsdb);
+    HdmiVideoSplit split;
     split.hdmi3dLen = typedLength;
     if (typedLength > room) {
         split.hdmi3dLen = room;

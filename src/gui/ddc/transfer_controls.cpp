@@ -102,12 +102,35 @@ void TransferControls::setCaption(QPushButton* button, const QString& text,
     button->setPalette(palette);
 }
 
-void TransferControls::begin(Running running, QPushButton* own) {
-    m_running = running;
+bool TransferControls::pausedOrBusy(Running kind, QPushButton* own, const QString& caption) {
+    if (m_running == kind) {
+        // The second click on a running transfer's button pauses it.
+        m_pauseFlag = true;
+        setCaption(own, caption, Qt::black);
+    }
+    return running();
+}
+
+bool TransferControls::start(Running kind, QPushButton* own, OpenTransfer& open) {
+    if (!open.ready()) {
+        m_ui.showMessage(m_window, QString::fromStdString(open.problem()));
+        return false;
+    }
+    m_running = kind;
     m_pauseFlag = false;
     for (QPushButton* b : {m_w.write, m_w.read, m_w.compare})
         if (b != own)
             b->setEnabled(false);
+    // A port's byte loop can be paused; the USB adapter's and the DDC bus's
+    // transfers run to their end with the button disabled.
+    if (open.pausable()) {
+        setCaption(own, QStringLiteral("Pause"), Qt::red);
+        m_w.percent->setText(QStringLiteral("0%"));
+    } else {
+        own->setEnabled(false);
+    }
+    m_w.status->hide();
+    return true;
 }
 
 void TransferControls::end() {
@@ -117,29 +140,12 @@ void TransferControls::end() {
 }
 
 void TransferControls::read() {
-    if (m_running == Running::Read) {
-        m_pauseFlag = true;
-        setCaption(m_w.read, QStringLiteral("Read DDC"), Qt::black);
-        return;
-    }
-    if (running())
+    if (pausedOrBusy(Running::Read, m_w.read, QStringLiteral("Read DDC")))
         return;
     OpenTransfer open(m_session.ddc());
-    if (!open.ready()) {
-        m_ui.showMessage(m_window, QString::fromStdString(open.problem()));
+    if (!start(Running::Read, m_w.read, open))
         return;
-    }
-    // A port's byte loop can be paused; the USB adapter's and the DDC bus's
-    // transfers run to their end with the button disabled.
     const bool toggles = open.pausable();
-    begin(Running::Read, m_w.read);
-    if (toggles) {
-        setCaption(m_w.read, QStringLiteral("Pause"), Qt::red);
-        m_w.percent->setText(QStringLiteral("0%"));
-    } else {
-        m_w.read->setEnabled(false);
-    }
-    m_w.status->hide();
     View view(*this, toggles);
     const EepromReadResult result = readEeprom(open.transfer(), view);
     open.close();
@@ -164,27 +170,12 @@ void TransferControls::read() {
 }
 
 void TransferControls::write() {
-    if (m_running == Running::Write) {
-        m_pauseFlag = true;
-        setCaption(m_w.write, QStringLiteral("Write DDC"), Qt::black);
-        return;
-    }
-    if (running())
+    if (pausedOrBusy(Running::Write, m_w.write, QStringLiteral("Write DDC")))
         return;
     OpenTransfer open(m_session.ddc());
-    if (!open.ready()) {
-        m_ui.showMessage(m_window, QString::fromStdString(open.problem()));
+    if (!start(Running::Write, m_w.write, open))
         return;
-    }
     const bool toggles = open.pausable();
-    begin(Running::Write, m_w.write);
-    if (toggles) {
-        setCaption(m_w.write, QStringLiteral("Pause"), Qt::red);
-        m_w.percent->setText(QStringLiteral("0%"));
-    } else {
-        m_w.write->setEnabled(false);
-    }
-    m_w.status->hide();
     showBackup({});
     // The bytes of the moment the write starts are written and verified,
     // after the sink's own content is saved.

@@ -15,10 +15,12 @@ class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QString;
 class QWidget;
 
 namespace pellam {
 
+class OpenTransfer;
 class UserInteraction;
 
 class TransferControls : public QObject {
@@ -66,9 +68,14 @@ private:
     void showStatus(const QString& text, const QColor& colour);
     void showBackup(const QString& path);
     static void setCaption(QPushButton* button, const QString& text, const QColor& colour);
-    // While a transfer runs, the transfer buttons other than its own are off,
-    // so that transfers never nest; all three are on again afterwards.
-    void begin(Running running, QPushButton* own);
+    // A click on a transfer's button while a transfer runs: pauses it when
+    // it is this one (its button gets its caption back). True when a
+    // transfer runs, which the click then does not start.
+    bool pausedOrBusy(Running kind, QPushButton* own, const QString& caption);
+    // Starts the transfer when it could be opened (else says why). While a
+    // transfer runs, the transfer buttons other than its own are off, so
+    // that transfers never nest; end() turns all three on again.
+    bool start(Running kind, QPushButton* own, OpenTransfer& open);
     void end();
 
     Widgets m_w;
