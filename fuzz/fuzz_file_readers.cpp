@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     readRawBinary(text, image);
     const std::size_t length = size >= 256 ? 256 : 128;
     EdidImage back{};
-    const ReadResult read = readListText(formatListText(image, length), back);
+    const ReadResult read = readListText(formatListText(std::span(image).first(length)), back);
     check(!read.failed() && read.bytesStored == length);
     check(std::equal(back.begin(), back.begin() + static_cast<std::ptrdiff_t>(length),
                      image.begin()));

@@ -22,7 +22,12 @@ const std::string kAnalyseHelp =
 Checks each EDID file against the sink EDID items of the HDMI compliance test
 and prints the report. A PATH that is a folder stands for every EDID file
 (.bin, .dat, .txt, .ddc) under it, in sorted order. The bytes are analysed as
-read (no checksum correction).
+read (no checksum correction), every block of them: an EDID longer than 256
+bytes gets a section of its own after the items, with byte 126 checked
+against the blocks present and the checksum of each further block. A file's
+length that is no whole number of blocks, or an EEPROM read that wrapped
+around, is named on standard error; an empty file, or one larger than an
+EDID can be, cannot be analysed.
 
 Output (--format):
   text    the report the editor writes; with several files each report is
@@ -67,6 +72,8 @@ const std::pair<const char*, bool CapabilityDeclaration::*> kFlags[] = {
 struct FileResult {
     std::string path;
     std::string error; // why the file could not be read; empty when it was
+    // What the check of its bytes found about its length and byte 126.
+    std::string findings;
     AnalyserReport report;
 
     // Not analysed: unreadable, or the evaluation failed (the report says so).
@@ -113,16 +120,22 @@ FileResult analyseFile(const std::string& path, const CapabilityDeclaration& cdf
         return result;
     }
     std::ostringstream messages;
-    EdidImage buffer{};
-    if (!readInput(path, buffer, messages)) {
+    EdidBytes bytes;
+    if (!readInput(path, bytes, messages)) {
         result.error = messages.str();
         if (!result.error.empty() && result.error.back() == '\n')
             result.error.pop_back();
         return result;
     }
+    // The report judges the checksums itself.
+    std::ostringstream findings;
+    reportFindings(path, bytes, findings, false);
+    result.findings = findings.str();
+    EdidImage buffer{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), buffer.size()), buffer.begin());
     DataBlockCollection model;
     parseExtensionBlock(buffer, model);
-    result.report = writeAnalyserReport(buffer, cdf, model);
+    result.report = writeAnalyserReport(bytes, cdf, model);
     return result;
 }
 
@@ -294,6 +307,7 @@ int analyseVerb(const Args& args, std::ostream& out, std::ostream& err) {
     for (const FileResult& r : results) {
         if (!r.error.empty())
             err << r.error << "\n";
+        err << r.findings;
         anyUnreadable = anyUnreadable || r.unreadable();
         anyFailed = anyFailed || r.report.failCount != 0;
         if (format != Format::Text || r.report.lines.empty())

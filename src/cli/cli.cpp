@@ -17,8 +17,11 @@ const std::string kConvertHelp = R"(Usage: pellam-cli convert IN OUT
 
 Reads the EDID file IN and writes it to OUT in the form that OUT's extension
 names: .bin/.BIN/.dat/.DAT raw binary, .txt/.TXT hex text. IN may also be a
-.ddc line-form file. 128 bytes are written when byte 126 is 0, else 256.
-Checksums are left as read.
+.ddc line-form file. Every byte of IN is written, whatever its length (an
+EDID has 128 bytes for each of its blocks); checksums are left as read. What
+looks wrong (a length that is no whole number of blocks, an EEPROM read that
+wrapped around, byte 126 against the blocks present, wrong checksums) is
+named on standard error.
 
 Exit status: 0 on success, 2 on a usage error or a file that cannot be read
 or written (OUT is then not created).
@@ -26,11 +29,14 @@ or written (OUT is then not created).
 
 const std::string kRebuildHelp = R"(Usage: pellam-cli rebuild IN OUT
 
-Reads IN, checks its EDID header, writes block 1 again from its decoded data
-blocks and timings (what the editor does once anything in block 1 is edited),
-recomputes both checksums and writes OUT as for convert. Data blocks the
-editor does not model are written back as they were. Block 1 is left as read
-when it is not an editable CTA-861 extension (a note says so).
+Reads IN, checks its EDID header, writes every CTA-861 extension block that
+byte 126 declares again from its decoded data blocks and timings (what the
+editor does once anything in block 1 is edited), recomputes the checksum of
+every block and writes OUT as for convert, with every block of IN. Data
+blocks the editor does not model, and records of the detailed timing area
+that are not timings, are written back as they were. Block 1 is left as read
+when it is not an editable CTA-861 extension (a note says so); so are other
+extension blocks that are not CTA-861 ones.
 
 Exit status: 0 on success, 2 on a usage error, a file that cannot be read or
 written, an image without the EDID header, or a block 1 that does not fit.
@@ -41,7 +47,7 @@ namespace {
 // For the verbs that take IN OUT: checks the arguments and OUT's form before
 // anything is read, then reads IN. Returns 0 when the verb may go on, else
 // the exit status (the message is written).
-int readInOut(const std::string& verb, const Args& args, EdidImage& image, std::ostream& err) {
+int readInOut(const std::string& verb, const Args& args, EdidBytes& bytes, std::ostream& err) {
     if (args.size() != 2)
         return usageError(err, verb + " takes two arguments: IN OUT");
     if (!isWritablePath(args[1])) {
@@ -49,7 +55,10 @@ int readInOut(const std::string& verb, const Args& args, EdidImage& image, std::
             << "\": use .bin or .dat for raw binary, .txt for hex text\n";
         return kExitUsage;
     }
-    return readInput(args[0], image, err) ? kExitOk : kExitUsage;
+    if (!readInput(args[0], bytes, err))
+        return kExitUsage;
+    reportFindings(args[0], bytes, err);
+    return kExitOk;
 }
 
 const Verb kVerbs[] = {
@@ -91,32 +100,38 @@ void writeUsage(std::ostream& out) {
 } // namespace
 
 int convertVerb(const Args& args, std::ostream&, std::ostream& err) {
-    EdidImage image{};
-    if (const int status = readInOut("convert", args, image, err))
+    EdidBytes bytes;
+    if (const int status = readInOut("convert", args, bytes, err))
         return status;
-    return writeOutput(args[1], image, err) ? kExitOk : kExitUsage;
+    return writeOutput(args[1], bytes, err) ? kExitOk : kExitUsage;
 }
 
 int rebuildVerb(const Args& args, std::ostream&, std::ostream& err) {
-    EdidImage image{};
-    if (const int status = readInOut("rebuild", args, image, err))
+    EdidBytes bytes;
+    if (const int status = readInOut("rebuild", args, bytes, err))
         return status;
-    if (!hasEdidHeader(image)) {
+    if (!hasEdidHeader(bytes)) {
         err << kMsgEdidFileFormatIncorrect << "\n";
         return kExitUsage;
     }
-    if (image[kExtensionCountOffset] != 0) {
+    const std::size_t declared =
+        bytes.size() > kExtensionCountOffset ? bytes[kExtensionCountOffset] : 0;
+    for (std::size_t k = 1; k <= declared && (k + 1) * kBlockSize <= bytes.size(); ++k) {
+        const std::span<Byte> block(bytes.data() + k * kBlockSize, kBlockSize);
+        const int base = static_cast<int>(k * kBlockSize);
         DataBlockCollection collection;
-        parseExtensionBlock(image, collection);
+        parseCtaBlock(block, base, collection);
         if (!collection.editable) {
-            err << collection.note << "\n";
-        } else if (!rebuildExtensionBlock(image, collection)) {
-            err << kMsgNoSpaceOfExtendedBlock << "\n";
+            if (k == 1)
+                err << collection.note << "\n";
+        } else if (!rebuildCtaBlock(block, base, collection)) {
+            err << (k == 1 ? "" : "Block " + std::to_string(k) + ": ")
+                << kMsgNoSpaceOfExtendedBlock << "\n";
             return kExitUsage;
         }
     }
-    ApplyAutoChecksums(image, true);
-    return writeOutput(args[1], image, err) ? kExitOk : kExitUsage;
+    applyBlockChecksums(bytes, true);
+    return writeOutput(args[1], bytes, err) ? kExitOk : kExitUsage;
 }
 
 int run(const Args& args, std::ostream& out, std::ostream& err) {

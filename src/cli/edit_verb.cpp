@@ -273,13 +273,16 @@ int editVerb(const Args& args, std::ostream&, std::ostream& err) {
         }
     }
 
-    EdidWorkspace ws;
-    if (!readInput(files[0], ws.image, err))
+    EdidBytes input;
+    if (!readInput(files[0], input, err))
         return kExitUsage;
-    if (!hasEdidHeader(ws.image)) {
+    if (!hasEdidHeader(input)) {
         err << kMsgEdidFileFormatIncorrect << "\n";
         return kExitUsage;
     }
+    reportFindings(files[0], input, err);
+    EdidWorkspace ws;
+    adoptEdidBytes(ws, input);
     std::vector<CheckedSet> edits;
     for (const std::string& set : sets) {
         std::string refusal;
@@ -301,7 +304,11 @@ int editVerb(const Args& args, std::ostream&, std::ostream& err) {
                                       [](const CheckedSet& e) { return e.field == "serial"; }))
             writeSerialNumber(ws, serialNumber(original) + step);
         ApplyAutoChecksums(ws.image, true);
-        if (!writeOutput(files[k], ws.image, err))
+        applyBlockChecksums(ws.moreBlocks, true);
+        // Every block of IN, and nothing more.
+        EdidBytes output = edidBytes(ws, true);
+        output.resize(input.size());
+        if (!writeOutput(files[k], output, err))
             return kExitUsage;
     }
     return kExitOk;

@@ -353,9 +353,12 @@ int readVerb(const Args& args, std::ostream& out, std::ostream& err) {
         err << "pellam-cli: " << read.message << "\n";
         return kExitUsage;
     }
-    if (!writeOutput(options.path, read.bytes, err))
+    // The blocks the content declares (block 0 alone when byte 126 is 0).
+    const std::size_t length = read.bytes[kExtensionCountOffset] == 0 ? kBlockSize : kImageSize;
+    if (!writeOutput(options.path, std::span(read.bytes).first(length), err))
         return kExitUsage;
-    out << "read: 256 bytes from " << sinkName(opened) << " saved to " << options.path << "\n";
+    out << "read: " << length << " bytes from " << sinkName(opened) << " saved to "
+        << options.path << "\n";
     return kExitOk;
 }
 
@@ -405,8 +408,8 @@ int writeTransaction(const std::string& verb, TransferOptions& options, const Ed
                   opened.simulated->eeprom.memory().end(), held.begin());
         const std::string contents =
             fileTypeFromPath(*options.simulatedOutput) == EdidFileType::RawBinary
-                ? formatRawBinary(held, kImageSize)
-                : formatListText(held, kImageSize);
+                ? formatRawBinary(held)
+                : formatListText(held);
         const WriteResult written = writeFileReplacing(*options.simulatedOutput, contents);
         if (!written.ok) {
             err << "pellam-cli: " << written.message << "\n";
@@ -422,13 +425,19 @@ int writeVerb(const Args& args, std::ostream& out, std::ostream& err) {
     TransferOptions options;
     if (const int status = parseOptions("write", args, true, options, err))
         return status;
-    EdidImage image{};
-    if (!readInput(options.path, image, err))
+    EdidBytes bytes;
+    if (!readInput(options.path, bytes, err))
         return kExitUsage;
-    if (!hasEdidHeader(image)) {
+    if (!hasEdidHeader(bytes)) {
         err << "pellam-cli: " << options.path << ": " << kMsgEdidFileFormatIncorrect << "\n";
         return kExitUsage;
     }
+    if (bytes.size() > kImageSize) {
+        err << "pellam-cli: " << options.path << ": " << kMsgImageTooLongForTransfer << "\n";
+        return kExitUsage;
+    }
+    EdidImage image{};
+    std::copy(bytes.begin(), bytes.end(), image.begin());
     return writeTransaction("write", options, image, out, err);
 }
 

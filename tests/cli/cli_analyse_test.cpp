@@ -52,7 +52,7 @@ TEST(CliAnalyse, JsonHoldsEveryItemOfTheTextReportWithItsVerdict) {
 
 TEST(CliAnalyse, SectionsAndNumbersNameTheItems) {
     test::TempDir dir;
-    test::writeFile(dir.path() / "default.bin", formatRawBinary(hdmiDefaultImage(), 256));
+    test::writeFile(dir.path() / "default.bin", formatRawBinary(std::span(hdmiDefaultImage()).first(256)));
     const auto json = runCli({"analyse", "--format=json", dir.file("default.bin")});
     const auto items = nlohmann::json::parse(json.out)["files"][0]["items"];
     EXPECT_EQ(items[0]["section"], "8-1");
@@ -124,8 +124,8 @@ TEST(CliAnalyse, FoldersAndExitStatuses) {
     EdidImage failing = hdmiDefaultImage();
     failing[127] ^= 1; // a bad checksum fails 8-1
     std::filesystem::create_directories(dir.path() / "sub");
-    test::writeFile(dir.path() / "b.bin", formatRawBinary(passing, 256));
-    test::writeFile(dir.path() / "sub" / "a.txt", formatListText(passing, 256));
+    test::writeFile(dir.path() / "b.bin", formatRawBinary(std::span(passing).first(256)));
+    test::writeFile(dir.path() / "sub" / "a.txt", formatListText(std::span(passing).first(256)));
     test::writeFile(dir.path() / "notes.md", "not an EDID");
 
     const auto allPass = runCli({"analyse", dir.path().string()});
@@ -137,7 +137,7 @@ TEST(CliAnalyse, FoldersAndExitStatuses) {
     EXPECT_LT(b, a) << "sorted by path";
     EXPECT_EQ(allPass.out.find("notes.md"), std::string::npos);
 
-    test::writeFile(dir.path() / "c.bin", formatRawBinary(failing, 256));
+    test::writeFile(dir.path() / "c.bin", formatRawBinary(std::span(failing).first(256)));
     EXPECT_EQ(runCli({"analyse", dir.path().string()}).status, 1);
     EXPECT_EQ(runCli({"analyse", dir.path().string(), dir.file("none.bin")}).status, 2);
     std::filesystem::create_directories(dir.path() / "empty");

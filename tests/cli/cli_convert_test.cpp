@@ -30,8 +30,8 @@ TEST(CliConvert, CorpusFilesGoToTextAndBackByteForByte) {
     ASSERT_FALSE(files.empty());
     for (const auto& file : files) {
         SCOPED_TRACE(file.filename().string());
-        const EdidImage expected = test::imageFromBytes(readFile(file));
-        const std::size_t length = expected[126] == 0 ? 128 : 256;
+        // Every byte of the file, whatever its length.
+        const std::string expected = readFile(file);
 
         const std::string text = dir.file("edid.txt");
         const std::string binary = dir.file("edid.BIN");
@@ -40,10 +40,7 @@ TEST(CliConvert, CorpusFilesGoToTextAndBackByteForByte) {
         run = runCli({"convert", text, binary});
         ASSERT_EQ(run.status, 0) << run.err;
 
-        const std::string back = readFile(binary);
-        ASSERT_EQ(back.size(), length);
-        EXPECT_EQ(back, formatRawBinary(expected, length));
-        EXPECT_EQ(readFile(text), formatListText(expected, length));
+        EXPECT_EQ(readFile(binary), expected);
     }
 }
 
@@ -55,14 +52,14 @@ TEST(CliConvert, ReadsDdcLineFiles) {
     writeFile(dir.file("in.ddc"), ddc);
     const CliRun run = runCli({"convert", dir.file("in.ddc"), dir.file("out.dat")});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readFile(dir.file("out.dat")), formatRawBinary(hdmiDefaultImage(), 256));
+    EXPECT_EQ(readFile(dir.file("out.dat")), formatRawBinary(std::span(hdmiDefaultImage()).first(256)));
 }
 
 TEST(CliConvert, FailuresExitWith2AndCreateNoOutput) {
     TempDir dir;
-    writeFile(dir.file("good.bin"), formatRawBinary(hdmiDefaultImage(), 256));
+    writeFile(dir.file("good.bin"), formatRawBinary(std::span(hdmiDefaultImage()).first(256)));
     writeFile(dir.file("bad.txt"), "00 FF FF xyz");
-    writeFile(dir.file("edid.Bin"), formatRawBinary(hdmiDefaultImage(), 256));
+    writeFile(dir.file("edid.Bin"), formatRawBinary(std::span(hdmiDefaultImage()).first(256)));
     struct Case {
         std::vector<std::string> args;
         std::string message;

@@ -32,7 +32,7 @@ protected:
         std::fill(slot4.begin(), slot4.end(), Byte{0});
         slot4[3] = 0x10;
         ApplyAutoChecksums(image, true);
-        test::writeFile(in, formatRawBinary(image, 256));
+        test::writeFile(in, formatRawBinary(std::span(image).first(256)));
     }
 
     test::TempDir dir;
@@ -115,7 +115,7 @@ TEST_F(CliEdit, PhysicalAddressNeedsAnHdmiVsdb) {
     EdidImage image = hdmiDefaultImage();
     image[126] = 0; // no extension block
     ApplyAutoChecksums(image, true);
-    test::writeFile(dir.file("128.bin"), formatRawBinary(image, 128));
+    test::writeFile(dir.file("128.bin"), formatRawBinary(std::span(image).first(128)));
     const auto run = runCli(
         {"edit", dir.file("128.bin"), dir.file("out.bin"), "--set", "physical-address=2.0.0.0"});
     EXPECT_EQ(run.status, 2);

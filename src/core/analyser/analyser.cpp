@@ -2,6 +2,7 @@
 
 #include "core/base_block/detailed_timing.h"
 #include "core/cea/cea_formats.h"
+#include "core/edid/edid_bytes.h"
 
 #include <algorithm>
 #include <exception>
@@ -135,14 +136,17 @@ constexpr Byte kHdmiOui[3] = {0x03, 0x0C, 0x00};
 class Evaluation {
 public:
     Evaluation(const EdidImage& buffer, const CapabilityDeclaration& declaration,
-               const DataBlockCollection& model, AnalyserResult& result)
+               const DataBlockCollection& model, AnalyserResult& result,
+               std::span<const Byte> moreBlocks)
         : m_buffer(buffer)
         , m_cdf(declaration)
         , m_model(model)
-        , m_result(result) {}
+        , m_result(result)
+        , m_moreBlocks(moreBlocks) {}
 
     void run() {
         m_result = {};
+        readFurtherCtaBlocks();
         blockZero();
         descriptorSlots();
         blockOneHeader();
@@ -152,6 +156,7 @@ public:
         formatDeclarations();
         pixelEncoding();
         hdmiSpecRules();
+        furtherBlocks();
     }
 
 private:
@@ -167,7 +172,8 @@ private:
                 return false;
         return true;
     }
-    // The VICs of the model's short video descriptors, in block order.
+    // The VICs of the model's short video descriptors, in block order, then
+    // those of the CTA-861 blocks after block 1.
     std::vector<int> svdVics() const {
         std::vector<int> vics;
         if (m_model.video.present) {
@@ -175,7 +181,46 @@ private:
             for (int k = 0; k < count; ++k)
                 vics.push_back(m_model.video.svds[static_cast<std::size_t>(k)].vic);
         }
+        vics.insert(vics.end(), m_furtherVics.begin(), m_furtherVics.end());
         return vics;
+    }
+
+    // The data blocks of the CTA-861 blocks after block 1 that rules look
+    // for anywhere: their short video descriptors and speaker allocations.
+    void readFurtherCtaBlocks() {
+        for (std::size_t start = 0; start + kBlockSize <= m_moreBlocks.size(); start += kBlockSize) {
+            const std::span<const Byte> block = m_moreBlocks.subspan(start, kBlockSize);
+            if (block[0] != 0x02)
+                continue;
+            const int end = std::min<int>(block[2], 127);
+            for (int p = 4; p < end;) {
+                const int tag = block[static_cast<std::size_t>(p)] >> 5;
+                const int len = block[static_cast<std::size_t>(p)] & 0x1F;
+                for (int n = 1; tag == kTagVideo && n <= len && p + n < end; ++n)
+                    m_furtherVics.push_back(block[static_cast<std::size_t>(p + n)] & 0x7F);
+                if (tag == kTagSpeakerAllocation)
+                    m_furtherSpeakerBlock = true;
+                p += len + 1;
+            }
+        }
+    }
+
+    // Byte 126 against the blocks present, and each further block's checksum.
+    void furtherBlocks() {
+        if (m_moreBlocks.empty())
+            return;
+        const std::size_t blocks = 2 + m_moreBlocks.size() / kBlockSize;
+        m_result.extensionBlockItems.push_back(
+            {"Number of Extension Blocks (byte 126 = " + std::to_string(at(126)) +
+                 ") matches the " + std::to_string(blocks) + " blocks present",
+             static_cast<std::size_t>(at(126)) + 1 != blocks});
+        for (std::size_t k = 2; k < blocks; ++k) {
+            const std::span<const Byte> block = m_moreBlocks.subspan((k - 2) * kBlockSize, kBlockSize);
+            m_result.extensionBlockItems.push_back(
+                {"Block " + std::to_string(k) + " Checksum (" + extensionKindName(block[0]) +
+                     " extension)",
+                 block[kBlockSize - 1] != blockChecksum(block, 0)});
+        }
     }
     bool svdListsVic(int vic) const {
         const std::vector<int> vics = svdVics();
@@ -514,6 +559,9 @@ private:
                 fail(28);
         if (m_hdmiVsdbs == 0)
             fail(29);
+        // Multi-channel audio with its speaker allocation in a later CTA block.
+        if (m_multichannelPending && m_furtherSpeakerBlock)
+            pass(21);
     }
 
     // 8-17: each detailed timing against the CTA-861 formats.
@@ -612,13 +660,18 @@ private:
     bool m_speakerSeen = false;
     int m_speakerBlocks = 0;
     int m_hdmiVsdbs = 0;
+    std::span<const Byte> m_moreBlocks;
+    std::vector<int> m_furtherVics;
+    bool m_furtherSpeakerBlock = false;
 };
 
 } // namespace
 
 int AnalyserResult::failCount() const {
     return static_cast<int>(
-        std::count_if(verdicts.begin(), verdicts.end(), [](std::int32_t v) { return v != 0; }));
+        std::count_if(verdicts.begin(), verdicts.end(), [](std::int32_t v) { return v != 0; }) +
+        std::count_if(extensionBlockItems.begin(), extensionBlockItems.end(),
+                      [](const ExtensionBlockItem& item) { return item.failed; }));
 }
 
 std::string_view analyserMessage(int item) {
@@ -628,9 +681,10 @@ std::string_view analyserMessage(int item) {
 }
 
 bool Evaluate(const EdidImage& buffer, const CapabilityDeclaration& declaration,
-              const DataBlockCollection& model, AnalyserResult& result) {
+              const DataBlockCollection& model, AnalyserResult& result,
+              std::span<const Byte> moreBlocks) {
     try {
-        Evaluation(buffer, declaration, model, result).run();
+        Evaluation(buffer, declaration, model, result, moreBlocks).run();
         return true;
     } catch (const std::exception&) {
         result = {};

@@ -10,7 +10,10 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace pellam {
 
@@ -24,6 +27,14 @@ enum AnalyserItem : int {
     kItemFirstDtdExactClock = 75, // 75 + 2i: the clock equals the format's exactly
 };
 
+// A check of an image longer than 256 bytes, beyond the numbered items: byte
+// 126 against the blocks present, and each further block's checksum.
+struct ExtensionBlockItem {
+    std::string text;
+    bool failed = false;
+    bool operator==(const ExtensionBlockItem&) const = default;
+};
+
 // Verdicts (0 PASS, nonzero FAIL) and the values the report prints besides.
 struct AnalyserResult {
     std::array<std::int32_t, kAnalyserItemCount> verdicts{};
@@ -34,9 +45,11 @@ struct AnalyserResult {
     bool formatSectionFlag = false; // an 8-18 format was declared
     bool pixelEncodingFlag = false; // the model declares YCbCr 4:4:4 or 4:2:2
     float highestDtdClock = 0.0f;   // MHz
+    // Images longer than 256 bytes only: the checks of the blocks after block 1.
+    std::vector<ExtensionBlockItem> extensionBlockItems;
 
     bool failed(int item) const { return verdicts[static_cast<std::size_t>(item)] != 0; }
-    // Items that failed, printed or not.
+    // Items that failed, printed or not, and failed checks of further blocks.
     int failCount() const;
 };
 
@@ -44,9 +57,15 @@ struct AnalyserResult {
 std::string_view analyserMessage(int item);
 
 // Runs every check over the buffer; the model is the decoded block 1 the
-// video, colour and deep-colour rules read. Returns false when the evaluation
-// failed internally (the report then says so in one line); it never throws.
+// video, colour and deep-colour rules read. moreBlocks are the blocks after
+// block 1 of a longer image: they get checks of their own, and the short
+// video descriptors and speaker allocation of the CTA-861 blocks among them
+// count where a rule looks for a format or a block anywhere in the EDID
+// (CTA-861 lets a sink spread its data blocks over several CTA blocks).
+// Returns false when the evaluation failed internally (the report then says
+// so in one line); it never throws.
 bool Evaluate(const EdidImage& buffer, const CapabilityDeclaration& declaration,
-              const DataBlockCollection& model, AnalyserResult& result);
+              const DataBlockCollection& model, AnalyserResult& result,
+              std::span<const Byte> moreBlocks = {});
 
 } // namespace pellam

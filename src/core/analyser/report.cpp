@@ -1,5 +1,6 @@
 #include "core/analyser/report.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace pellam {
@@ -81,6 +82,8 @@ public:
         breakLine();
         section("HDMI Spec. Requirements");
         items({110, 111});
+
+        furtherBlocks();
 
         breakLine();
         m_lines.push_back(kSeparator);
@@ -166,6 +169,21 @@ private:
                 line += kUpper[b & 15];
             }
             m_lines.push_back(std::move(line));
+        }
+    }
+
+    // An image longer than 256 bytes: the checks of the blocks after block 1,
+    // numbered on after the items.
+    void furtherBlocks() {
+        if (m_result.extensionBlockItems.empty())
+            return;
+        breakLine();
+        section("Test : Extension Blocks");
+        int number = kAnalyserItemCount;
+        for (const ExtensionBlockItem& extra : m_result.extensionBlockItems) {
+            m_lines.push_back((extra.failed ? "** FAIL-> " : "   PASS-> ") + extra.text);
+            record(number++, extra.failed ? ReportItem::Verdict::Fail : ReportItem::Verdict::Pass,
+                   extra.text);
         }
     }
 
@@ -257,12 +275,25 @@ const char* verdictName(ReportItem::Verdict verdict) {
     return "";
 }
 
-AnalyserReport writeAnalyserReport(const EdidImage& buffer,
+AnalyserReport writeAnalyserReport(std::span<const Byte> bytes,
                                    const CapabilityDeclaration& declaration,
                                    const DataBlockCollection& model) {
+    EdidImage buffer{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), buffer.size()), buffer.begin());
+    const std::span<const Byte> moreBlocks =
+        bytes.size() > kImageSize ? bytes.subspan(kImageSize, (bytes.size() - kImageSize) /
+                                                                  kBlockSize * kBlockSize)
+                                  : std::span<const Byte>();
+    return writeAnalyserReport(buffer, declaration, model, moreBlocks);
+}
+
+AnalyserReport writeAnalyserReport(const EdidImage& buffer,
+                                   const CapabilityDeclaration& declaration,
+                                   const DataBlockCollection& model,
+                                   std::span<const Byte> moreBlocks) {
     AnalyserReport report;
     AnalyserResult result;
-    report.evaluated = Evaluate(buffer, declaration, model, result);
+    report.evaluated = Evaluate(buffer, declaration, model, result, moreBlocks);
     if (!report.evaluated) {
         ReportWriter writer(buffer, declaration, model, result);
         writer.banner();

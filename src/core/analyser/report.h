@@ -13,7 +13,7 @@ namespace pellam {
 struct ReportItem {
     enum class Verdict { Pass, Fail, Skip };
     std::string section; // "8-1", "8-17", ..., or the section's title when it has no test ID
-    int number = 0;      // the item's number (0..111)
+    int number = 0;      // the item's number (0..111; 112 on for the checks of further blocks)
     std::string text;    // the item's message as the report prints it
     Verdict verdict = Verdict::Pass;
 };
@@ -30,8 +30,15 @@ struct AnalyserReport {
 };
 
 // Evaluates the buffer and writes the report. The model is the decoded block 1
-// whose video, colour and deep-colour fields the rules read.
+// whose video, colour and deep-colour fields the rules read; moreBlocks are
+// the blocks after block 1 of a longer image (Evaluate).
 AnalyserReport writeAnalyserReport(const EdidImage& buffer,
+                                   const CapabilityDeclaration& declaration,
+                                   const DataBlockCollection& model,
+                                   std::span<const Byte> moreBlocks = {});
+// The same for an image of any length: its first 256 bytes (zeros after a
+// shorter one) and the whole blocks after them.
+AnalyserReport writeAnalyserReport(std::span<const Byte> bytes,
                                    const CapabilityDeclaration& declaration,
                                    const DataBlockCollection& model);
 

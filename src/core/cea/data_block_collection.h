@@ -184,6 +184,9 @@ struct BlockOrderEntry {
     bool operator==(const BlockOrderEntry&) const = default;
 };
 
+// An 18-byte record of the detailed timing area kept as read.
+using DtdRecord = std::array<Byte, kDtdSize>;
+
 struct DataBlockCollection {
     // Kinds a page may add to the order list; blocks kept verbatim do not count.
     static constexpr int kMaxModelledEntries = 32;
@@ -204,6 +207,10 @@ struct DataBlockCollection {
     ColorimetryBlock colorimetry;
     std::vector<BlockOrderEntry> blockOrder;
     ExtensionTimingList timings;
+    // The records after the timings that are not all zeros (display
+    // descriptors such as a product serial number), written back after the
+    // timings in their order.
+    std::vector<DtdRecord> dtdAreaRecords;
 
     bool operator==(const DataBlockCollection&) const = default;
 };

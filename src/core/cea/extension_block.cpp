@@ -96,10 +96,46 @@ std::string hexTag(int value) {
     return hexByteH(static_cast<Byte>(value));
 }
 
+// The detailed timings from the DTD start up to the first record that is not
+// one (or one that would reach the checksum byte), and the 18-byte records
+// after them that hold anything but zeros (display descriptors such as a
+// product serial number): those are kept, in their order, when the block is
+// written back.
+int scanTimings(std::span<const Byte> block, int baseOffset, ExtensionTimingList& list,
+                std::vector<DtdRecord>& records) {
+    list = {};
+    records.clear();
+    int q = block[2];
+    // A descriptor must end at or before the byte before the checksum.
+    while (q + static_cast<int>(kDtdSize) < static_cast<int>(kBlockSize) &&
+           list.count < ExtensionTimingList::kCapacity) {
+        const DtdBytes bytes(block.data() + q, kDtdSize);
+        if (!isDetailedTiming(bytes))
+            break;
+        DetailedTiming& timing = list.timings[static_cast<std::size_t>(list.count++)];
+        timing = decodeDetailedTiming(bytes);
+        timing.slotOffset = baseOffset + q;
+        q += static_cast<int>(kDtdSize);
+    }
+    for (; q + static_cast<int>(kDtdSize) < static_cast<int>(kBlockSize);
+         q += static_cast<int>(kDtdSize)) {
+        const DtdBytes bytes(block.data() + q, kDtdSize);
+        if (std::any_of(bytes.begin(), bytes.end(), [](Byte b) { return b != 0; })) {
+            DtdRecord& record = records.emplace_back();
+            std::copy(bytes.begin(), bytes.end(), record.begin());
+        }
+    }
+    return list.count;
+}
+
 } // namespace
 
 ExtensionBlockStatus extensionBlockStatus(const EdidImage& image) {
-    const std::span<const Byte> block(image.begin() + kBlock1Offset, kBlockSize);
+    return ctaBlockStatus(std::span<const Byte>(image.begin() + kBlock1Offset, kBlockSize), 1);
+}
+
+ExtensionBlockStatus ctaBlockStatus(std::span<const Byte> block, int blockNumber) {
+    const std::string name = "Block " + std::to_string(blockNumber);
     const int tag = block[0];
     const int d = block[2];
     if (tag == kCeaExtensionTag && d >= kMinDtdOffset && d <= kMaxDtdOffset)
@@ -109,11 +145,12 @@ ExtensionBlockStatus extensionBlockStatus(const EdidImage& image) {
     };
     const char* gridHint = "; edit it in the grid.";
     if (allBytes(0x00))
-        return {false, "Block 1 is empty (all bytes 00h)" + std::string(gridHint)};
+        return {false, name + " is empty (all bytes 00h)" + gridHint};
     if (allBytes(0xFF))
-        return {false, "Block 1 is empty (all bytes FFh)" + std::string(gridHint)};
+        return {false, name + " is empty (all bytes FFh)" + gridHint};
     if (tag == kCeaExtensionTag)
-        return {false, "Block 1 is a CTA-861 extension whose DTD offset (byte 130 = " + hexTag(d) +
+        return {false, name + " is a CTA-861 extension whose DTD offset (byte " +
+                           std::to_string(blockNumber * kBlockSize + 2) + " = " + hexTag(d) +
                            ") is outside 04h..7Fh" + gridHint};
     std::string what;
     switch (tag) {
@@ -142,63 +179,63 @@ ExtensionBlockStatus extensionBlockStatus(const EdidImage& image) {
         what = "not a CTA-861 extension (tag " + hexTag(tag) + ")";
         break;
     }
-    return {false, "Block 1 is " + what + gridHint};
+    return {false, name + " is " + what + gridHint};
 }
 
 int scanExtensionTimings(const EdidImage& image, ExtensionTimingList& list) {
+    const std::span<const Byte> block(image.begin() + kBlock1Offset, kBlockSize);
     list = {};
-    if (!extensionBlockStatus(image).editable)
+    if (!ctaBlockStatus(block, 1).editable)
         return 0;
-    int q = static_cast<int>(kBlock1Offset) + image[kBlock1Offset + 2];
-    // A descriptor must end at or before byte 254, so the checksum is never in one.
-    while (q + static_cast<int>(kDtdSize) < static_cast<int>(kImageSize) &&
-           list.count < ExtensionTimingList::kCapacity) {
-        const DtdBytes bytes(image.begin() + q, kDtdSize);
-        if (!isDetailedTiming(bytes))
-            break;
-        DetailedTiming& timing = list.timings[static_cast<std::size_t>(list.count++)];
-        timing = decodeDetailedTiming(bytes);
-        timing.slotOffset = q;
-        q += static_cast<int>(kDtdSize);
-    }
-    return list.count;
+    std::vector<DtdRecord> unused;
+    return scanTimings(block, static_cast<int>(kBlock1Offset), list, unused);
 }
 
 void parseExtensionBlock(const EdidImage& image, DataBlockCollection& c) {
+    parseCtaBlock(std::span<const Byte>(image.begin() + kBlock1Offset, kBlockSize),
+                  static_cast<int>(kBlock1Offset), c);
+}
+
+void parseCtaBlock(std::span<const Byte> block, int baseOffset, DataBlockCollection& c) {
     c = {};
-    const ExtensionBlockStatus status = extensionBlockStatus(image);
+    const ExtensionBlockStatus status =
+        ctaBlockStatus(block, baseOffset / static_cast<int>(kBlockSize));
     c.editable = status.editable;
     c.note = status.note;
     if (!c.editable)
         return;
 
-    const Byte flags = image[kBlock1Offset + 3];
-    c.header.tag = image[kBlock1Offset];
-    c.header.revision = image[kBlock1Offset + 1];
+    // Offsets in the collection are offsets into the whole image.
+    const auto at = [&](int offset) { return block[static_cast<std::size_t>(offset - baseOffset)]; };
+    const Byte flags = block[3];
+    c.header.tag = block[0];
+    c.header.revision = block[1];
     c.header.underscan = getBit(flags, 7);
     c.header.basicAudio = getBit(flags, 6);
     c.header.ycbcr444 = getBit(flags, 5);
     c.header.ycbcr422 = getBit(flags, 4);
     c.header.nativeDtdCount = static_cast<int>(getBitRange(flags, 3, 0));
-    c.dtdStart = static_cast<int>(kBlock1Offset) + image[kBlock1Offset + 2];
+    c.dtdStart = baseOffset + block[2];
 
     // Every block advances by its length + 1, whatever its tag; the last one
     // is cut at the DTD start when its length field claims more.
-    int p = kFirstDataBlockOffset;
+    int p = baseOffset + kFirstDataBlockOffset - static_cast<int>(kBlock1Offset);
     while (p < c.dtdStart) {
-        const int end = std::min(p + 1 + static_cast<int>(getBitRange(image[p], 4, 0)), c.dtdStart);
-        const BlockBytes block(image.begin() + p, static_cast<std::size_t>(end - p));
-        const int tag = static_cast<int>(getBitRange(block[0], 7, 5));
-        const int extTag = (tag == kTagExtended && block.size() > 1) ? block[1] : -1;
-        const bool complete = end - p == 1 + static_cast<int>(getBitRange(image[p], 4, 0));
+        const int length = static_cast<int>(getBitRange(at(p), 4, 0));
+        const int end = std::min(p + 1 + length, c.dtdStart);
+        const BlockBytes bytes = block.subspan(static_cast<std::size_t>(p - baseOffset),
+                                               static_cast<std::size_t>(end - p));
+        const int tag = static_cast<int>(getBitRange(bytes[0], 7, 5));
+        const int extTag = (tag == kTagExtended && bytes.size() > 1) ? bytes[1] : -1;
+        const bool complete = end - p == 1 + length;
         BlockOrderEntry entry{tag, extTag, {}};
-        if (!complete || !readIntoRecord(block, p, c))
-            entry.raw.assign(block.begin(), block.end());
+        if (!complete || !readIntoRecord(bytes, p, c))
+            entry.raw.assign(bytes.begin(), bytes.end());
         c.blockOrder.push_back(std::move(entry));
         p = end;
     }
 
-    scanExtensionTimings(image, c.timings);
+    scanTimings(block, baseOffset, c.timings, c.dtdAreaRecords);
 }
 
 int usedExtensionBytes(const DataBlockCollection& c) {
@@ -209,6 +246,7 @@ int usedExtensionBytes(const DataBlockCollection& c) {
     for (const BlockOrderEntry& entry : c.blockOrder)
         used += static_cast<int>(entry.raw.size());
     used += static_cast<int>(kDtdSize) * std::max(c.timings.count, 0);
+    used += static_cast<int>(kDtdSize * c.dtdAreaRecords.size());
     return used;
 }
 
@@ -232,13 +270,18 @@ int ensureInOrder(DataBlockCollection& c, int tag, int extTag) {
 }
 
 bool rebuildExtensionBlock(EdidImage& image, DataBlockCollection& c) {
+    return rebuildCtaBlock(std::span<Byte>(image.begin() + kBlock1Offset, kBlockSize),
+                           static_cast<int>(kBlock1Offset), c);
+}
+
+bool rebuildCtaBlock(std::span<Byte> block, int baseOffset, DataBlockCollection& c) {
     if (!c.editable || !layoutFits(c))
         return false;
     for (const KindOps& k : kModelledKinds)
         if (k.present(c))
             ensureInOrder(c, k.tag, k.extTag);
 
-    const EdidImage before = image;
+    const std::vector<Byte> before(block.begin(), block.end());
     std::vector<Byte> out;
     out.reserve(kBlockSize);
     out.push_back(static_cast<Byte>(c.header.tag));
@@ -250,7 +293,7 @@ bool rebuildExtensionBlock(EdidImage& image, DataBlockCollection& c) {
 
     std::vector<const KindOps*> written;
     for (const BlockOrderEntry& entry : c.blockOrder) {
-        const int p = static_cast<int>(kBlock1Offset + out.size());
+        const int p = baseOffset + static_cast<int>(out.size());
         if (entry.isRaw()) {
             out.insert(out.end(), entry.raw.begin(), entry.raw.end());
             continue;
@@ -261,8 +304,8 @@ bool rebuildExtensionBlock(EdidImage& image, DataBlockCollection& c) {
             std::find(written.begin(), written.end(), kind) != written.end())
             continue;
         written.push_back(kind);
-        const std::vector<Byte> block = kind->write(c, p);
-        out.insert(out.end(), block.begin(), block.end());
+        const std::vector<Byte> bytes = kind->write(c, p);
+        out.insert(out.end(), bytes.begin(), bytes.end());
     }
     out[2] = static_cast<Byte>(out.size());
 
@@ -271,16 +314,18 @@ bool rebuildExtensionBlock(EdidImage& image, DataBlockCollection& c) {
         // Byte 17 bit 0 means nothing in normal (non-stereo) mode and keeps
         // what the descriptor had where it was read, even when it moves.
         std::array<Byte, kDtdSize> slot{};
-        if (timing.slotOffset >= static_cast<int>(kBlock1Offset) &&
-            timing.slotOffset + static_cast<int>(kDtdSize) <= static_cast<int>(kImageSize))
-            std::copy_n(before.begin() + timing.slotOffset, kDtdSize, slot.begin());
+        const int local = timing.slotOffset - baseOffset;
+        if (local >= 0 && local + static_cast<int>(kDtdSize) <= static_cast<int>(kBlockSize))
+            std::copy_n(before.begin() + local, kDtdSize, slot.begin());
         encodeDetailedTiming(timing, slot);
-        timing.slotOffset = static_cast<int>(kBlock1Offset + out.size());
+        timing.slotOffset = baseOffset + static_cast<int>(out.size());
         out.insert(out.end(), slot.begin(), slot.end());
     }
-    out.resize(kBlockSize - 1, 0); // padding up to byte 254; the checksum is not ours
-    std::copy(out.begin(), out.end(), image.begin() + kBlock1Offset);
-    c.dtdStart = static_cast<int>(kBlock1Offset) + out[2];
+    for (const DtdRecord& record : c.dtdAreaRecords)
+        out.insert(out.end(), record.begin(), record.end());
+    out.resize(kBlockSize - 1, 0); // padding up to the byte before the checksum, which is not ours
+    std::copy(out.begin(), out.end(), block.begin());
+    c.dtdStart = baseOffset + out[2];
     return true;
 }
 

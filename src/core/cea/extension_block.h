@@ -4,6 +4,8 @@
 #include "core/cea/data_block_collection.h"
 #include "core/edid/edid_image.h"
 
+#include <span>
+
 namespace pellam {
 
 inline constexpr const char* kMsgNoSpaceOfExtendedBlock = "No Space of Extended Block";
@@ -19,25 +21,36 @@ struct ExtensionBlockStatus {
     std::string note;
 };
 ExtensionBlockStatus extensionBlockStatus(const EdidImage& image);
+// The same for any extension block (128 bytes) of an image, the note naming
+// it by its number.
+ExtensionBlockStatus ctaBlockStatus(std::span<const Byte> block, int blockNumber);
 
 // Refills the list with the detailed timings of block 1, from the DTD start
-// up to the first zero pixel clock or a descriptor that would reach the
-// checksum byte; returns the count. Empty when block 1 is not editable.
+// up to the first record that is not a timing (a zero pixel clock) or one
+// that would reach the checksum byte; returns the count. Empty when block 1
+// is not editable.
 int scanExtensionTimings(const EdidImage& image, ExtensionTimingList& list);
 
 // Clears the collection and reads block 1 into it. Reads the image only.
 void parseExtensionBlock(const EdidImage& image, DataBlockCollection& collection);
+// The same for any CTA-861 extension block (128 bytes) that starts at
+// baseOffset in the image; the collection's offsets are image offsets.
+void parseCtaBlock(std::span<const Byte> block, int baseOffset, DataBlockCollection& collection);
 
 // Writes image bytes 128..254 from the collection and sets every written
-// record's offset and every timing's slotOffset; never writes byte 255.
-// Writes nothing and returns false when block 1 is not editable or the
-// layout does not fit (hasRoomFor(0) is false, or a block's size is outside
-// 1..32): the image keeps its old block 1.
+// record's offset and every timing's slotOffset; never writes byte 255. The
+// records of the detailed timing area that are not timings follow the
+// timings; only the padding after them becomes zero. Writes nothing and
+// returns false when block 1 is not editable or the layout does not fit
+// (hasRoomFor(0) is false, or a block's size is outside 1..32): the image
+// keeps its old block 1.
 bool rebuildExtensionBlock(EdidImage& image, DataBlockCollection& collection);
+// The same for any CTA-861 extension block read by parseCtaBlock.
+bool rebuildCtaBlock(std::span<Byte> block, int baseOffset, DataBlockCollection& collection);
 
 // Whether the layout plus n more bytes fits in block 1: 4 header bytes, the
 // checksum, every present block and every block kept verbatim, and 18 bytes
-// per detailed timing, at most 128 in all.
+// per detailed timing and per other record kept, at most 128 in all.
 bool hasRoomFor(const DataBlockCollection& collection, int n);
 
 // Bytes the layout takes now (the left side of the capacity rule).

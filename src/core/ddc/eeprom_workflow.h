@@ -20,6 +20,12 @@
 
 namespace pellam {
 
+// Transfers move 256 bytes; an image with blocks after block 1 is never cut
+// to fit.
+inline constexpr const char* kMsgImageTooLongForTransfer =
+    "The image has more than 256 bytes (blocks after block 1): EEPROM transfers move 256 "
+    "bytes, and it is not cut to fit. Nothing was written.";
+
 // Backup: the read of the sink's content before a write.
 enum class TransferPhase { Backup, Read, Write, Verify };
 

@@ -102,15 +102,17 @@ std::vector<std::string> splitItems(std::string_view line) {
     return items;
 }
 
-// Stores hexadecimal items into the buffer from offset 0, each as its low 8
-// bits; the first item that is not a number ends the read.
+// Appends hexadecimal items to the bytes, each as its low 8 bits; the first
+// item that is not a number ends the read.
 class ItemStore {
 public:
-    explicit ItemStore(EdidImage& buffer)
-        : m_buffer(buffer) {}
+    explicit ItemStore(EdidBytes& bytes)
+        : m_bytes(bytes) {
+        m_bytes.clear();
+    }
 
-    // False when reading must stop: a bad item, or the buffer is full (the
-    // items after the 256th are ignored).
+    // False when reading must stop: a bad item, or one item more than an
+    // EDID can have was stored (what the file holds beyond is not read).
     bool store(std::string_view item) {
         const auto value = parseHexNumber(item);
         if (!value) {
@@ -118,14 +120,15 @@ public:
             m_result.message = invalidIntegerMessage(std::string("0x").append(item));
             return false;
         }
-        m_buffer[m_result.bytesStored++] = static_cast<Byte>(*value & 0xFF);
-        return m_result.bytesStored < m_buffer.size();
+        m_bytes.push_back(static_cast<Byte>(*value & 0xFF));
+        m_result.bytesStored = m_bytes.size();
+        return m_bytes.size() <= kMaxEdidSize;
     }
 
     const ReadResult& result() const { return m_result; }
 
 private:
-    EdidImage& m_buffer;
+    EdidBytes& m_bytes;
     ReadResult m_result;
 };
 
@@ -192,15 +195,16 @@ EdidFileType fileTypeFromPath(std::string_view path) {
     return EdidFileType::Unrecognised;
 }
 
-ReadResult readRawBinary(std::string_view data, EdidImage& buffer) {
+ReadResult readRawBinary(std::string_view data, EdidBytes& bytes) {
     ReadResult result;
-    result.bytesStored = std::min(data.size(), buffer.size());
-    std::copy_n(data.begin(), result.bytesStored, buffer.begin());
+    bytes.assign(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(
+                                                  std::min(data.size(), kMaxEdidSize + 1)));
+    result.bytesStored = bytes.size();
     return result;
 }
 
-ReadResult readListText(std::string_view text, EdidImage& buffer) {
-    ItemStore store(buffer);
+ReadResult readListText(std::string_view text, EdidBytes& bytes) {
+    ItemStore store(bytes);
     forEachLine(withoutUtf8Bom(text), [&](std::string_view line) {
         line = untilNul(line);
         if (std::all_of(line.begin(), line.end(), isBlank))
@@ -216,8 +220,8 @@ ReadResult readListText(std::string_view text, EdidImage& buffer) {
     return store.result();
 }
 
-ReadResult readLineText(std::string_view text, EdidImage& buffer) {
-    ItemStore store(buffer);
+ReadResult readLineText(std::string_view text, EdidBytes& bytes) {
+    ItemStore store(bytes);
     // One byte per line, from the line's first item; items are separated by
     // blanks and TABs, the rest of the line is a comment.
     const auto takeLine = [&](std::string_view line) {
@@ -237,7 +241,7 @@ ReadResult readLineText(std::string_view text, EdidImage& buffer) {
     return store.result();
 }
 
-ReadResult ReadEdidFile(const std::string& path, EdidImage& buffer) {
+ReadResult ReadEdidFile(const std::string& path, EdidBytes& bytes) {
     const EdidFileType type = fileTypeFromPath(path);
     if (type == EdidFileType::Unrecognised) {
         ReadResult result;
@@ -246,31 +250,33 @@ ReadResult ReadEdidFile(const std::string& path, EdidImage& buffer) {
     }
     std::string data;
     std::string message;
-    const std::size_t maxBytes = type == EdidFileType::RawBinary ? kImageSize : kMaxTextFileSize;
+    // One byte more than an EDID can have tells a file that is too large.
+    const std::size_t maxBytes =
+        type == EdidFileType::RawBinary ? kMaxEdidSize + 1 : kMaxTextFileSize;
     if (!readFileBytes(path, maxBytes, data, message))
         return failedRead(message);
     switch (type) {
     case EdidFileType::RawBinary:
-        return readRawBinary(data, buffer);
+        return readRawBinary(data, bytes);
     case EdidFileType::ListText:
-        return readListText(data, buffer);
+        return readListText(data, bytes);
     case EdidFileType::LineText:
-        return readLineText(data, buffer);
+        return readLineText(data, bytes);
     case EdidFileType::Unrecognised:
         break;
     }
     return {};
 }
 
-std::string formatRawBinary(const EdidImage& image, std::size_t length) {
-    return std::string(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(length));
+std::string formatRawBinary(std::span<const Byte> bytes) {
+    return std::string(bytes.begin(), bytes.end());
 }
 
-std::string formatListText(const EdidImage& image, std::size_t length) {
+std::string formatListText(std::span<const Byte> bytes) {
     std::string text;
-    text.reserve(length / 16 * 50);
-    for (std::size_t offset = 0; offset < length; ++offset) {
-        text += hexByte(image[offset]);
+    text.reserve(bytes.size() / 16 * 50);
+    for (std::size_t offset = 0; offset < bytes.size(); ++offset) {
+        text += hexByte(bytes[offset]);
         text += '\t';
         if (offset % 16 == 15)
             text += "\r\n";
@@ -342,10 +348,10 @@ std::string savePath(std::string_view chosenName, SaveFilter filter) {
     return path;
 }
 
-WriteResult saveEdidFile(const EdidImage& image, std::size_t length, std::string_view chosenName,
+WriteResult saveEdidFile(std::span<const Byte> bytes, std::string_view chosenName,
                          SaveFilter filter) {
-    const std::string contents = filter == SaveFilter::Binary ? formatRawBinary(image, length)
-                                                              : formatListText(image, length);
+    const std::string contents =
+        filter == SaveFilter::Binary ? formatRawBinary(bytes) : formatListText(bytes);
     return writeFileReplacing(savePath(chosenName, filter), contents);
 }
 
@@ -358,13 +364,34 @@ WriteResult writeLogFile(const std::string& path, const std::vector<std::string>
     return writeFileReplacing(path, contents);
 }
 
-LoadResult loadEdidFile(EdidWorkspace& ws, const std::string& path) {
-    const ReadResult read = ReadEdidFile(path, ws.fileLoadBuffer);
-    if (read.failed())
-        return {LoadResult::Outcome::ReadFailed, read.message};
-    if (!adoptFileLoadBuffer(ws))
-        return {LoadResult::Outcome::HeaderMismatch, kMsgEdidFileFormatIncorrect};
+LoadResult readEdidAsRead(const std::string& path, EdidBytes& bytes) {
+    EdidBytes read;
+    const ReadResult result = ReadEdidFile(path, read);
+    if (result.status == ReadResult::Status::NotRecognised)
+        return {LoadResult::Outcome::ReadFailed, notAnEdidFileTypeMessage(path), {}};
+    if (result.failed())
+        return {LoadResult::Outcome::ReadFailed, result.message, {}};
+    if (read.empty() || read.size() > kMaxEdidSize)
+        return {LoadResult::Outcome::ReadFailed, checkEdidBytes(read, {false, false}).refusal, {}};
+    bytes = std::move(read);
     return {};
+}
+
+LoadResult readEdidForEditing(const std::string& path, const EdidCheckOptions& options,
+                              EdidBytes& bytes) {
+    EdidBytes read;
+    LoadResult result = readEdidAsRead(path, read);
+    if (result.outcome != LoadResult::Outcome::Loaded)
+        return result;
+    EdidCheck check = checkEdidBytes(std::move(read), options);
+    if (check.refused)
+        return {LoadResult::Outcome::HeaderMismatch, check.refusal, {}};
+    bytes = std::move(check.bytes);
+    return {LoadResult::Outcome::Loaded, {}, std::move(check.notes)};
+}
+
+std::string notAnEdidFileTypeMessage(const std::string& path) {
+    return "\"" + path + "\" is not an EDID file type (use .bin, .dat, .txt or .ddc)";
 }
 
 } // namespace pellam

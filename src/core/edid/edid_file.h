@@ -2,10 +2,10 @@
 // written) and hex text in line form (.ddc, read only).
 #pragma once
 
-#include "core/edid/edid_image.h"
-#include "core/edid/workspace.h"
+#include "core/edid/edid_bytes.h"
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,19 +45,20 @@ struct ReadResult {
     bool failed() const { return status == Status::Failed; }
 };
 
-// The readers fill the buffer from offset 0 with at most 256 bytes and leave
-// every byte after the last one stored as it was: the buffer is not cleared.
-ReadResult readRawBinary(std::string_view data, EdidImage& buffer);
-ReadResult readListText(std::string_view text, EdidImage& buffer);
-ReadResult readLineText(std::string_view text, EdidImage& buffer);
+// The readers replace the bytes with every byte the data holds, up to one
+// more than an EDID can have (kMaxEdidSize), which tells a file that is too
+// large; on a bad item, with the bytes stored before it.
+ReadResult readRawBinary(std::string_view data, EdidBytes& bytes);
+ReadResult readListText(std::string_view text, EdidBytes& bytes);
+ReadResult readLineText(std::string_view text, EdidBytes& bytes);
 
 // Reads the file with the reader its extension names.
-ReadResult ReadEdidFile(const std::string& path, EdidImage& buffer);
+ReadResult ReadEdidFile(const std::string& path, EdidBytes& bytes);
 
-// The first `length` bytes (128 or 256) in the two written forms.
-std::string formatRawBinary(const EdidImage& image, std::size_t length);
+// The bytes in the two written forms.
+std::string formatRawBinary(std::span<const Byte> bytes);
 // Two upper-case digits and a TAB per byte, 16 bytes and CR LF per line.
-std::string formatListText(const EdidImage& image, std::size_t length);
+std::string formatListText(std::span<const Byte> bytes);
 
 struct WriteResult {
     bool ok = true;
@@ -75,10 +76,9 @@ enum class SaveFilter { Binary = 1, Ascii = 2 };
 // edid.bin.bin), as users of earlier versions have come to expect.
 std::string savePath(std::string_view chosenName, SaveFilter filter);
 
-// Writes the first `length` bytes of the image (128 or 256, by the extension
-// mode in force) in the chosen form. The caller applies automatic checksums
-// before.
-WriteResult saveEdidFile(const EdidImage& image, std::size_t length, std::string_view chosenName,
+// Writes the bytes (the image at the length in force) in the chosen form.
+// The caller applies automatic checksums before.
+WriteResult saveEdidFile(std::span<const Byte> bytes, std::string_view chosenName,
                          SaveFilter filter);
 
 // Writes each line followed by CR LF to exactly this path.
@@ -88,12 +88,26 @@ struct LoadResult {
     enum class Outcome { Loaded, HeaderMismatch, ReadFailed };
     Outcome outcome = Outcome::Loaded;
     std::string message; // the text to show for HeaderMismatch and ReadFailed
+    // Loaded: what the check of the bytes found and did (checkEdidBytes).
+    std::vector<std::string> notes;
 };
 
-// Reads the file into the file load buffer and adopts it as the image
-// (adoptFileLoadBuffer). A path of an unrecognised type reads nothing and the
-// header check runs on the buffer as it is. On any failure the image and the
-// DisplayPort mode are unchanged.
-LoadResult loadEdidFile(EdidWorkspace& ws, const std::string& path);
+// "\"x.foo\" is not an EDID file type (use .bin, .dat, .txt or .ddc)".
+std::string notAnEdidFileTypeMessage(const std::string& path);
+
+// Reads every byte of the file as it is, for a comparison or an analysis: a
+// file of a type that is not an EDID file type, one that cannot be read, an
+// empty one and one too large are refused (ReadFailed) with the message to
+// show; one without the EDID header is read like any other. The bytes are
+// untouched on a refusal.
+LoadResult readEdidAsRead(const std::string& path, EdidBytes& bytes);
+
+// Reads the file and checks its bytes for the editor: a file of a type that
+// is not an EDID file type, one that cannot be read, an empty one, one too
+// large and one without the EDID header are refused with the message to
+// show; otherwise the bytes (repaired as the options say) and the notes of
+// what was found. The bytes are untouched on a refusal.
+LoadResult readEdidForEditing(const std::string& path, const EdidCheckOptions& options,
+                              EdidBytes& bytes);
 
 } // namespace pellam

@@ -3,7 +3,7 @@
 // state of the editor's views (menus, pages, grid) lives in the session.
 #pragma once
 
-#include "core/edid/edid_image.h"
+#include "core/edid/edid_bytes.h"
 
 #include <cstdint>
 #include <string>
@@ -12,11 +12,12 @@ namespace pellam {
 
 enum class ExtensionMode { Bytes128, Bytes256 };
 
+// The image is blocks 0 and 1, which the pages edit, and the blocks after
+// them, kept whole beside.
 struct EdidWorkspace {
     EdidImage image = hdmiDefaultImage();
-    // Target of the file readers; validated and copied into the image by a load,
-    // compared with the image by the compare command.
-    EdidImage fileLoadBuffer{};
+    // Blocks 2 and later, whole blocks, as a file or the sink held them.
+    EdidBytes moreBlocks;
     // Decimal text of the 32-bit serial number, written when it is encoded.
     std::string serialNumberText;
     Byte displayPortMode = 0; // 0 HDMI, 1 DisplayPort
@@ -26,17 +27,21 @@ struct EdidWorkspace {
 // The caller then parses block 1 again and runs the page switch.
 void newImage(EdidWorkspace& ws);
 
-// Writes 0 (128-byte mode) or 1 (256-byte mode) into byte 126 and nothing
-// else: block 1 stays in the image, only hidden in 128-byte mode.
+// Writes 0 (128-byte mode) or the number of extension blocks (256-byte mode:
+// 1, or more when blocks follow block 1) into byte 126 and nothing else: the
+// extension blocks stay in the image, only hidden in 128-byte mode.
 void setExtensionMode(EdidWorkspace& ws, ExtensionMode mode);
 
 // HDMI (0) or DisplayPort (1) mode; the image is not changed.
 void setDisplayPortMode(EdidWorkspace& ws, Byte displayPortMode);
 
-// The steps of a load that follow the file read: header check on the file
-// load buffer, then the buffer becomes the image and the DisplayPort mode
-// follows the image's video input byte. On a header mismatch nothing but the
-// buffer has changed and false is returned.
-bool adoptFileLoadBuffer(EdidWorkspace& ws);
+// The bytes (an EDID of whole blocks, checked by the caller) replace the
+// whole image: blocks 0 and 1 (block 1 zero when there is none), the blocks
+// after them, and the DisplayPort mode follows the video input byte.
+void adoptEdidBytes(EdidWorkspace& ws, std::span<const Byte> bytes);
+
+// The image's bytes: block 0, and with extensions block 1 and the blocks
+// after it.
+EdidBytes edidBytes(const EdidWorkspace& ws, bool withExtensions);
 
 } // namespace pellam

@@ -46,18 +46,39 @@ public:
     // The four mode commands of the configuration menu.
     void setExtensionMode(ExtensionMode mode);
     void setDisplayPortMode(Byte displayPortMode);
-    // Load: read, check and adopt the file; block 1 parsed again on success.
-    LoadResult loadFile(const std::string& path);
-    // Load of an EDID held in memory (a display's, as the kernel read it):
-    // the bytes go into the zeroed file load buffer (at most 256) and are
-    // adopted as a file load would; block 1 parsed again on success.
-    LoadResult loadBytes(const std::vector<Byte>& bytes);
+    // Load: read and check the file, and on success its bytes replace the
+    // whole image (nothing of the previous one stays); block 1 parsed again.
+    // The notes say what the check found (autoChecksum: whether the wrong
+    // checksums it names get corrected).
+    LoadResult loadFile(const std::string& path, bool autoChecksum = true);
+    // Load of an EDID held in memory (a display's, as the kernel read it),
+    // checked and adopted as a file load would.
+    LoadResult loadBytes(const std::vector<Byte>& bytes, bool autoChecksum = true);
     // Bytes read from the sink's EEPROM: the first `count` become the image
-    // (a read the user stopped leaves the rest as it was), the menus follow
-    // byte 126 and the DisplayPort mode, and block 1 is parsed again.
+    // (a read the user stopped leaves the rest as it was; a complete read
+    // replaces the whole image), the menus follow byte 126 and the
+    // DisplayPort mode, and block 1 is parsed again.
     void adoptEepromBytes(const EdidImage& bytes, std::size_t count);
-    // Save: the image in the chosen form, 128 or 256 bytes by the mode.
+    // Save: the image in the chosen form, at the length in force.
     WriteResult saveFile(std::string_view chosenName, SaveFilter filter) const;
+
+    // The image's length in force: 128 bytes in 128-byte mode, else 256 and
+    // the blocks after block 1.
+    std::size_t imageLength() const;
+    // The image's bytes at that length.
+    EdidBytes imageBytes() const;
+    // The bytes of the grid: blocks 0 and 1 and every block after them,
+    // whatever the mode (block 1 and later are shown greyed in 128-byte mode).
+    std::size_t gridLength() const { return kImageSize + m_workspace.moreBlocks.size(); }
+    Byte byteAt(std::size_t offset) const;
+
+    // Extension blocks after block 1. Adding one appends an empty CTA-861
+    // extension block (the image switches to 256-byte mode first when it is
+    // in 128-byte mode); removing takes the last block after block 1. Byte
+    // 126 follows. False when there is nothing to remove, or no room for
+    // another block.
+    bool addExtensionBlock();
+    bool removeLastExtensionBlock();
 
     // The page switch before the new page is decoded: when a block-1 page was
     // shown since the last switch and byte 126 is not 0, block 1 is written
@@ -69,8 +90,8 @@ public:
     void block1PageShown() { m_pageState.block1RebuildFlag = 1; }
 
     // Enter in the grid: the cell text read as hexadecimal (with "0x" in
-    // front) becomes the byte at offset, its low 8 bits. On bad text the image
-    // is unchanged and the message is returned.
+    // front) becomes the byte at offset (any block of the grid), its low 8
+    // bits. On bad text the image is unchanged and the message is returned.
     struct CellCommit {
         bool ok = false;
         Byte value = 0;
@@ -79,11 +100,14 @@ public:
     CellCommit commitCellText(std::size_t offset, std::string_view text);
     // After every key in the grid: automatic checksums, then block 1 parsed again.
     void afterGridKey(bool autoChecksum);
+    // The checksums of every block, when autoChecksum is on.
+    void applyChecksums(bool autoChecksum);
 
 private:
     // After the image was replaced: the menus follow it, the first
     // descriptor is selected, block 1 is parsed again.
     void imageReplaced();
+    LoadResult adoptChecked(LoadResult result, const EdidBytes& bytes);
 
     EdidWorkspace m_workspace;
     ModeMenus m_modeMenus;

@@ -1,7 +1,10 @@
 #include "core/session/grid_model.h"
 
 #include "core/base_block/detailed_timing.h"
+#include "core/cea/extension_block.h"
 #include "core/edid/hex.h"
+
+#include <algorithm>
 
 namespace pellam {
 
@@ -27,9 +30,9 @@ std::array<BlockRange, 6> blockRanges(const DataBlockCollection& c) {
     }};
 }
 
-void setRange(std::array<std::int32_t, kImageSize>& states, int first, int count,
-              std::int32_t state) {
-    for (int i = std::max(first, 0); i < first + count && i < static_cast<int>(kImageSize); ++i)
+template <typename States>
+void setRange(States& states, int first, int count, std::int32_t state) {
+    for (int i = std::max(first, 0); i < first + count && i < static_cast<int>(states.size()); ++i)
         states[static_cast<std::size_t>(i)] = state;
 }
 
@@ -83,6 +86,8 @@ int cellStateColour(int state) {
         return 0xFBC58A;
     case kStateColorimetry:
         return 0xABC58A;
+    case kStateOtherExtension:
+        return 0xD8D8F0;
     default:
         return -1;
     }
@@ -142,19 +147,55 @@ GridPosition gridPositionAt(int x, int y) {
 }
 
 void renderGridState(GridCells& cells, const ModeMenus& menus,
-                     const DataBlockCollection& collection) {
-    FillCellStates(cells.states, collection);
-    const std::int32_t block1Mark = menus.n128Bytes1 ? kCellHidden : kCellNormal;
-    for (std::size_t i = 0; i < kImageSize; ++i)
-        cells.marks[i] = i < kBlockSize ? kCellNormal : block1Mark;
+                     const DataBlockCollection& collection, std::span<const Byte> moreBlocks) {
+    const std::size_t length = kImageSize + moreBlocks.size() / kBlockSize * kBlockSize;
+    std::array<std::int32_t, kImageSize> first{};
+    FillCellStates(first, collection);
+    cells.states.assign(first.begin(), first.end());
+    cells.states.resize(length, kStateNone);
+    for (std::size_t start = 0; start + kBlockSize <= moreBlocks.size(); start += kBlockSize) {
+        const std::span<const Byte> block = moreBlocks.subspan(start, kBlockSize);
+        const int base = static_cast<int>(kImageSize + start);
+        DataBlockCollection cta;
+        parseCtaBlock(block, base, cta);
+        if (!cta.editable) {
+            std::fill_n(cells.states.begin() + base, kBlockSize, kStateOtherExtension);
+            continue;
+        }
+        for (int i = 0; i < cta.timings.count; ++i)
+            setRange(cells.states, cta.timings.timings[static_cast<std::size_t>(i)].slotOffset,
+                     static_cast<int>(kDtdSize), i % 2 == 0 ? kStateDescriptor1 : kStateDescriptor2);
+        for (const BlockRange& range : blockRanges(cta))
+            if (range.present)
+                setRange(cells.states, range.offset, range.size, range.state);
+    }
+    const std::int32_t extensionMark = menus.n128Bytes1 ? kCellHidden : kCellNormal;
+    cells.marks.assign(length, extensionMark);
+    std::fill_n(cells.marks.begin(), kBlockSize, kCellNormal);
 }
 
-std::size_t applyCompareMarks(GridCells& cells, const EdidImage& image, const EdidImage& other,
-                              std::size_t count) {
-    cells.states.fill(kStateNone);
+std::string extensionHintAt(std::size_t offset, const GridCells& cells,
+                            std::span<const Byte> moreBlocks) {
+    if (offset < kImageSize || offset - kImageSize >= moreBlocks.size())
+        return {};
+    const int state = offset < cells.states.size() ? cells.states[offset] : kStateNone;
+    if (state != kStateNone && state != kStateOtherExtension)
+        return std::string(hintText(state));
+    const std::size_t block = offset / kBlockSize;
+    const Byte tag = moreBlocks[(block - 2) * kBlockSize];
+    return "Block " + std::to_string(block) + ": " + extensionKindName(tag) + " extension";
+}
+
+std::size_t applyCompareMarks(GridCells& cells, std::span<const Byte> image,
+                              std::span<const Byte> other, std::size_t count) {
+    const std::size_t length = std::max<std::size_t>(image.size(), kImageSize);
+    cells.states.assign(length, kStateNone);
+    cells.marks.assign(length, kCellNormal);
     std::size_t differences = 0;
-    for (std::size_t i = 0; i < kImageSize; ++i) {
-        const bool differs = i < count && image[i] != other[i];
+    for (std::size_t i = 0; i < length && i < count; ++i) {
+        const bool inImage = i < image.size();
+        const bool inOther = i < other.size();
+        const bool differs = inImage != inOther || (inImage && image[i] != other[i]);
         cells.marks[i] = differs ? kCellDiffers : kCellNormal;
         differences += differs ? 1 : 0;
     }

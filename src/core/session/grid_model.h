@@ -7,7 +7,9 @@
 #include "core/edid/workspace.h"
 #include "core/session/editor_state.h"
 
+#include <span>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace pellam {
@@ -19,11 +21,12 @@ enum CellMark : std::int32_t {
     kCellHidden = 2,  // block-1 byte in 128-byte mode: grey "00"
 };
 
-// The two per-byte tables the grid is drawn from.
+// The two per-byte tables the grid is drawn from, one entry per byte of the
+// grid: blocks 0 and 1, and every block after them.
 struct GridCells {
-    std::array<std::int32_t, kImageSize> marks{};
+    std::vector<std::int32_t> marks = std::vector<std::int32_t>(kImageSize);
     // Structure type of each byte (grid background colour), 0 = none.
-    std::array<std::int32_t, kImageSize> states{};
+    std::vector<std::int32_t> states = std::vector<std::int32_t>(kImageSize);
 };
 
 // Structure type of a byte (cell state table); 11 is "no structure" for hints.
@@ -40,6 +43,7 @@ enum CellState : std::int32_t {
     kStateVideoCapability = 9,
     kStateColorimetry = 10,
     kHintNone = 11,
+    kStateOtherExtension = 12, // a block after block 1 that is not CTA-861
 };
 
 // The hover name of a structure type; empty for none.
@@ -67,15 +71,25 @@ struct GridPosition {
 GridPosition gridPositionAt(int x, int y);
 
 // Cell marks and states as the grid is rendered: block 0 normal, block 1
-// hidden in 128-byte mode.
+// and the blocks after it hidden in 128-byte mode. The blocks after block 1
+// (moreBlocks) are coloured as block 1 is when they are CTA-861 extensions,
+// and as "other extension" otherwise; the tables get one entry per byte.
 void renderGridState(GridCells& cells, const ModeMenus& menus,
-                     const DataBlockCollection& collection);
+                     const DataBlockCollection& collection,
+                     std::span<const Byte> moreBlocks = {});
+
+// The hover hint over a byte of a block after block 1 (offset 256 and
+// beyond): the data block or timing of a CTA-861 extension, else the block
+// named by its kind ("Block 3: DisplayID extension").
+std::string extensionHintAt(std::size_t offset, const GridCells& cells,
+                            std::span<const Byte> moreBlocks);
 
 // The compare view: no structure colours (all states 0), mark 1 on each of
-// the first `count` bytes where the image and the other bytes differ, mark 0
-// everywhere else. Returns the number of differing bytes.
-std::size_t applyCompareMarks(GridCells& cells, const EdidImage& image, const EdidImage& other,
-                              std::size_t count = kImageSize);
+// the first `count` bytes where the image and the other bytes differ (a byte
+// only one of them has differs), mark 0 everywhere else; the tables get one
+// entry per byte of the image. Returns the number of differing bytes.
+std::size_t applyCompareMarks(GridCells& cells, std::span<const Byte> image,
+                              std::span<const Byte> other, std::size_t count);
 
 // A cell of the compare view: the byte, and after a "/" the other byte when
 // they differ ("5A", "5A/FF").

@@ -69,15 +69,14 @@ QStringList AnalysisPage::logLines() const {
 }
 
 void AnalysisPage::btnAnalysisClick() {
-    EdidWorkspace& ws = m_session.workspace();
-    const EdidImage* buffer = &ws.image;
-    // The rules read the decoded block 1 of the EDID being analysed: the
-    // editor's own for the image, a fresh one for a file or the sink.
+    // Every byte of the EDID being analysed. The rules read the decoded
+    // block 1 of that EDID: the editor's own for the image, a fresh one for
+    // a file or the sink.
+    EdidBytes bytes = m_session.imageBytes();
     DataBlockCollection fileModel;
     const DataBlockCollection* model = &m_session.collection();
     if (rbnDDC->isChecked()) {
-        // The sink's EEPROM into the file load buffer; a sink that does not
-        // answer leaves the buffer as it was and nothing is analysed.
+        // A sink that does not answer leaves nothing to analyse.
         OpenTransfer open(m_session.ddc());
         if (!open.ready()) {
             m_ui.showMessage(this, QString::fromStdString(open.problem()));
@@ -93,23 +92,25 @@ void AnalysisPage::btnAnalysisClick() {
                                        QStringLiteral("\nNothing was analysed."));
             return;
         }
-        ws.fileLoadBuffer = read.bytes;
-        buffer = &ws.fileLoadBuffer;
-        parseExtensionBlock(ws.fileLoadBuffer, fileModel);
+        bytes.assign(read.bytes.begin(), read.bytes.end());
         model = &fileModel;
     } else if (rbnFile->isChecked()) {
         const QString path =
             m_ui.openFileName(this, QString::fromLatin1(kOpenDialogFilter), QStringLiteral("bin"));
-        if (!path.isEmpty()) {
-            const ReadResult read = ReadEdidFile(path.toStdString(), ws.fileLoadBuffer);
-            if (read.failed()) {
-                m_ui.showMessage(this, QString::fromStdString(read.message));
-                return;
-            }
+        // No file chosen: nothing to analyse (an earlier file is not taken again).
+        if (path.isEmpty())
+            return;
+        const LoadResult read = readEdidAsRead(path.toStdString(), bytes);
+        if (read.outcome != LoadResult::Outcome::Loaded) {
+            m_ui.showMessage(this, QString::fromStdString(read.message));
+            return;
         }
-        buffer = &ws.fileLoadBuffer;
-        parseExtensionBlock(ws.fileLoadBuffer, fileModel);
         model = &fileModel;
+    }
+    if (model == &fileModel) {
+        EdidImage first{};
+        std::copy_n(bytes.begin(), std::min(bytes.size(), first.size()), first.begin());
+        parseExtensionBlock(first, fileModel);
     }
 
     m_declarationDialog.exec();
@@ -117,7 +118,7 @@ void AnalysisPage::btnAnalysisClick() {
         return;
 
     const AnalyserReport report =
-        writeAnalyserReport(*buffer, m_declarationDialog.declaration(), *model);
+        writeAnalyserReport(bytes, m_declarationDialog.declaration(), *model);
     QStringList lines;
     for (const std::string& line : report.lines)
         lines << QString::fromStdString(line);

@@ -3,11 +3,14 @@
 #include "core/session/grid_model.h"
 #include "core/edid/hex.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QToolTip>
 
 namespace pellam {
@@ -52,11 +55,11 @@ void HexGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         return;
     }
 
-    const int state = m_grid->cellStates() ? (*m_grid->cellStates())[offset] : 0;
+    const int state = m_grid->cellState(static_cast<std::size_t>(offset));
     const int colour = cellStateColour(state);
     painter->fillRect(option.rect, colour < 0 ? option.palette.base().color()
                                               : QColor::fromRgb(static_cast<QRgb>(colour)));
-    const int mark = m_grid->cellMarks() ? (*m_grid->cellMarks())[offset] : 0;
+    const int mark = m_grid->cellMark(static_cast<std::size_t>(offset));
     QColor pen = QColor::fromRgb(HexGridWidget::kTextColour);
     QString shown = text;
     if (mark == kCellDiffers) {
@@ -119,7 +122,7 @@ HexGridWidget::HexGridWidget(QWidget* parent)
     horizontalHeader()->setDefaultSectionSize(kPitchX);
     verticalHeader()->setDefaultSectionSize(kPitchY);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFrameShape(QFrame::NoFrame);
     setFixedSize(17 * kPitchX, 17 * kPitchY);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -128,7 +131,12 @@ HexGridWidget::HexGridWidget(QWidget* parent)
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
 
-    for (int row = 0; row < 17; ++row) {
+    addRows(0, 16);
+    setCurrentCell(1, 1);
+}
+
+void HexGridWidget::addRows(int first, int last) {
+    for (int row = first; row <= last; ++row) {
         for (int column = 0; column < 17; ++column) {
             auto* item = new QTableWidgetItem;
             if (row == 0 || column == 0)
@@ -138,20 +146,47 @@ HexGridWidget::HexGridWidget(QWidget* parent)
             setItem(row, column, item);
         }
     }
-    setCurrentCell(1, 1);
 }
 
-void HexGridWidget::setCellTables(const std::array<std::int32_t, kImageSize>* marks,
-                                  const std::array<std::int32_t, kImageSize>* states) {
+void HexGridWidget::setCellTables(const std::vector<std::int32_t>* marks,
+                                  const std::vector<std::int32_t>* states) {
     m_marks = marks;
     m_states = states;
     viewport()->update();
 }
 
+int HexGridWidget::cellMark(std::size_t offset) const {
+    return m_marks && offset < m_marks->size() ? (*m_marks)[offset] : 0;
+}
+
+int HexGridWidget::cellState(std::size_t offset) const {
+    return m_states && offset < m_states->size() ? (*m_states)[offset] : 0;
+}
+
+void HexGridWidget::setByteCount(std::size_t count) {
+    const int rows = static_cast<int>(std::max<std::size_t>(count, kImageSize) / 16) + 1;
+    if (rows == rowCount())
+        return;
+    const int before = rowCount();
+    setRowCount(rows);
+    if (rows > before)
+        addRows(before, rows - 1);
+    writeHeaders();
+    // Beyond 16 rows the grid scrolls, and grows by the scroll bar's width
+    // so that no column is covered.
+    const int bar = rows > 17 ? verticalScrollBar()->sizeHint().width() : 0;
+    setFixedSize(17 * kPitchX + bar, 17 * kPitchY);
+    if (currentRow() >= rows)
+        setCurrentCell(1, 1);
+}
+
 void HexGridWidget::writeHeaders() {
-    for (int i = 1; i <= 16; ++i) {
+    for (int i = 1; i <= 16; ++i)
         item(0, i)->setText(QString::fromStdString(hexByte(static_cast<Byte>(i - 1))));
-        item(i, 0)->setText(QString::fromStdString(hexByte(static_cast<Byte>(16 * (i - 1)))));
+    for (int row = 1; row < rowCount(); ++row) {
+        const int offset = 16 * (row - 1);
+        item(row, 0)->setText(offset < 256 ? QString::fromStdString(hexByte(static_cast<Byte>(offset)))
+                                           : QString::number(offset, 16).toUpper());
     }
 }
 
@@ -207,8 +242,9 @@ void HexGridWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void HexGridWidget::mouseMoveEvent(QMouseEvent* event) {
+    // In grid pixels: a scrolled grid reports where the pointer is in it.
     const QPoint pos = viewport()->mapTo(this, event->position().toPoint());
-    emit pointerMoved(pos.x(), pos.y());
+    emit pointerMoved(pos.x(), pos.y() + verticalOffset());
     QTableWidget::mouseMoveEvent(event);
 }
 

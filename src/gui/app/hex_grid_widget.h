@@ -1,10 +1,14 @@
-// The 16 x 16 hex grid of the image with its header row and column: a
-// QTableWidget of 17 x 17 cells whose cells are painted from the cell mark
-// and cell state tables of the workspace. The grid only shows and forwards;
-// the window decides what a key or a hover means.
+// The hex grid of the image with its header row and column: a QTableWidget
+// of 17 columns and a row of 16 bytes for each 16 bytes of the image (eight
+// per block; 16 rows show at once, so a 256-byte image needs no scrolling),
+// whose cells are painted from the cell mark and cell state tables. The
+// grid only shows and forwards; the window decides what a key or a hover
+// means.
 #pragma once
 
 #include "core/edid/workspace.h"
+
+#include <vector>
 
 #include <QLineEdit>
 #include <QPointer>
@@ -51,8 +55,12 @@ public:
     explicit HexGridWidget(QWidget* parent = nullptr);
 
     // The tables the cells are painted from; they must outlive the grid.
-    void setCellTables(const std::array<std::int32_t, kImageSize>* marks,
-                       const std::array<std::int32_t, kImageSize>* states);
+    void setCellTables(const std::vector<std::int32_t>* marks,
+                       const std::vector<std::int32_t>* states);
+    // Rows for this many bytes (at least 256), with their row headers; a
+    // scroll bar appears beside the grid when they do not fit.
+    void setByteCount(std::size_t count);
+    std::size_t byteCount() const { return static_cast<std::size_t>(rowCount() - 1) * 16; }
 
     // Writes "00".."0F" and "00".."F0" into the header row and column.
     void writeHeaders();
@@ -72,8 +80,9 @@ public:
     bool hintEnabled() const { return m_hintEnabled; }
     QString hintText() const { return m_hintText; }
 
-    const std::array<std::int32_t, kImageSize>* cellMarks() const { return m_marks; }
-    const std::array<std::int32_t, kImageSize>* cellStates() const { return m_states; }
+    // The mark and state of a byte's cell; 0 without tables or beyond them.
+    int cellMark(std::size_t offset) const;
+    int cellState(std::size_t offset) const;
 
     static int offsetOf(int row, int column) { return (row - 1) * 16 + (column - 1); }
 
@@ -94,8 +103,10 @@ private:
     bool editorKeyPressed(int key);
 
     HexGridDelegate* m_delegate;
-    const std::array<std::int32_t, kImageSize>* m_marks = nullptr;
-    const std::array<std::int32_t, kImageSize>* m_states = nullptr;
+    void addRows(int first, int last);
+
+    const std::vector<std::int32_t>* m_marks = nullptr;
+    const std::vector<std::int32_t>* m_states = nullptr;
     bool m_hintEnabled = false;
     QString m_hintText;
 };

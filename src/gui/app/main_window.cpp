@@ -36,6 +36,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -100,8 +101,16 @@ TForm1::TForm1(UserInteraction& ui, QWidget* parent, std::unique_ptr<DdcHardware
     setWindowIcon(appIcon());
     PageControl1->setCurrentWidget(TabSheet1);
 
+    // The blocks of the image, named by their kinds.
+    lblBlocks = new QLabel(this);
+    lblBlocks->setObjectName(QStringLiteral("lblBlocks"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(lblBlocks);
+    lblBlocks->setText(QString::fromStdString(blockListText(m_session.imageBytes())));
+
     const int menuHeight = menuBar()->sizeHint().height();
-    setFixedSize(kClientWidth, kClientHeight + menuHeight);
+    setFixedSize(kClientWidth, kClientHeight + menuHeight + statusBar()->sizeHint().height());
     move(100, 50);
 
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
@@ -140,6 +149,12 @@ void TForm1::createMenus() {
     Utility1->setObjectName(QStringLiteral("Utility1"));
     N128Bytes1 = addMenuItem(Utility1, "N128Bytes1", QStringLiteral("128 Bytes"), true);
     N256Bytes1 = addMenuItem(Utility1, "N256Bytes1", QStringLiteral("256 Bytes"), true);
+    // The image's real size, and the blocks after block 1.
+    ImageSize1 = addMenuItem(Utility1, "ImageSize1", QString());
+    ImageSize1->setEnabled(false);
+    AddExtensionBlock1 = addMenuItem(Utility1, "AddExtensionBlock1", QStringLiteral("添加扩展块"));
+    RemoveExtensionBlock1 =
+        addMenuItem(Utility1, "RemoveExtensionBlock1", QStringLiteral("删除最后的扩展块"));
     N2 = addSeparator(Utility1, "N2");
     EDID_HDMI_SEL = addMenuItem(Utility1, "EDID_HDMI_SEL", QStringLiteral("HDMI"), true);
     EDID_DP_SEL = addMenuItem(Utility1, "EDID_DP_SEL", QStringLiteral("DP"), true);
@@ -157,6 +172,9 @@ void TForm1::createMenus() {
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
     connect(N128Bytes1, &QAction::triggered, this, &TForm1::N128Bytes1Click);
     connect(N256Bytes1, &QAction::triggered, this, &TForm1::N256Bytes1Click);
+    connect(AddExtensionBlock1, &QAction::triggered, this, &TForm1::AddExtensionBlock1Click);
+    connect(RemoveExtensionBlock1, &QAction::triggered, this,
+            &TForm1::RemoveExtensionBlock1Click);
     connect(EDID_HDMI_SEL, &QAction::triggered, this, &TForm1::EDID_HDMI_SELClick);
     connect(EDID_DP_SEL, &QAction::triggered, this, &TForm1::EDID_DP_SELClick);
     connect(I2CSetting, &QAction::triggered, this, &TForm1::I2CSettingClick);
@@ -298,6 +316,9 @@ void TForm1::applyModeMenus() {
     N256Bytes1->setChecked(menus.n256Bytes1);
     EDID_HDMI_SEL->setChecked(menus.edidHdmiSel);
     EDID_DP_SEL->setChecked(menus.edidDpSel);
+    const std::size_t length = m_session.imageLength();
+    ImageSize1->setText(QStringLiteral("大小: %1 字节 (%2 块)").arg(length).arg(length / kBlockSize));
+    RemoveExtensionBlock1->setEnabled(m_session.gridLength() > kImageSize);
 }
 
 bool TForm1::isBlock1Page(QWidget* page) const {
@@ -351,14 +372,50 @@ void TForm1::PageControl1Change() {
 }
 
 void TForm1::RenderGrid() {
-    renderGridState(m_session.gridCells(), m_session.modeMenus(), m_session.collection());
-    for (std::size_t offset = 0; offset < kImageSize; ++offset)
-        writeGridCell(offset);
+    renderGridState(m_session.gridCells(), m_session.modeMenus(), m_session.collection(),
+                    workspace().moreBlocks);
+    writeGridCells();
     StringGrid1->viewport()->update();
 }
 
+void TForm1::writeGridCells() {
+    StringGrid1->setByteCount(m_session.gridLength());
+    for (std::size_t offset = 0; offset < m_session.gridLength(); ++offset)
+        writeGridCell(offset);
+    lblBlocks->setText(QString::fromStdString(blockListText(m_session.imageBytes())));
+}
+
 void TForm1::writeGridCell(std::size_t offset) {
-    StringGrid1->setCellText(offset, hexText(m_session.image()[offset]));
+    StringGrid1->setCellText(offset, hexText(m_session.byteAt(offset)));
+}
+
+void TForm1::AddExtensionBlock1Click() {
+    if (!m_session.addExtensionBlock()) {
+        m_ui.showMessage(this, QStringLiteral("The image has the most blocks an EDID can have."));
+        return;
+    }
+    applyModeMenus();
+    PageControl1Change();
+    writeGridCells();
+}
+
+void TForm1::RemoveExtensionBlock1Click() {
+    const std::size_t blocks = m_session.gridLength() / kBlockSize;
+    if (blocks <= 2) {
+        m_ui.showMessage(this, QStringLiteral("There is no block after block 1 to remove; "
+                                              "\"128 Bytes\" hides block 1."));
+        return;
+    }
+    const QString question =
+        QStringLiteral("Remove block %1 (%2 extension) from the image?")
+            .arg(blocks - 1)
+            .arg(QString::fromStdString(extensionKindName(m_session.byteAt((blocks - 1) * kBlockSize))));
+    if (!m_ui.confirm(this, question))
+        return;
+    m_session.removeLastExtensionBlock();
+    applyModeMenus();
+    PageControl1Change();
+    writeGridCells();
 }
 
 void TForm1::New1Click() {
@@ -394,22 +451,31 @@ void TForm1::EDID_DP_SELClick() {
 }
 
 void TForm1::afterImageLoaded() {
-    for (std::size_t offset = 0; offset < kImageSize; ++offset)
-        writeGridCell(offset);
+    writeGridCells();
     applyModeMenus();
     PageControl1Change();
+}
+
+void TForm1::imageAdopted(const LoadResult& result) {
+    afterImageLoaded();
+    // What the check of the file found, once the image is on view.
+    QStringList notes;
+    for (const std::string& note : result.notes)
+        notes << QString::fromStdString(note);
+    if (!notes.isEmpty())
+        m_ui.showMessage(this, notes.join(QLatin1Char('\n')));
 }
 
 void TForm1::btnLoadClick() {
     const QString path = m_ui.openFileName(this, kOpenFilter, QStringLiteral("bin"));
     if (path.isEmpty())
         return;
-    const LoadResult result = m_session.loadFile(path.toStdString());
+    const LoadResult result = m_session.loadFile(path.toStdString(), chkAutoChksm->isChecked());
     if (result.outcome != LoadResult::Outcome::Loaded) {
         m_ui.showMessage(this, QString::fromStdString(result.message));
         return;
     }
-    afterImageLoaded();
+    imageAdopted(result);
 }
 
 void TForm1::LoadDisplayEdidClick() {
@@ -431,18 +497,19 @@ void TForm1::LoadDisplayEdidClick() {
                                        QStringLiteral("Display:"), labels);
     if (chosen < 0 || chosen >= static_cast<int>(displays.size()))
         return;
-    const LoadResult result = m_session.loadBytes(displays[static_cast<std::size_t>(chosen)].edid);
+    const LoadResult result = m_session.loadBytes(displays[static_cast<std::size_t>(chosen)].edid,
+                                                  chkAutoChksm->isChecked());
     if (result.outcome != LoadResult::Outcome::Loaded) {
         m_ui.showMessage(this, QString::fromStdString(result.message));
         return;
     }
-    afterImageLoaded();
+    imageAdopted(result);
 }
 
 void TForm1::btnSaveClick() {
     m_lastSaveFilter = kSaveFilter;
     // The checksums are written before the dialog, and stay when it is cancelled.
-    ApplyAutoChecksums(m_session.image(), chkAutoChksm->isChecked());
+    m_session.applyChecksums(chkAutoChksm->isChecked());
     const auto choice = m_ui.saveFileName(this, m_lastSaveFilter);
     if (!choice)
         return;
@@ -485,9 +552,13 @@ void TForm1::About1Click() {
 void TForm1::chkAutoChksmClick() {
     if (!chkAutoChksm->isChecked())
         return;
-    ApplyAutoChecksums(m_session.image(), true);
-    writeGridCell(kBlock0ChecksumOffset);
-    writeGridCell(kBlock1ChecksumOffset);
+    m_session.applyChecksums(true);
+    writeChecksumCells();
+}
+
+void TForm1::writeChecksumCells() {
+    for (std::size_t offset = kBlockSize - 1; offset < m_session.gridLength(); offset += kBlockSize)
+        writeGridCell(offset);
 }
 
 void TForm1::StringGrid1KeyDown(int key) {
@@ -506,15 +577,20 @@ void TForm1::StringGrid1KeyDown(int key) {
     }
     const bool autoChecksum = chkAutoChksm->isChecked();
     m_session.afterGridKey(autoChecksum);
-    if (autoChecksum) {
-        writeGridCell(kBlock0ChecksumOffset);
-        writeGridCell(kBlock1ChecksumOffset);
-    }
+    if (autoChecksum)
+        writeChecksumCells();
 }
 
 void TForm1::StringGrid1MouseMove(int x, int y) {
     const GridPosition at = gridPositionAt(x, y);
     debugLog("Row Col %d %d", at.row, at.column);
+    if (at.row >= 16 && at.column >= 0 && at.column < 16) {
+        // The blocks after block 1 name their structures themselves.
+        const std::string text = extensionHintAt(static_cast<std::size_t>(at.row * 16 + at.column),
+                                                 m_session.gridCells(), workspace().moreBlocks);
+        StringGrid1->setHint(!text.empty(), QString::fromStdString(text));
+        return;
+    }
     const int type = HintTypeAt(at.row, at.column, m_session.collection());
     debugLog("type %d", type);
     m_hint.hover(type);
@@ -523,12 +599,21 @@ void TForm1::StringGrid1MouseMove(int x, int y) {
         QString::fromUtf8(m_hint.text().data(), static_cast<int>(m_hint.text().size())));
 }
 
-void TForm1::showCompareView(const EdidImage& other, std::size_t count) {
-    applyCompareMarks(m_session.gridCells(), m_session.image(), other, count);
-    for (std::size_t i = 0; i < kImageSize; ++i) {
-        const Byte shown = m_session.image()[i];
-        StringGrid1->setCellText(
-            i, QString::fromStdString(compareCellText(shown, i < count ? other[i] : shown)));
+void TForm1::showCompareView(std::span<const Byte> other, std::size_t count) {
+    const EdidBytes shown = edidBytes(workspace(), true);
+    applyCompareMarks(m_session.gridCells(), shown, other, count);
+    StringGrid1->setByteCount(std::max(shown.size(), other.size()));
+    for (std::size_t i = 0; i < StringGrid1->byteCount(); ++i) {
+        const bool inImage = i < shown.size();
+        const bool inOther = i < other.size() && i < count;
+        QString text;
+        if (inImage && inOther)
+            text = QString::fromStdString(compareCellText(shown[i], other[i]));
+        else if (inImage)
+            text = hexText(shown[i]);
+        else if (inOther)
+            text = QStringLiteral("--/") + hexText(other[i]);
+        StringGrid1->setCellText(i, text);
     }
     StringGrid1->viewport()->update();
 }
@@ -545,12 +630,16 @@ void TForm1::btnCompClick() {
     const QString path = m_ui.openFileName(this, kOpenFilter, QStringLiteral("bin"));
     if (path.isEmpty())
         return;
-    const ReadResult read = ReadEdidFile(path.toStdString(), workspace().fileLoadBuffer);
-    if (read.failed()) {
+    // The file as read; one that a load would refuse as unreadable (of a
+    // type that is no EDID file type, empty, too large) is refused here too,
+    // and nothing is compared.
+    EdidBytes bytes;
+    const LoadResult read = readEdidAsRead(path.toStdString(), bytes);
+    if (read.outcome != LoadResult::Outcome::Loaded) {
         m_ui.showMessage(this, QString::fromStdString(read.message));
         return;
     }
-    showCompareView(workspace().fileLoadBuffer);
+    showCompareView(bytes, bytes.size());
 }
 
 } // namespace pellam

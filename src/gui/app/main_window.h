@@ -6,6 +6,7 @@
 #include "core/session/editor_session.h"
 
 #include <array>
+#include <span>
 
 #include <QMainWindow>
 
@@ -62,6 +63,9 @@ public:
     QMenu* Utility1;
     QAction* N128Bytes1;
     QAction* N256Bytes1;
+    QAction* ImageSize1; // the image's real size, not a command
+    QAction* AddExtensionBlock1;
+    QAction* RemoveExtensionBlock1;
     QAction* N2;
     QAction* EDID_HDMI_SEL;
     QAction* EDID_DP_SEL;
@@ -101,6 +105,8 @@ public:
 
     // Analysis page: the report log.
     QPlainTextEdit* MemoLog;
+    // The status line: the blocks of the image.
+    QLabel* lblBlocks;
 
     // Dialogs created once for the run.
     TfrmCDF* frmCDF;
@@ -118,6 +124,9 @@ public slots:
     void Exit1Click();
     void N128Bytes1Click();
     void N256Bytes1Click();
+    void AddExtensionBlock1Click();
+    // Asks before the last block after block 1 goes.
+    void RemoveExtensionBlock1Click();
     void EDID_HDMI_SELClick();
     void EDID_DP_SELClick();
     void I2CSettingClick();
@@ -154,11 +163,17 @@ private:
     // Copies the menu check marks of the workspace into the actions.
     void applyModeMenus();
     void writeGridCell(std::size_t offset);
+    // Every cell of the grid, its rows for the image's length, the block list.
+    void writeGridCells();
+    void writeChecksumCells();
+    // A load succeeded: as afterImageLoaded, then what the check found.
+    void imageAdopted(const LoadResult& result);
     // A new image was adopted (file or display): grid, menus, page switch.
     void afterImageLoaded();
     bool isBlock1Page(QWidget* page) const;
-    // The grid as the compare view of the image and the first `count` bytes of other.
-    void showCompareView(const EdidImage& other, std::size_t count = kImageSize);
+    // The grid as the compare view of the image and the first `count` bytes
+    // of other; a byte only one of them has shows as differing.
+    void showCompareView(std::span<const Byte> other, std::size_t count);
 
     UserInteraction& m_ui;
     EditorSession m_session;

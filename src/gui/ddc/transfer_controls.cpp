@@ -172,6 +172,10 @@ void TransferControls::read() {
 void TransferControls::write() {
     if (pausedOrBusy(Running::Write, m_w.write, QStringLiteral("Write DDC")))
         return;
+    if (m_session.imageLength() > kImageSize) {
+        m_ui.showMessage(m_window, QString::fromLatin1(kMsgImageTooLongForTransfer));
+        return;
+    }
     OpenTransfer open(m_session.ddc());
     if (!start(Running::Write, m_w.write, open))
         return;

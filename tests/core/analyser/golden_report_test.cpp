@@ -31,8 +31,8 @@ TEST(GoldenReports, MatchLineForLine) {
     std::ifstream cases(golden / "cases.tsv");
     ASSERT_TRUE(cases) << "missing " << golden / "cases.tsv";
     test::TempDir dir;
-    test::writeFile(dir.path() / "hdmi-default.bin", formatRawBinary(hdmiDefaultImage(), 256));
-    test::writeFile(dir.path() / "dp-default.bin", formatRawBinary(displayPortDefaultImage(), 256));
+    test::writeFile(dir.path() / "hdmi-default.bin", formatRawBinary(std::span(hdmiDefaultImage()).first(256)));
+    test::writeFile(dir.path() / "dp-default.bin", formatRawBinary(std::span(displayPortDefaultImage()).first(256)));
 
     int checked = 0;
     std::string line;

@@ -557,7 +557,7 @@ TEST(EnsureInOrder, AnswersTwoWhenPresentOneWhenAppendedZeroWhenFull) {
 TEST(ExtensionBlockModel, LeavingAPageWithoutAChangeLeavesBlock1AsItWas) {
     // Non-zero padding after the last timing would be zeroed by a rebuild.
     EdidImage image = hdmiDefaultImage();
-    image[240] = 0x5A;
+    image[250] = 0x5A;
     ApplyAutoChecksums(image, true);
     ExtensionBlockModel model;
     model.parse(image);
@@ -570,7 +570,7 @@ TEST(ExtensionBlockModel, LeavingAPageWithoutAChangeLeavesBlock1AsItWas) {
     EXPECT_TRUE(model.modified());
     EXPECT_EQ(model.rebuildIfModified(out), ExtensionBlockModel::RebuildResult::Rebuilt);
     EXPECT_EQ(out[148], 0x4B);
-    EXPECT_EQ(out[240], 0x00);
+    EXPECT_EQ(out[250], 0x00);
     EXPECT_FALSE(model.modified()) << "a second visit without change writes nothing";
 
     model.collection().vsdb.size = 40;

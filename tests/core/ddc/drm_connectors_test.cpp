@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 using test::FakeSysfs;
 
 std::string defaultEdid() {
-    return formatRawBinary(hdmiDefaultImage(), 256);
+    return formatRawBinary(std::span(hdmiDefaultImage()).first(256));
 }
 
 TEST(DrmConnectors, ListsEachConnectorWithItsMonitorAndBus) {

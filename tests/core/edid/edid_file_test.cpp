@@ -1,5 +1,4 @@
 #include "core/edid/edid_file.h"
-#include "core/session/editor_state.h"
 #include "core/edid/hex.h"
 #include "support/test_support.h"
 
@@ -18,20 +17,13 @@ std::vector<Byte> bytes(std::initializer_list<int> values) {
     return std::vector<Byte>(values.begin(), values.end());
 }
 
-// A buffer filled with a marker so that the bytes a reader leaves alone show.
-EdidImage markedBuffer() {
-    EdidImage buffer;
-    buffer.fill(0xEE);
-    return buffer;
+// Bytes left from an earlier read, which a reader must replace whole.
+EdidBytes earlierBytes() {
+    return EdidBytes(256, 0xEE);
 }
 
-std::vector<Byte> firstBytes(const EdidImage& buffer, std::size_t n) {
+std::vector<Byte> firstBytes(std::span<const Byte> buffer, std::size_t n) {
     return std::vector<Byte>(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n));
-}
-
-void expectUntouchedFrom(const EdidImage& buffer, std::size_t first) {
-    for (std::size_t i = first; i < buffer.size(); ++i)
-        ASSERT_EQ(buffer[i], 0xEE) << "offset " << i << " should be left as it was";
 }
 
 TEST(FileType, FollowsTheExactExtension) {
@@ -65,10 +57,10 @@ struct TextCase {
 };
 
 void runTextCases(const std::vector<TextCase>& cases,
-                  ReadResult (*reader)(std::string_view, EdidImage&)) {
+                  ReadResult (*reader)(std::string_view, EdidBytes&)) {
     for (const TextCase& c : cases) {
         SCOPED_TRACE(c.name);
-        EdidImage buffer = markedBuffer();
+        EdidBytes buffer = earlierBytes();
         const ReadResult result = reader(c.text, buffer);
         if (c.error) {
             EXPECT_EQ(result.status, ReadResult::Status::Failed);
@@ -77,8 +69,7 @@ void runTextCases(const std::vector<TextCase>& cases,
             EXPECT_EQ(result.status, ReadResult::Status::Read) << result.message;
         }
         EXPECT_EQ(result.bytesStored, c.stored.size());
-        EXPECT_EQ(firstBytes(buffer, c.stored.size()), c.stored);
-        expectUntouchedFrom(buffer, c.stored.size());
+        EXPECT_EQ(buffer, c.stored) << "nothing of the earlier bytes stays";
     }
 }
 
@@ -112,17 +103,23 @@ TEST(ListText, TokenisesLikeTheWrittenFormAndCommonVariants) {
     runTextCases(cases, readListText);
 }
 
-TEST(ListText, StoresTheFirst256ItemsAndIgnoresTheRest) {
+TEST(ListText, StoresEveryItemUpToOneMoreThanAnEdidCanHave) {
     std::string text;
-    for (int i = 0; i < 300; ++i)
+    for (int i = 0; i < 640; ++i)
         text += hexByte(static_cast<Byte>(i)) + " ";
-    text += "not-hex";
-    EdidImage buffer{};
-    const ReadResult result = readListText(text, buffer);
+    EdidBytes buffer;
+    EXPECT_EQ(readListText(text, buffer).bytesStored, 640u);
+    for (int i = 0; i < 640; ++i)
+        ASSERT_EQ(buffer[static_cast<std::size_t>(i)], static_cast<Byte>(i));
+
+    // What lies beyond is not read: not even a bad item there.
+    std::string huge;
+    for (std::size_t i = 0; i <= kMaxEdidSize; ++i)
+        huge += "00 ";
+    huge += "not-hex";
+    const ReadResult result = readListText(huge, buffer);
     EXPECT_EQ(result.status, ReadResult::Status::Read);
-    EXPECT_EQ(result.bytesStored, 256u);
-    for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(buffer[i], i);
+    EXPECT_EQ(buffer.size(), kMaxEdidSize + 1);
 }
 
 TEST(LineText, TakesTheFirstItemOfEachLine) {
@@ -143,56 +140,55 @@ TEST(LineText, TakesTheFirstItemOfEachLine) {
     runTextCases(cases, readLineText);
 }
 
-TEST(LineText, StoresTheFirst256LinesAndIgnoresTheRest) {
+TEST(LineText, ALineAfterTheLastByteThatIsNotHexFailsTheRead) {
     std::string text;
-    for (int i = 0; i < 256; ++i)
+    for (int i = 0; i < 384; ++i)
         text += hexByte(static_cast<Byte>(255 - i)) + "\n";
-    text += "\n\nnot hex\n";
-    EdidImage buffer{};
-    const ReadResult result = readLineText(text, buffer);
+    EdidBytes buffer;
+    ReadResult result = readLineText(text, buffer);
     EXPECT_EQ(result.status, ReadResult::Status::Read) << result.message;
-    EXPECT_EQ(result.bytesStored, 256u);
+    EXPECT_EQ(buffer.size(), 384u);
     EXPECT_EQ(buffer[0], 255);
-    EXPECT_EQ(buffer[255], 0);
+    EXPECT_EQ(buffer[383], 128);
+    result = readLineText(text + "not hex\n", buffer);
+    EXPECT_EQ(result.status, ReadResult::Status::Failed);
 }
 
-TEST(RawBinary, ReadsAtMost256BytesAndKeepsTheRestOfTheBuffer) {
-    EdidImage buffer = markedBuffer();
+TEST(RawBinary, ReadsEveryByteUpToOneMoreThanAnEdidCanHave) {
+    EdidBytes buffer = earlierBytes();
     EXPECT_EQ(readRawBinary(std::string(3, '\x01'), buffer).bytesStored, 3u);
-    expectUntouchedFrom(buffer, 3);
-    const std::string big(300, '\x07');
-    EXPECT_EQ(readRawBinary(big, buffer).bytesStored, 256u);
-    for (Byte b : buffer)
-        ASSERT_EQ(b, 0x07);
+    EXPECT_EQ(buffer, EdidBytes(3, 0x01));
+    EXPECT_EQ(readRawBinary(std::string(896, '\x07'), buffer).bytesStored, 896u);
+    EXPECT_EQ(readRawBinary(std::string(kMaxEdidSize + 900, '\x07'), buffer).bytesStored,
+              kMaxEdidSize + 1);
 }
 
 TEST(Writers, ListTextMatchesTheWrittenLayout) {
-    const std::string text = formatListText(hdmiDefaultImage(), 256);
+    const std::string text = formatListText(hdmiDefaultImage());
     const std::string firstLine =
         "00\tFF\tFF\tFF\tFF\tFF\tFF\t00\t2E\t56\t30\t00\t01\t00\t00\t00\t\r\n";
     EXPECT_EQ(text.substr(0, firstLine.size()), firstLine);
     EXPECT_EQ(text.size(), 16u * 50u);
-    EXPECT_EQ(formatListText(hdmiDefaultImage(), 128), text.substr(0, 8 * 50));
+    EXPECT_EQ(formatListText(std::span(hdmiDefaultImage()).first(128)), text.substr(0, 8 * 50));
     EXPECT_EQ(text.substr(15 * 50 + 45), "68\t\r\n");
 }
 
 TEST(Writers, RoundTripThroughEitherForm) {
-    EdidImage image;
+    EdidBytes image(640);
     for (std::size_t i = 0; i < image.size(); ++i)
         image[i] = static_cast<Byte>(i * 37 + 11);
-    for (std::size_t length : {128u, 256u}) {
+    for (std::size_t length : {128u, 256u, 640u}) {
         SCOPED_TRACE(length);
-        EdidImage fromText = markedBuffer();
-        const ReadResult text = readListText(formatListText(image, length), fromText);
+        const std::span<const Byte> bytes = std::span(image).first(length);
+        EdidBytes fromText = earlierBytes();
+        const ReadResult text = readListText(formatListText(bytes), fromText);
         EXPECT_EQ(text.bytesStored, length);
-        EdidImage fromBinary = markedBuffer();
-        const std::string raw = formatRawBinary(image, length);
+        EdidBytes fromBinary = earlierBytes();
+        const std::string raw = formatRawBinary(bytes);
         EXPECT_EQ(raw.size(), length);
         EXPECT_EQ(readRawBinary(raw, fromBinary).bytesStored, length);
-        EXPECT_EQ(firstBytes(fromText, length), firstBytes(image, length));
+        EXPECT_EQ(fromText, firstBytes(image, length));
         EXPECT_EQ(fromBinary, fromText);
-        if (length == 128)
-            expectUntouchedFrom(fromText, 128);
     }
 }
 
@@ -203,19 +199,18 @@ TEST(SavePath, AlwaysAppendsTheFiltersExtension) {
     EXPECT_EQ(savePath("edid.txt", SaveFilter::Ascii), "edid.txt.txt");
 }
 
-TEST(saveEdidFile, WritesTheLengthAskedFor) {
+TEST(saveEdidFile, WritesEveryByteGivenInEitherForm) {
     TempDir dir;
-    EdidWorkspace ws;
-    for (ExtensionMode mode : {ExtensionMode::Bytes128, ExtensionMode::Bytes256}) {
-        setExtensionMode(ws, mode);
-        const std::size_t length = mode == ExtensionMode::Bytes128 ? 128 : 256;
-        ASSERT_TRUE(saveEdidFile(ws.image, length, dir.file("edid"), SaveFilter::Binary).ok);
-        ASSERT_TRUE(saveEdidFile(ws.image, length, dir.file("edid"), SaveFilter::Ascii).ok);
+    EdidBytes image(hdmiDefaultImage().begin(), hdmiDefaultImage().end());
+    image.resize(512, 0x5A);
+    for (std::size_t length : {128u, 256u, 512u}) {
+        const std::span<const Byte> bytes = std::span(image).first(length);
+        ASSERT_TRUE(saveEdidFile(bytes, dir.file("edid"), SaveFilter::Binary).ok);
+        ASSERT_TRUE(saveEdidFile(bytes, dir.file("edid"), SaveFilter::Ascii).ok);
         const std::string binary = readFile(dir.file("edid.bin"));
         const std::string text = readFile(dir.file("edid.txt"));
-        EXPECT_EQ(binary.size(), length);
+        EXPECT_EQ(binary, std::string(bytes.begin(), bytes.end()));
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), long(length / 16));
-        EXPECT_EQ(binary, formatRawBinary(ws.image, length));
     }
 }
 
@@ -252,140 +247,6 @@ TEST(WriteLogFile, EndsEveryLineWithCrLf) {
     const std::string path = dir.file("report.log");
     ASSERT_TRUE(writeLogFile(path, {"first", "", "   "}).ok);
     EXPECT_EQ(readFile(path), "first\r\n\r\n   \r\n");
-}
-
-// The menu marks the editor sets after a load.
-ModeMenus menusOf(const EdidWorkspace& ws) {
-    ModeMenus menus;
-    SyncModeMenus(menus, ws);
-    return menus;
-}
-
-class LoadEdidFileTest : public ::testing::Test {
-protected:
-    TempDir dir;
-    EdidWorkspace ws;
-
-    std::string fileWith(const std::string& name, const std::string& contents) {
-        writeFile(dir.file(name), contents);
-        return dir.file(name);
-    }
-    std::string imageFile(const std::string& name, const EdidImage& image, std::size_t length) {
-        return fileWith(name, formatRawBinary(image, length));
-    }
-};
-
-TEST_F(LoadEdidFileTest, A128ByteFileAtStartUpLeavesBlock1Zero) {
-    EdidImage image = hdmiDefaultImage();
-    image[126] = 0;
-    const LoadResult result = loadEdidFile(ws, imageFile("a.bin", image, 128));
-    ASSERT_EQ(result.outcome, LoadResult::Outcome::Loaded) << result.message;
-    EXPECT_EQ(firstBytes(ws.image, 128), firstBytes(image, 128));
-    for (std::size_t i = 128; i < 256; ++i)
-        ASSERT_EQ(ws.image[i], 0) << i;
-    EXPECT_TRUE(menusOf(ws).n128Bytes1);
-}
-
-TEST_F(LoadEdidFileTest, A128ByteFileAfterA256ByteFileKeepsTheEarlierBlock1) {
-    ASSERT_EQ(loadEdidFile(ws, imageFile("dp.bin", displayPortDefaultImage(), 256)).outcome,
-              LoadResult::Outcome::Loaded);
-    EXPECT_EQ(ws.displayPortMode, 1);
-    EdidImage small = hdmiDefaultImage();
-    small[126] = 0;
-    ASSERT_EQ(loadEdidFile(ws, imageFile("small.dat", small, 128)).outcome,
-              LoadResult::Outcome::Loaded);
-    EXPECT_EQ(firstBytes(ws.image, 128), firstBytes(small, 128));
-    for (std::size_t i = 128; i < 256; ++i)
-        ASSERT_EQ(ws.image[i], displayPortDefaultImage()[i]) << i;
-    EXPECT_EQ(ws.displayPortMode, 0);
-}
-
-TEST_F(LoadEdidFileTest, A128ItemTextFileLoadsLikeThe128ByteBinaryFile) {
-    EdidImage image = displayPortDefaultImage();
-    image[126] = 0;
-    EdidWorkspace fromBinary;
-    ASSERT_EQ(loadEdidFile(fromBinary, imageFile("a.bin", image, 128)).outcome,
-              LoadResult::Outcome::Loaded);
-    const std::string text = formatListText(image, 128);
-    ASSERT_EQ(loadEdidFile(ws, fileWith("a.TXT", text)).outcome, LoadResult::Outcome::Loaded);
-    EXPECT_EQ(ws.image, fromBinary.image);
-    EXPECT_EQ(menusOf(ws).n128Bytes1, menusOf(fromBinary).n128Bytes1);
-
-    std::string commas = text;
-    std::replace(commas.begin(), commas.end(), '\t', ',');
-    EdidWorkspace fromCommas;
-    ASSERT_EQ(loadEdidFile(fromCommas, fileWith("c.txt", commas)).outcome,
-              LoadResult::Outcome::Loaded);
-    EXPECT_EQ(fromCommas.image, fromBinary.image);
-}
-
-TEST_F(LoadEdidFileTest, AnUnrecognisedTypeReadsNothingAndChecksTheBufferAsItIs) {
-    const std::string ddcUpper = fileWith("edid.DDC", "00\nFF\nFF\nFF\nFF\nFF\nFF\n00\n");
-    LoadResult result = loadEdidFile(ws, ddcUpper);
-    EXPECT_EQ(result.outcome, LoadResult::Outcome::HeaderMismatch);
-    EXPECT_EQ(result.message, "EDID File Format incorrect!!");
-    EXPECT_EQ(ws.image, hdmiDefaultImage());
-
-    ASSERT_EQ(loadEdidFile(ws, imageFile("dp.bin", displayPortDefaultImage(), 256)).outcome,
-              LoadResult::Outcome::Loaded);
-    ws.image = hdmiDefaultImage();
-    result = loadEdidFile(ws, ddcUpper);
-    EXPECT_EQ(result.outcome, LoadResult::Outcome::Loaded);
-    EXPECT_EQ(ws.image, displayPortDefaultImage()) << "the earlier file's bytes again";
-}
-
-TEST_F(LoadEdidFileTest, FailuresLeaveTheImageAndModes) {
-    setExtensionMode(ws, ExtensionMode::Bytes128);
-    const EdidWorkspace before = ws;
-
-    const std::string missing = dir.file("missing.bin");
-    LoadResult result = loadEdidFile(ws, missing);
-    EXPECT_EQ(result.outcome, LoadResult::Outcome::ReadFailed);
-    EXPECT_EQ(result.message, "Cannot open \"" + missing + "\": No such file or directory");
-
-    result = loadEdidFile(ws, fileWith("bad.txt", "00 FF FF FF 0xFF FF FF 00"));
-    EXPECT_EQ(result.outcome, LoadResult::Outcome::ReadFailed);
-    EXPECT_EQ(result.message, "'0x0xFF' is not a valid integer value");
-    EXPECT_EQ(firstBytes(ws.fileLoadBuffer, 4), bytes({0x00, 0xFF, 0xFF, 0xFF}));
-
-    result = loadEdidFile(ws, fileWith("bad.ddc", "00\nFF\n\n"));
-    EXPECT_EQ(result.message, "'0x' is not a valid integer value");
-
-    result = loadEdidFile(ws, fileWith("noheader.bin", std::string(256, '\0')));
-    EXPECT_EQ(result.outcome, LoadResult::Outcome::HeaderMismatch);
-
-    EXPECT_EQ(ws.image, before.image);
-    EXPECT_EQ(ws.displayPortMode, before.displayPortMode);
-    EXPECT_TRUE(menusOf(ws).n128Bytes1);
-}
-
-TEST_F(LoadEdidFileTest, DdcFileWithCommentsLoads) {
-    std::string text;
-    for (std::size_t i = 0; i < 256; ++i)
-        text += hexByte(displayPortDefaultImage()[i]) + (i % 2 ? "\t; byte\r\n" : "\r\n");
-    ASSERT_EQ(loadEdidFile(ws, fileWith("edid.ddc", text)).outcome, LoadResult::Outcome::Loaded);
-    EXPECT_EQ(ws.image, displayPortDefaultImage());
-    EXPECT_TRUE(menusOf(ws).edidDpSel);
-}
-
-TEST(Corpus, EveryRealEdidLoadsWithItsFirst256Bytes) {
-    const auto files = test::corpusFiles();
-    ASSERT_GT(files.size(), 250u);
-    for (const auto& file : files) {
-        SCOPED_TRACE(file.filename().string());
-        EdidWorkspace ws;
-        const std::string raw = readFile(file);
-        const LoadResult result = loadEdidFile(ws, file.string());
-        const EdidImage expected = test::imageFromBytes(raw);
-        if (hasEdidHeader(expected)) {
-            ASSERT_EQ(result.outcome, LoadResult::Outcome::Loaded) << result.message;
-            EXPECT_EQ(ws.image, expected);
-            EXPECT_EQ(menusOf(ws).n128Bytes1, expected[126] == 0);
-            EXPECT_EQ(ws.displayPortMode, displayPortModeFromImage(expected));
-        } else {
-            EXPECT_EQ(result.outcome, LoadResult::Outcome::HeaderMismatch);
-        }
-    }
 }
 
 } // namespace

@@ -9,7 +9,7 @@ namespace {
 TEST(Workspace, StartsWithTheHdmiImageIn256ByteHdmiMode) {
     EdidWorkspace ws;
     EXPECT_EQ(ws.image, hdmiDefaultImage());
-    EXPECT_EQ(ws.fileLoadBuffer, EdidImage{});
+    EXPECT_TRUE(ws.moreBlocks.empty());
     EXPECT_EQ(ws.displayPortMode, 0);
     const SharedPageState state;
     EXPECT_EQ(state.pageFillGuard, 0);

@@ -10,7 +10,7 @@ namespace {
 // would zero, so that an unwanted rebuild shows.
 EdidImage imageWithPadding() {
     EdidImage image = hdmiDefaultImage();
-    image[240] = 0x5A;
+    image[250] = 0x5A;
     ApplyAutoChecksums(image, true);
     return image;
 }
@@ -37,7 +37,7 @@ TEST(EditorSession, PageSwitchWritesBlock1BackOnlyAfterAChange) {
     session.block1().collection().speaker.allocation = 0x4B;
     EXPECT_TRUE(session.beginPageSwitch(true));
     EXPECT_EQ(session.image()[148], 0x4B);
-    EXPECT_EQ(session.image()[240], 0x00);
+    EXPECT_EQ(session.image()[250], 0x00);
     EXPECT_EQ(Checksum(session.image(), 1), session.image()[255]);
     EXPECT_EQ(Checksum(session.image(), 0), session.image()[127]);
 }
@@ -118,7 +118,7 @@ TEST(EditorSession, LoadParsesBlock1AndAFailedLoadChangesNothing) {
     EdidImage dp = displayPortDefaultImage();
     dp[0x94] = 0x0B;
     ApplyAutoChecksums(dp, true);
-    test::writeFile(dir.file("dp.bin"), formatRawBinary(dp, 256));
+    test::writeFile(dir.file("dp.bin"), formatRawBinary(std::span(dp).first(256)));
     ASSERT_EQ(session.loadFile(dir.file("dp.bin")).outcome, LoadResult::Outcome::Loaded);
     EXPECT_EQ(session.collection().speaker.allocation, 0x0B);
     EXPECT_EQ(session.workspace().displayPortMode, 1);

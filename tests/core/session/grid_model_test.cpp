@@ -111,7 +111,7 @@ TEST(renderGridState, HidesBlock1In128ByteMode) {
     GridCells cells;
     ModeMenus menus;
     const DataBlockCollection c = defaultCollection();
-    cells.marks.fill(kCellDiffers);
+    cells.marks.assign(kImageSize, kCellDiffers);
     renderGridState(cells, menus, c);
     for (std::size_t i = 0; i < kImageSize; ++i)
         ASSERT_EQ(cells.marks[i], kCellNormal) << i;
@@ -139,17 +139,17 @@ TEST(CompareView, MarksEachDifferingByteAndClearsTheColours) {
     for (const Case& c : cases) {
         GridCells cells;
         const EdidImage image = hdmiDefaultImage();
-        cells.states.fill(kStateVideo);
-        cells.marks.fill(kCellHidden);
+        cells.states.assign(kImageSize, kStateVideo);
+        cells.marks.assign(kImageSize, kCellHidden);
         EdidImage other = image;
         for (std::size_t i : c.changed)
             other[i] ^= 0xFF;
         EXPECT_EQ(applyCompareMarks(cells, image, other, c.count), c.marked.size()) << c.name;
-        std::array<std::int32_t, kImageSize> marks{};
+        std::vector<std::int32_t> marks(kImageSize);
         for (std::size_t i : c.marked)
             marks[i] = kCellDiffers;
         EXPECT_EQ(cells.marks, marks) << c.name;
-        EXPECT_EQ(cells.states, (std::array<std::int32_t, kImageSize>{})) << c.name;
+        EXPECT_EQ(cells.states, std::vector<std::int32_t>(kImageSize)) << c.name;
     }
     EXPECT_EQ(compareCellText(0x5A, 0x5A), "5A");
     EXPECT_EQ(compareCellText(0x0a, 0xFF), "0A/FF");

@@ -303,28 +303,28 @@ TEST_F(MainWindowTest, CompareShowsEachDifferenceAsImageSlashFileInRed) {
     file[0x10] ^= 0xFF;
     file[0xF0] = 0x55;
     const std::string path = dir.file("other.bin");
-    writeFile(path, formatRawBinary(file, 256));
+    writeFile(path, formatRawBinary(std::span(file).first(256)));
 
     ui.openAnswers.push_back(QString::fromStdString(path));
     form.btnCompClick();
     EXPECT_EQ(cell(0x10), hexText(image()[0x10]) + "/" + hexText(file[0x10]));
     EXPECT_EQ(cell(0xF0), hexText(image()[0xF0]) + "/55");
     EXPECT_EQ(cell(0x11), hexText(image()[0x11]));
-    std::array<std::int32_t, kImageSize> marks{};
+    std::vector<std::int32_t> marks(kImageSize);
     marks[0x10] = marks[0xF0] = kCellDiffers;
     EXPECT_EQ(cells().marks, marks);
-    EXPECT_EQ(cells().states, (std::array<std::int32_t, kImageSize>{})) << "no colours";
+    EXPECT_EQ(cells().states, std::vector<std::int32_t>(kImageSize)) << "no colours";
 
-    writeFile(path, formatRawBinary(image(), 256));
+    writeFile(path, formatRawBinary(std::span(image()).first(256)));
     ui.openAnswers.push_back(QString::fromStdString(path));
     form.btnComp->click();
     for (std::size_t i = 0; i < kImageSize; ++i)
         ASSERT_EQ(cell(i), hexText(image()[i])) << i;
-    EXPECT_EQ(cells().marks, (std::array<std::int32_t, kImageSize>{}));
+    EXPECT_EQ(cells().marks, std::vector<std::int32_t>(kImageSize));
 
     // Cancelled: the view stays.
     form.btnComp->click();
-    EXPECT_EQ(cells().states, (std::array<std::int32_t, kImageSize>{}));
+    EXPECT_EQ(cells().states, std::vector<std::int32_t>(kImageSize));
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 

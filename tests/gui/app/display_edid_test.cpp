@@ -12,7 +12,7 @@ TEST_F(MainWindowTest, LoadsAConnectedDisplaysEdidFromSysfs) {
     display[126] = 0; // a 128-byte EDID
     ApplyAutoChecksums(display, true);
     sys.connector("card0-DP-1", "disconnected");
-    sys.connectorOnBus("card0-DP-2", "connected", formatRawBinary(display, 128), "i2c-4");
+    sys.connectorOnBus("card0-DP-2", "connected", formatRawBinary(std::span(display).first(128)), "i2c-4");
     sim->ddcBuses.sysRoot = sys.root();
 
     ui.choiceAnswers.push_back(0);
@@ -37,8 +37,8 @@ TEST_F(MainWindowTest, NoDisplayOrACancelledChoiceChangesNothing) {
 
     EdidImage notEdid{};
     notEdid[0] = 0x12;
-    sys.connector("card0-HDMI-A-1", "connected", formatRawBinary(hdmiDefaultImage(), 256));
-    sys.connector("card0-HDMI-A-2", "connected", formatRawBinary(notEdid, 128));
+    sys.connector("card0-HDMI-A-1", "connected", formatRawBinary(std::span(hdmiDefaultImage()).first(256)));
+    sys.connector("card0-HDMI-A-2", "connected", formatRawBinary(std::span(notEdid).first(128)));
     form.LoadDisplayEdid->trigger(); // cancelled
     EXPECT_EQ(image(), hdmiDefaultImage());
     ui.choiceAnswers.push_back(1);

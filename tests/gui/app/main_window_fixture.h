@@ -42,11 +42,14 @@ protected:
     void showPage(QWidget* page) { form.PageControl1->setCurrentWidget(page); }
 
     // Loads the image through the Load button from a file of the given form.
-    void load(const EdidImage& image, std::size_t length = 256, const char* name = "in.bin") {
+    // The file gets the right checksums, so that the load has nothing to say
+    // about them.
+    void load(EdidImage image, std::size_t length = 256, const char* name = "in.bin") {
+        ApplyAutoChecksums(image, true);
         const std::string path = dir.file(name);
         const std::string contents = fileTypeFromPath(path) == EdidFileType::ListText
-                                         ? formatListText(image, length)
-                                         : formatRawBinary(image, length);
+                                         ? formatListText(std::span(image).first(length))
+                                         : formatRawBinary(std::span(image).first(length));
         writeFile(path, contents);
         ui.openAnswers.push_back(QString::fromStdString(path));
         form.btnLoadClick();

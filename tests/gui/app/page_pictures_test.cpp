@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, PagePictures) {
     }
     // And for the DDC port type, with the connectors of a fake sysfs tree.
     FakeSysfs sys;
-    sys.connectorOnBus("card0-HDMI-A-1", "connected", formatRawBinary(hdmiDefaultImage(), 256),
+    sys.connectorOnBus("card0-HDMI-A-1", "connected", formatRawBinary(std::span(hdmiDefaultImage()).first(256)),
                        "i2c-5");
     sys.connectorOnBus("card0-DP-1", "disconnected", "", "i2c-6");
     I2cSettings ddc{kPortDdc, 0x378, 0xA0, 500, "card0-HDMI-A-1"};

@@ -110,7 +110,7 @@ TEST_F(I2cSettingsDialog, ShowingFillsTheControlsFromTheSettings) {
 }
 
 TEST_F(I2cSettingsDialog, DdcTypeChoosesAConnectorByName) {
-    sys.connectorOnBus("card0-HDMI-A-1", "connected", formatRawBinary(hdmiDefaultImage(), 256),
+    sys.connectorOnBus("card0-HDMI-A-1", "connected", formatRawBinary(std::span(hdmiDefaultImage()).first(256)),
                        "i2c-5");
     sys.connectorOnBus("card0-DP-1", "disconnected", "", "i2c-6");
     sys.connector("card0-eDP-1", "connected"); // a panel without a DDC bus of its own
