@@ -63,7 +63,7 @@ TEST(ModernBlocks, EveryCorpusBlockOfTheseKindsRoundTrips) {
 // stored edid-decode text, and the decoded record, put in the same words,
 // must give exactly the row's lines.
 
-enum class Field { Tmds, Frl, Dsc, Vrr, Eotfs, Luminance, Colorimetry, Vics420, MapVics };
+enum class Field { Tmds, Frl, Dsc, Eotfs, Luminance, Colorimetry, Vics420, MapVics };
 
 struct Decoded {
     HdmiForumBlock hf;
@@ -116,7 +116,6 @@ Lines render(Field f, const Decoded& d) {
         add(code.has_value(),
             printed("Desired content " + what + ": %d (%.3f cd/m^2)", code.value_or(0), cdm2));
     };
-    const DscSliceLimit slices = dscSliceLimit(h.dscMaxSlices).value_or(DscSliceLimit{});
     switch (f) {
     case Field::Tmds:
         add(h.maxTmdsCharacterRate != 0,
@@ -130,16 +129,6 @@ Lines render(Field f, const Decoded& d) {
         break;
     case Field::Dsc:
         add(h.dsc1p2, "Supports VESA DSC 1.2a compression");
-        add(slices.slices != 0,
-            printed("DSC Max Slices: up to %d slices and up to (%.0f MHz/Ksliceadjust) pixel "
-                    "clock per slice",
-                    slices.slices, slices.pixelClockMhz));
-        add(h.dscTotalChunkKBytes != 0, printed("Maximum number of bytes in a line of chunks: %d",
-                                                dscTotalChunkBytes(h.dscTotalChunkKBytes)));
-        break;
-    case Field::Vrr:
-        add(h.vrrMin != 0, printed("VRRmin: %d Hz", h.vrrMin));
-        add(h.vrrMax != 0, printed("VRRmax: %d Hz", h.vrrMax));
         break;
     case Field::Eotfs:
         add(hdr.sdrGamma, "Traditional gamma - SDR luminance range");
@@ -189,9 +178,6 @@ const char* const kSam = "sam_72f2_odyssey-g85sb_512"; // HF-VSDB of 14 bytes, z
 const std::string kFrl3 = "3 and 6 Gbps per lane on 3 lanes, 6 Gbps on 4 lanes";
 const std::string kFrl6 = "3 and 6 Gbps per lane on 3 lanes, 6, 8, 10 and 12 Gbps on 4 lanes";
 const std::string kDsc = "Supports VESA DSC 1.2a compression";
-const std::string kSlices8 =
-    "DSC Max Slices: up to 8 slices and up to (340 MHz/Ksliceadjust) pixel clock per slice";
-const std::string kChunk = "Maximum number of bytes in a line of chunks: ";
 const std::string kTmds600 = "Maximum TMDS Character Rate: 600 MHz";
 const std::string kMax = "Desired content max luminance: ";
 const std::string kAvg = "Desired content max frame-average luminance: ";
@@ -201,8 +187,7 @@ const std::string kSdr = "Traditional gamma - SDR luminance range";
 const FieldRow kFieldRows[] = {
     {kCrm, Field::Tmds, {kTmds600, "SCDC Present"}},
     {kCrm, Field::Frl, {"Max Fixed Rate Link: " + kFrl3, "DSC Max Fixed Rate Link: " + kFrl3}},
-    {kCrm, Field::Dsc, {kDsc, kSlices8, kChunk + "13312"}},
-    {kCrm, Field::Vrr, {"VRRmin: 40 Hz", "VRRmax: 240 Hz"}},
+    {kCrm, Field::Dsc, {kDsc}},
     {kCrm, Field::Eotfs, {kSdr, "SMPTE ST2084", "Hybrid Log-Gamma"}},
     {kCrm,
      Field::Luminance,
@@ -213,15 +198,13 @@ const FieldRow kFieldRows[] = {
     {kCrm, Field::MapVics, {"VIC  97:"}},
     {kCrm, Field::Vics420, {"VIC 117:", "VIC 118:"}},
     {kGsm, Field::Frl, {"Max Fixed Rate Link: " + kFrl6, "DSC Max Fixed Rate Link: " + kFrl6}},
-    {kGsm, Field::Dsc, {kDsc, kSlices8, kChunk + "65536"}},
-    {kGsm, Field::Vrr, {"VRRmin: 48 Hz", "VRRmax: 240 Hz"}},
+    {kGsm, Field::Dsc, {kDsc}},
     {kGsm,
      Field::Luminance,
      {kMax + "115 (603.666 cd/m^2)", kAvg + "51 (150.916 cd/m^2)", kMin + "10 (0.009 cd/m^2)"}},
     {kGsm, Field::MapVics, {"VIC 118:", "VIC  97:", "VIC  96:"}},
     {kAmz, Field::Tmds, {kTmds600, "SCDC Present", "Supports Auto Low-Latency Mode"}},
     {kAmz, Field::Frl, {}},
-    {kAmz, Field::Vrr, {"VRRmin: 48 Hz"}},
     {kAmz,
      Field::Eotfs,
      {kSdr, "Traditional gamma - HDR luminance range", "SMPTE ST2084", "Hybrid Log-Gamma"}},
@@ -294,6 +277,10 @@ TEST(ModernBlocks, HdmiForumMinimalBlockWritesOnlyItsBytes) {
     EXPECT_EQ(encodeHdmiForumBlock(hf), minimal);
     hf.size = 9;
     EXPECT_EQ(encodeHdmiForumBlock(hf), (Bytes{0x68, 0xD8, 0x5D, 0xC4, 1, 0x78, 0x80, 3, 0x02}));
+    // VRRmax bits 9..8 sit above VRRmin in byte 9, bits 7..0 in byte 10.
+    const Bytes vrr = {0x6A, 0xD8, 0x5D, 0xC4, 1, 0x78, 0x80, 3, 0, 0x70, 0x2C};
+    hf = decodeHdmiForumBlock(vrr).value();
+    EXPECT_EQ(std::pair(hf.vrrMin, hf.vrrMax), std::pair(48, 300));
     EXPECT_FALSE(decodeHdmiForumBlock(Bytes(minimal.begin(), minimal.end() - 1))); // cut short
     EXPECT_FALSE(decodeHdmiForumBlock(Bytes{0x66, 0xD8, 0x5D, 0xC4, 0x01, 0x78, 0x80}));
     EXPECT_FALSE(decodeHdmiForumBlock(Bytes{0x67, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x80, 0x03}));
@@ -327,6 +314,8 @@ TEST(ModernBlocks, CodeTables) {
     EXPECT_EQ(frlRateText(1), "3 lanes x 3 Gbps");
     EXPECT_EQ(frlRateText(3), "4 lanes x 6 Gbps");
     EXPECT_EQ(frlRateText(7), "reserved (7)");
+    EXPECT_EQ(dscSliceLimit(4), (DscSliceLimit{8, 340})); // as printed for crm_1b20
+    EXPECT_EQ(dscTotalChunkBytes(12), 13312);             // likewise
     EXPECT_EQ(dscSliceLimit(5), (DscSliceLimit{8, 400}));
     EXPECT_EQ(dscSliceLimit(7), (DscSliceLimit{16, 400}));
     EXPECT_FALSE(dscSliceLimit(8));
