@@ -1,5 +1,7 @@
 #include "core/cea/video_block_edits.h"
 
+#include "core/cea/modern_blocks.h"
+
 #include "core/cea/cea_formats.h"
 #include "core/cea/extension_block.h"
 #include "core/edid/decimal.h"
@@ -53,12 +55,81 @@ int firstSvdWithVic(const VideoDataBlock& video, int vic) {
     return -1;
 }
 
+namespace {
+
+// The YCbCr 4:2:0 Capability Map Data Block of the collection, kept as read
+// in the order list: bit i of its bitmap is the i-th SVD of the video data
+// blocks, the modelled one first.
+BlockOrderEntry* capabilityMapEntry(DataBlockCollection& c) {
+    for (BlockOrderEntry& entry : c.blockOrder)
+        if (entry.isRaw() && entry.tag == kTagExtended &&
+            entry.extTag == Ycbcr420CapabilityMap::kExtTag)
+            return &entry;
+    return nullptr;
+}
+
+int svdsInRawVideoBlocks(const DataBlockCollection& c) {
+    int count = 0;
+    for (const BlockOrderEntry& entry : c.blockOrder)
+        if (entry.isRaw() && entry.tag == kTagVideo)
+            count += static_cast<int>(entry.raw.size()) - 1;
+    return count;
+}
+
+std::vector<bool> mapBits(const Ycbcr420CapabilityMap& map) {
+    std::vector<bool> bits;
+    for (int i = 0; i < static_cast<int>(map.bitmap.size()) * 8; ++i)
+        bits.push_back(ycbcr420Maps(map, i));
+    return bits;
+}
+
+// The bitmap for the bits, as many bytes as before unless a set bit needs more.
+std::vector<Byte> bitmapOf(const std::vector<bool>& bits, std::size_t bytes) {
+    for (std::size_t i = 0; i < bits.size(); ++i)
+        if (bits[i])
+            bytes = std::max(bytes, i / 8 + 1);
+    std::vector<Byte> bitmap(bytes, 0);
+    for (std::size_t i = 0; i < bits.size() && i / 8 < bytes; ++i)
+        if (bits[i])
+            bitmap[i / 8] |= static_cast<Byte>(1u << (i % 8));
+    return bitmap;
+}
+
+// The map once an SVD is inserted at index (the SVDs from it on move up):
+// the new SVD is not marked. A map that marks every SVD is written out first,
+// so that the new one is not taken as 4:2:0-capable too.
+std::vector<Byte> mapWithInsertedSvd(const Ycbcr420CapabilityMap& map, int index, int svdsBefore) {
+    std::vector<bool> bits = mapBits(map);
+    if (map.bitmap.empty())
+        bits.assign(static_cast<std::size_t>(svdsBefore), true);
+    if (static_cast<int>(bits.size()) < index)
+        bits.resize(static_cast<std::size_t>(index), false);
+    bits.insert(bits.begin() + index, false);
+    return bitmapOf(bits, map.bitmap.size());
+}
+
+} // namespace
+
 FieldEdit addShortVideoDescriptor(DataBlockCollection& c, int vic) {
     VideoDataBlock& video = c.video;
     const int count = video.present ? video.svdCount : 0;
-    const int added = video.present ? 1 : 2;
-    if (count >= kMaxSvdsInBlock || !hasRoomFor(c, added))
+    int added = video.present ? 1 : 2;
+    // The new SVD goes after the modelled block's last one; the 4:2:0 map's
+    // bits of the SVDs after it move up with them.
+    BlockOrderEntry* mapEntry = capabilityMapEntry(c);
+    std::vector<Byte> newMap;
+    if (mapEntry) {
+        const auto map = decodeYcbcr420CapabilityMap(mapEntry->raw);
+        if (map) {
+            newMap = encodeYcbcr420CapabilityMap(
+                {mapWithInsertedSvd(*map, count, count + svdsInRawVideoBlocks(c))});
+            added += static_cast<int>(newMap.size()) - static_cast<int>(mapEntry->raw.size());
+        }
+    }
+    if (count >= kMaxSvdsInBlock || !hasRoomFor(c, added) || newMap.size() > kMaxDataBlockSize)
         return FieldEdit::refused(kMsgNoSpaceOfExtendedBlock);
+    if (!newMap.empty())
+        mapEntry->raw = newMap;
     if (!video.present)
         video = {};
     video.svds[static_cast<std::size_t>(count)] = {false, vic};
@@ -80,6 +151,24 @@ bool removeShortVideoDescriptor(DataBlockCollection& c, int vic) {
     video.size = video.svdCount + 1;
     if (video.svdCount < 1)
         video = {};
+
+    // The removed SVD takes its 4:2:0 bit along; the bits after it move down.
+    // A map that marks every SVD still does. One that no longer marks any
+    // SVD is removed: CTA-861 reads a map without bitmap bytes as marking
+    // every SVD, so it cannot be kept empty.
+    if (BlockOrderEntry* mapEntry = capabilityMapEntry(c)) {
+        const auto map = decodeYcbcr420CapabilityMap(mapEntry->raw);
+        if (map && !map->bitmap.empty()) {
+            std::vector<bool> bits = mapBits(*map);
+            if (first < static_cast<int>(bits.size()))
+                bits.erase(bits.begin() + first);
+            if (std::none_of(bits.begin(), bits.end(), [](bool b) { return b; })) {
+                c.blockOrder.erase(c.blockOrder.begin() + (mapEntry - c.blockOrder.data()));
+            } else {
+                mapEntry->raw = encodeYcbcr420CapabilityMap({bitmapOf(bits, map->bitmap.size())});
+            }
+        }
+    }
     return true;
 }
 
