@@ -11,6 +11,7 @@
 #include "cea/extension_block.h"
 #include "support/test_support.h"
 
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
@@ -620,6 +621,38 @@ TEST(AnalyserItems, EachRuleFailsItsImageAndPassesItsPair) {
         EXPECT_EQ(listed(failedItems(row.passing, row.passingDeclaration.value_or(row.declaration))),
                   listed(row.passingFails))
             << "passing image";
+    }
+}
+
+// Real EDIDs with the fault an item names, each confirmed by the line of
+// edid-decode's listing (tests/data/corpus/edid-decode) quoted beside it.
+TEST(AnalyserItems, RealEdidsFailTheItemsTheirListingsShow) {
+    const struct {
+        const char* file;
+        int item;
+        const char* evidence;
+    } rows[] = {
+        {"len_0001_go-display_256.bin", 7, "slot 1: Dummy Descriptor"},
+        {"acr_0282_s230hl_256.bin", 14, "Unknown CTA-861 Data Block (tag 0x00, length 0)"},
+        {"del_f016_dell-u2410_256.bin", 17, "Broken CTA-861 audio block length 8"},
+        {"eqv_1080_256.bin", 20, "Linear PCM, Supported sample rates (kHz): 48"},
+        {"aoc_2357_d2357ph_256.bin", 30, "two Vendor-Specific Data Blocks (HDMI)"},
+        {"zzz_e435_hdmi_256.bin", 37, "DC_Y444 and no DC_30bit, DC_36bit or DC_48bit"},
+        {"phl_c179_phl-436m6vbp_256.bin", 38, "DC_30bit without DC_36bit"},
+        {"phl_c179_phl-436m6vbp_256.bin", 111, "DC_30bit without DC_36bit"},
+        {"acr_0497_ka220hq_256.bin", 62, "HDMI VSDB: no source physical address"},
+        {"app_9220_cinema-hd_256.bin", 65, "Display Product Name: Non-space after newline"},
+        {"sgt_0000_ysd_256.bin", 68, "CE scan behavior: CE video formats not supported"},
+        {"sgt_0000_ysd_256.bin", 69, "IT scan behavior: IT video formats not supported"},
+        {"gbt_2708_g27f_256.bin", 70, "Colorimetry: xvYCC709 and no MD0"},
+        {"gbt_2708_g27f_256.bin", 72, "Colorimetry: BT2020YCC, BT2020RGB"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.file << ", item " << row.item << ": " << row.evidence);
+        const std::string bytes =
+            test::readFile(std::filesystem::path(PELLAM_CORPUS_DIR) / row.file);
+        ASSERT_FALSE(bytes.empty());
+        EXPECT_TRUE(failedItems(test::imageFromBytes(bytes), CD::dialogDefaults()).count(row.item));
     }
 }
 
