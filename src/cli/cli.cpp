@@ -57,7 +57,8 @@ int readInOut(const std::string& verb, const Args& args, EdidBytes& bytes, std::
     }
     if (!readInput(args[0], bytes, err))
         return kExitUsage;
-    reportFindings(args[0], bytes, err);
+    // A rebuild writes every checksum anew: only convert keeps them as read.
+    reportFindings(args[0], bytes, err, verb == "convert");
     return kExitOk;
 }
 

@@ -16,6 +16,9 @@ using test::runCli;
 using test::TempDir;
 using test::writeFile;
 
+// The bytes of the built-in HDMI image, as a raw binary file holds them.
+const std::string kDefaultBytes(hdmiDefaultImage().begin(), hdmiDefaultImage().end());
+
 TEST(Cli, HelpListsTheVerbs) {
     const CliRun run = runCli({"--help"});
     EXPECT_EQ(run.status, 0);
@@ -31,7 +34,7 @@ TEST(CliConvert, CorpusFilesGoToTextAndBackByteForByte) {
     for (const auto& file : files) {
         SCOPED_TRACE(file.filename().string());
         // Every byte of the file, whatever its length.
-        const std::string expected = readFile(file);
+        const std::string bytes = readFile(file);
 
         const std::string text = dir.file("edid.txt");
         const std::string binary = dir.file("edid.BIN");
@@ -40,8 +43,26 @@ TEST(CliConvert, CorpusFilesGoToTextAndBackByteForByte) {
         run = runCli({"convert", text, binary});
         ASSERT_EQ(run.status, 0) << run.err;
 
-        EXPECT_EQ(readFile(binary), expected);
+        EXPECT_EQ(readFile(binary), bytes);
+        // 16 items of two digits and a tab per line, each line ending in CR LF.
+        const std::string listed = readFile(text);
+        EXPECT_EQ(listed.size(), bytes.size() / 16 * 50);
+        EXPECT_EQ(listed.rfind("00\tFF\tFF\tFF\tFF\tFF\tFF\t00\t", 0), 0u);
     }
+}
+
+TEST(CliConvert, WritesTheDefaultImageAsListText) {
+    TempDir dir;
+    writeFile(dir.file("in.bin"), kDefaultBytes);
+    ASSERT_EQ(runCli({"convert", dir.file("in.bin"), dir.file("out.txt")}).status, 0);
+    const std::string text = readFile(dir.file("out.txt"));
+    ASSERT_EQ(text.size(), 800u);
+    EXPECT_EQ(text.substr(0, 50),
+              "00\tFF\tFF\tFF\tFF\tFF\tFF\t00\t2E\t56\t30\t00\t01\t00\t00\t00\t\r\n");
+    EXPECT_EQ(text.substr(8 * 50, 50),
+              "02\t03\t1D\tF2\t4A\t05\t84\t03\t02\t01\t12\t93\t14\t16\t07\t23\t\r\n");
+    EXPECT_EQ(text.substr(15 * 50, 50),
+              "00\t00\t00\t00\t00\t00\t00\t00\t00\t00\t00\t00\t00\t00\t00\t68\t\r\n");
 }
 
 TEST(CliConvert, ReadsDdcLineFiles) {
@@ -52,14 +73,14 @@ TEST(CliConvert, ReadsDdcLineFiles) {
     writeFile(dir.file("in.ddc"), ddc);
     const CliRun run = runCli({"convert", dir.file("in.ddc"), dir.file("out.dat")});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readFile(dir.file("out.dat")), formatRawBinary(std::span(hdmiDefaultImage()).first(256)));
+    EXPECT_EQ(readFile(dir.file("out.dat")), kDefaultBytes);
 }
 
 TEST(CliConvert, FailuresExitWith2AndCreateNoOutput) {
     TempDir dir;
-    writeFile(dir.file("good.bin"), formatRawBinary(std::span(hdmiDefaultImage()).first(256)));
+    writeFile(dir.file("good.bin"), kDefaultBytes);
     writeFile(dir.file("bad.txt"), "00 FF FF xyz");
-    writeFile(dir.file("edid.Bin"), formatRawBinary(std::span(hdmiDefaultImage()).first(256)));
+    writeFile(dir.file("edid.Bin"), kDefaultBytes);
     struct Case {
         std::vector<std::string> args;
         std::string message;

@@ -1,6 +1,10 @@
 #include "core/base_block/detailed_timing.h"
 #include "core/base_block/timing_candidates.h"
 #include "core/edid/edid_image.h"
+#include "support/test_support.h"
+
+#include <regex>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -221,6 +225,154 @@ TEST(DetailedTiming, GeometryNumbersFollowTheEditorOrder) {
     for (int f = 1; f <= 12; ++f)
         EXPECT_EQ(&t.geometry(f), fields[f - 1]) << f;
     EXPECT_THROW(t.geometry(13), std::out_of_range);
+}
+
+// One detailed timing as edid-decode lists it: the "DTD n:" line and the
+// Hfront and Vfront lines under it.
+struct ListedTiming {
+    int block = 0;
+    int number = 0;
+    std::string line; // the DTD line, for messages
+    int width = 0, height = 0;
+    bool interlaced = false;
+    double clockMHz = 0;
+    int hMm = 0, vMm = 0; // 0 x 0 when the listing shows no size
+    int hFront = 0, hSync = 0, hBack = 0, hBorder = 0;
+    int vFront = 0, vSync = 0, vBack = 0, vBorder = 0;
+};
+
+// Every "DTD n:" entry of an edid-decode listing, with the block it is in.
+std::vector<ListedTiming> listedTimings(const std::string& listing) {
+    static const std::regex blockLine(R"(^Block (\d+), )");
+    static const std::regex dtdLine(
+        R"(^\s+DTD +(\d+): +(\d+)x(\d+)(i?) .* ([0-9.]+) MHz(?: \((.*)\))?$)");
+    static const std::regex mmSize(R"((\d+) mm x (\d+) mm)");
+    static const std::regex hLine(
+        R"(^\s+Hfront +(-?\d+) Hsync +(-?\d+) Hback +(-?\d+) Hpol [PN](?: Hborder (\d+))?)");
+    static const std::regex vLine(
+        R"(^\s+Vfront +(-?\d+) Vsync +(-?\d+) Vback +(-?\d+) Vpol [PN](?: Vborder (\d+))?)");
+    std::vector<ListedTiming> timings;
+    std::istringstream in(listing);
+    std::string line;
+    int block = -1;
+    bool underDtd = false; // the lines right after a "DTD n:" line belong to it
+    std::smatch m;
+    while (std::getline(in, line)) {
+        if (line.rfind("edid-decode SHA", 0) == 0)
+            break; // the warnings and failures that follow name blocks again
+        if (std::regex_search(line, m, blockLine)) {
+            block = std::stoi(m[1]);
+            underDtd = false;
+        } else if (std::regex_match(line, m, dtdLine)) {
+            ListedTiming t;
+            t.block = block;
+            t.number = std::stoi(m[1]);
+            t.line = line;
+            t.width = std::stoi(m[2]);
+            t.height = std::stoi(m[3]);
+            t.interlaced = m[4] == "i";
+            t.clockMHz = std::stod(m[5]);
+            const std::string extras = m[6];
+            if (std::regex_search(extras, m, mmSize)) {
+                t.hMm = std::stoi(m[1]);
+                t.vMm = std::stoi(m[2]);
+            }
+            timings.push_back(t);
+            underDtd = true;
+        } else if (underDtd && std::regex_search(line, m, hLine)) {
+            ListedTiming& t = timings.back();
+            t.hFront = std::stoi(m[1]);
+            t.hSync = std::stoi(m[2]);
+            t.hBack = std::stoi(m[3]);
+            t.hBorder = m[4].matched ? std::stoi(m[4]) : 0;
+        } else if (underDtd && std::regex_search(line, m, vLine)) {
+            // An interlaced timing has a second line for the even field.
+            if (line.find("Even Field") != std::string::npos)
+                continue;
+            ListedTiming& t = timings.back();
+            t.vFront = std::stoi(m[1]);
+            t.vSync = std::stoi(m[2]);
+            t.vBack = std::stoi(m[3]);
+            t.vBorder = m[4].matched ? std::stoi(m[4]) : 0;
+        } else {
+            underDtd = false;
+        }
+    }
+    return timings;
+}
+
+// The image offsets of the detailed timings: block-0 slots with a non-zero
+// clock word, then, when block 1 is a CTA-861 extension, the descriptors from
+// its DTD offset on up to the first zero clock word or the checksum.
+std::vector<std::pair<int, int>> timingOffsets(const std::string& bytes) {
+    const auto at = [&](std::size_t i) { return static_cast<Byte>(bytes[i]); };
+    std::vector<std::pair<int, int>> offsets; // block, offset
+    for (int slot : {54, 72, 90, 108})
+        if (at(slot) != 0 || at(slot + 1) != 0)
+            offsets.emplace_back(0, slot);
+    if (bytes.size() >= 256 && at(128) == 0x02 && at(130) >= 4) {
+        for (int q = 128 + at(130); q + 18 <= 255 && (at(q) != 0 || at(q + 1) != 0); q += 18)
+            offsets.emplace_back(1, q);
+    }
+    return offsets;
+}
+
+// Every detailed timing of every real EDID decodes to what the reference
+// decoder lists for it, and encodes back to its own bytes. The corpus holds
+// timings with each of the eight bits of byte 11 set.
+TEST(DetailedTiming, CorpusTimingsDecodeAsTheReferenceListsThem) {
+    const std::filesystem::path listings =
+        std::filesystem::path(PELLAM_CORPUS_DIR).parent_path() / "edid-decode";
+    int compared = 0;
+    int byte11Bits = 0;
+    for (const auto& file : test::corpusFiles()) {
+        SCOPED_TRACE(file.filename().string());
+        const std::string bytes = test::readFile(file);
+        const std::string listing =
+            test::readFile(listings / (file.stem().string() + ".edid-decode.txt"));
+        ASSERT_FALSE(listing.empty()) << "no listing";
+        std::vector<ListedTiming> listed;
+        for (const ListedTiming& t : listedTimings(listing))
+            if (t.block == 0 || t.block == 1)
+                listed.push_back(t);
+        const auto offsets = timingOffsets(bytes);
+        // One listing ends where edid-decode crashed (see the corpus README).
+        if (file.filename() != "boe_1003_tv080wum-nl0_512.bin") {
+            ASSERT_EQ(offsets.size(), listed.size());
+        }
+        for (std::size_t i = 0; i < std::min(offsets.size(), listed.size()); ++i) {
+            const ListedTiming& want = listed[i];
+            const auto [block, offset] = offsets[i];
+            SCOPED_TRACE(want.line);
+            ASSERT_EQ(block, want.block);
+            Dtd d;
+            std::copy_n(bytes.begin() + offset, kDtdSize, d.begin());
+            const DetailedTiming t = decodeDetailedTiming(d);
+            EXPECT_NEAR(t.pixelClock, want.clockMHz, 0.000'5);
+            EXPECT_EQ(t.interlaced != 0, want.interlaced);
+            EXPECT_EQ(t.hActive, want.width);
+            EXPECT_EQ(t.vActive * (want.interlaced ? 2 : 1), want.height);
+            EXPECT_EQ(t.hSyncOffset, want.hFront);
+            EXPECT_EQ(t.hSyncWidth, want.hSync);
+            EXPECT_EQ(t.hBorder, want.hBorder);
+            // The listing's back porch is what the blanking leaves beside
+            // the front porch, the sync and both borders.
+            EXPECT_EQ(t.hBlanking, want.hFront + want.hSync + want.hBack + 2 * want.hBorder);
+            EXPECT_EQ(t.vSyncOffset, want.vFront);
+            EXPECT_EQ(t.vSyncWidth, want.vSync);
+            EXPECT_EQ(t.vBorder, want.vBorder);
+            EXPECT_EQ(t.vBlanking, want.vFront + want.vSync + want.vBack + 2 * want.vBorder);
+            EXPECT_EQ(t.hImageSize, want.hMm);
+            EXPECT_EQ(t.vImageSize, want.vMm);
+            Dtd back = d;
+            encodeDetailedTiming(t, back);
+            EXPECT_EQ(back, d) << "encoded back";
+            byte11Bits |= d[11];
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 800);
+    EXPECT_EQ(byte11Bits, 0xFF) << "some bit of byte 11 is never set in the corpus";
 }
 
 } // namespace

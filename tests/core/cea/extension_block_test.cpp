@@ -277,6 +277,14 @@ TEST(DataBlockCodecs, KeepBitsAndBytesNoFieldHolds) {
          {0x6B, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x38, 0x44, 0x00, 0x01, 0x02, 0x03}},
         {"VSDB cut inside its latency fields",
          {0x69, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x38, 0x44, 0xC0, 0x21}},
+        // The sizes at the limits of the header's 5-bit length.
+        {"video block of one SVD", {0x41, 0x90}},
+        {"video block of 31 SVDs", [] {
+             Bytes block = {0x5F};
+             for (Byte vic = 1; vic <= 31; ++vic)
+                 block.push_back(vic == 16 ? 0x90 : vic);
+             return block;
+         }()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -73,6 +73,44 @@ TEST(ShortVideoDescriptorEdits, RemoveAndNativeActOnTheFirstSvdWithTheVic) {
     EXPECT_EQ(rebuiltBlocks(c), concat({{0x42, 0x00, 0x3C}, kAudio}));
 }
 
+TEST(ShortVideoDescriptorEdits, RemovingAnSvdKeepsTheBlockUntilItsLastOne) {
+    struct Case {
+        const char* name;
+        Bytes video;
+        int vic;
+        bool removed;
+        Bytes after; // the video block as rebuilt; empty when it is gone
+    };
+    const Case cases[] = {
+        {"two SVDs, one left", {0x42, 0x04, 0x90}, 4, true, {0x41, 0x90}},
+        {"two SVDs, the last removed", {0x42, 0x04, 0x90}, 16, true, {0x41, 0x04}},
+        {"the only SVD", {0x41, 0x90}, 16, true, {}},
+        {"the first of two with the VIC", {0x43, 0x84, 0x10, 0x04}, 4, true, {0x42, 0x10, 0x04}},
+        {"a VIC not in the block", {0x42, 0x04, 0x90}, 5, false, {0x42, 0x04, 0x90}},
+        {"31 SVDs, 30 left", [] {
+             Bytes block = {0x5F};
+             for (Byte vic = 1; vic <= 31; ++vic)
+                 block.push_back(vic);
+             return block;
+         }(),
+         1, true, [] {
+             Bytes block = {0x5E};
+             for (Byte vic = 2; vic <= 31; ++vic)
+                 block.push_back(vic);
+             return block;
+         }()},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        auto c = parsed(imageWithBlock1({k.video, kAudio}));
+        ASSERT_TRUE(c.video.present);
+        EXPECT_EQ(removeShortVideoDescriptor(c, k.vic), k.removed);
+        EXPECT_EQ(c.video.present, !k.after.empty());
+        EXPECT_EQ(c.video.size, static_cast<int>(k.after.size()));
+        EXPECT_EQ(rebuiltBlocks(c), concat({k.after, kAudio}));
+    }
+}
+
 TEST(ShortVideoDescriptorEdits, TheLastSvdTakesTheBlockAndANewOneComesBackInPlace) {
     auto c = parsed(imageWithBlock1({{0x41, 0x90}, kAudio}));
     EXPECT_TRUE(removeShortVideoDescriptor(c, 16));

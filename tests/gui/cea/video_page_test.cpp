@@ -96,23 +96,6 @@ TEST_F(VideoPageTest, FormatsMovedByTheButtonsAreWrittenWhenThePageIsLeft) {
     EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('\n').toStdString();
 }
 
-TEST_F(VideoPageTest, EveryControlCanBeFoundByItsName) {
-    const QString names =
-        "gbxDTV ckxUnderscan ckxBasicAudio ckxYCbCr444 ckxYCbCr422 gbxMisc edtCEA_ver GroupBox22 "
-        "edtNativeFormat gbxVideoBlock lbxVideoDefault clxVideoSupport btnVideoAdd btnVideoDelete "
-        "gbxVSDB ckxVSDBEnable GroupBox26 edtPhyAddr_1 edtPhyAddr_2 edtPhyAddr_3 edtPhyAddr_4 "
-        "GroupBox30 ckxVSDBExt ledVSDBLen ckxSupport_AI ckxDC_48bit ckxDC_36bit ckxDC_30bit "
-        "ckxDC_Y444 ckxDVI_Dual ledVSDB_MaxTMDSClk ckxLatencyFieldsPresent ledLatency_Video "
-        "ledLatency_Audio ckx_I_LatencyFieldsPresent led_I_Latency_Video led_I_Latency_Audio "
-        "cbxVSDB_CNC0 cbxVSDB_CNC1 cbxVSDB_CNC2 cbxVSDB_CNC3 GroupBox44 cbHDMIVideoPresent_Enable "
-        "btHDMIVideoPresent_View gbxHDMIVideoPresent Label16 vledtHVP_4K2KVIC ledtHVP_HDMIVICLen "
-        "cbHVP_3Dpresent ledtHVP_3DMultiPresent ledtHVP_HDMI3DLen Label15 clxHVP_3DStructure "
-        "Label17 clxHVP_3DMask Label18 vledtHVP_IndividualVIC btHDMIVideoPresent_Save "
-        "btHDMIVideoPresent_Cancel";
-    for (const QString& name : names.split(' '))
-        EXPECT_EQ(page().findChildren<QWidget*>(name).size(), 1) << name.toStdString();
-}
-
 TEST_F(VideoPageTest, HeaderFlagsAndCountsFromTheirControls) {
     load(imageWithBlock1({kVideo}, {}, 0xF2));
     showPage(form.sheetHDMIVideo);
