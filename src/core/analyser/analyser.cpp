@@ -543,7 +543,9 @@ private:
 
     void blockOneTimings() {
         int pos = m_pos;
-        while (at(pos) != 0 || at(pos + 1) != 0) {
+        // Byte 255 is the checksum, never a timing's clock: a walk that
+        // reaches byte 254 has only padding left to check.
+        while (pos + 1 < 255 && (at(pos) != 0 || at(pos + 1) != 0)) {
             if (pos + 18 >= 256) {
                 fail(28);
                 break;

@@ -244,7 +244,8 @@ std::vector<Row> blockOneRows() {
     const Items noModel = {74, 76, 78, 80, 82, 84};
     // Five timings after the default blocks and another vendor's block of v
     // payload bytes: with v = 8 the fifth starts at 238 and reaches the
-    // checksum; with v = 5 it ends at 252.
+    // checksum; with v = 7 it ends at byte 254, right before the checksum,
+    // which is then not taken for another timing's clock.
     const auto fiveTimings = [](int vendorBytes) {
         Bytes other = {static_cast<Byte>(0x60 | vendorBytes), 0x01, 0x02, 0x03};
         other.resize(static_cast<std::size_t>(vendorBytes + 1), 0x00);
@@ -272,7 +273,7 @@ std::vector<Row> blockOneRows() {
         {27, "d one byte short of the last block's end", patched(kDefault, {{130, 0x1C}}), {27},
          kDefault, {}},
         {28, "non-zero padding", patched(kDefault, {{250, 0x01}}), {28}, kDefault, {}},
-        {28, "a timing runs into the checksum", fiveTimings(8), {28}, fiveTimings(5), {}},
+        {28, "a timing runs into the checksum", fiveTimings(8), {28}, fiveTimings(7), {}},
         {29, "no HDMI VSDB", withBlocks({kVideo, kAudio, kSpeaker}), {29}, kDefault, {}},
         {59, "seven native timings of six", patched(kDefault, {{131, 0xF7}}), {59},
          patched(kDefault, {{131, 0xF6}}), {}},
