@@ -139,5 +139,29 @@ TEST_F(CliEdit, PhysicalAddressNeedsAnHdmiVsdb) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.bin")));
 }
 
+TEST(CliEditCorpus, AWeekEditKeepsEveryBlockOfEveryRealEdid) {
+    test::TempDir dir;
+    int longer = 0;
+    for (const auto& file : test::corpusFiles()) {
+        SCOPED_TRACE(file.filename().string());
+        const std::string in = test::readFile(file);
+        if (in.compare(0, 8, std::string("\0\xFF\xFF\xFF\xFF\xFF\xFF\0", 8)) != 0)
+            continue;
+        const std::string out = dir.file("out.bin");
+        const auto run = runCli({"edit", file.string(), out, "--set", "week=10"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string edited = test::readFile(out);
+        ASSERT_EQ(edited.size(), in.size());
+        for (std::size_t i = 0; i < in.size(); ++i) {
+            if (i == 16 || i % 128 == 127)
+                continue;
+            ASSERT_EQ(edited[i], in[i]) << "offset " << i;
+        }
+        EXPECT_EQ(edited[16], 10);
+        longer += in.size() > 256;
+    }
+    EXPECT_GE(longer, 30);
+}
+
 } // namespace
 } // namespace pellam

@@ -1,6 +1,7 @@
 #include "core/cea/block1_builder.h"
 #include "core/analyser/analyser.h"
 #include "core/analyser/report.h"
+#include "core/edid/edid_bytes.h"
 #include "core/base_block/timing_candidates.h"
 #include "core/cea/extension_block.h"
 
@@ -281,6 +282,72 @@ TEST(Report, LaysOutDumpsAndSummaryAsSpecified) {
                                             DataBlockCollection{}, result);
     EXPECT_EQ(zeros.back(), "   Fail 11 Items!");
     EXPECT_EQ(std::count(zeros.begin(), zeros.end(), "** FAIL-> Block 0 Header"), 1);
+}
+
+DataBlockCollection parsedBlock1(const EdidImage& image) {
+    DataBlockCollection model;
+    parseExtensionBlock(image, model);
+    return model;
+}
+
+EdidImage firstTwoBlocks(const EdidBytes& bytes) {
+    EdidImage image{};
+    std::copy_n(bytes.begin(), image.size(), image.begin());
+    return image;
+}
+
+TEST(LongerImages, TheBlocksAfterBlock1GetASectionOfTheirOwn) {
+    // The default image with a CTA-861 block 2 (whose video block lists VIC 4)
+    // and a DisplayID block 3 with a wrong checksum.
+    EdidBytes bytes(hdmiDefaultImage().begin(), hdmiDefaultImage().end());
+    bytes[126] = 3;
+    applyBlockChecksums(bytes, true);
+    const EdidImage block2Source = imageWithBlock1({{0x41, 0x04}});
+    bytes.insert(bytes.end(), block2Source.begin() + 128, block2Source.end());
+    EdidBytes displayId(128, 0);
+    displayId[0] = 0x70;
+    displayId[127] = 0x01;
+    bytes.insert(bytes.end(), displayId.begin(), displayId.end());
+
+    const DataBlockCollection model = parsedBlock1(hdmiDefaultImage());
+    CapabilityDeclaration cdf = CapabilityDeclaration::dialogDefaults();
+    const AnalyserReport report = writeAnalyserReport(bytes, cdf, model);
+    const auto at = std::find(report.lines.begin(), report.lines.end(), "   Test : Extension Blocks");
+    ASSERT_NE(at, report.lines.end());
+    const std::vector<std::string> section(at + 2, at + 5);
+    EXPECT_EQ(section, (std::vector<std::string>{
+                           "   PASS-> Number of Extension Blocks (byte 126 = 3) matches the 4 "
+                           "blocks present",
+                           "   PASS-> Block 2 Checksum (CTA-861 extension)",
+                           "** FAIL-> Block 3 Checksum (DisplayID extension)"}));
+    EXPECT_EQ(report.items.back().number, 114);
+    EXPECT_EQ(report.items.back().section, "Extension Blocks");
+    // Items 2 and 12 fail (byte 126 is not 1, and block 1 is no block map),
+    // and block 3's checksum.
+    EXPECT_EQ(report.lines.back(), "   Fail 3 Items!");
+
+    // The first 256 bytes alone are reported exactly as before.
+    const AnalyserReport first =
+        writeAnalyserReport(std::span<const Byte>(bytes).first(256), cdf, model);
+    const AnalyserReport asImage =
+        writeAnalyserReport(firstTwoBlocks(bytes), cdf, model);
+    EXPECT_EQ(first.lines, asImage.lines);
+    EXPECT_EQ(std::find(first.lines.begin(), first.lines.end(), "   Test : Extension Blocks"),
+              first.lines.end());
+
+    // A format declared for the sink counts when a later CTA block lists it.
+    EdidImage noVic4 = imageWithBlock1({{0x41, 0x10}});
+    noVic4[126] = 2;
+    ApplyAutoChecksums(noVic4, true);
+    EdidBytes spread(noVic4.begin(), noVic4.end());
+    spread.insert(spread.end(), block2Source.begin() + 128, block2Source.end());
+    cdf.sink720p60Other = true;
+    AnalyserResult alone, together;
+    ASSERT_TRUE(Evaluate(noVic4, cdf, parsedBlock1(noVic4), alone));
+    ASSERT_TRUE(Evaluate(noVic4, cdf, parsedBlock1(noVic4), together,
+                         std::span<const Byte>(spread).subspan(256)));
+    EXPECT_TRUE(alone.failed(102));
+    EXPECT_FALSE(together.failed(102));
 }
 
 } // namespace

@@ -1,6 +1,10 @@
 #include "core/cea/block1_builder.h"
 #include "core/cea/extension_block.h"
+#include "core/cea/modern_blocks.h"
 #include "core/cea/video_block_edits.h"
+#include "support/test_support.h"
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -158,6 +162,62 @@ TEST(ShortVideoDescriptorEdits, AVideoBlockHoldsAtMost31Svds) {
     EXPECT_EQ(addShortVideoDescriptor(c, 32).message, "No Space of Extended Block");
     EXPECT_EQ(c.video.svdCount, 31);
     EXPECT_EQ(rebuiltBlocks(c).front(), 0x5F);
+}
+
+// The YCbCr 4:2:0 capability map's block, as the order list keeps it.
+Bytes capabilityMap(const DataBlockCollection& c) {
+    for (const BlockOrderEntry& entry : c.blockOrder)
+        if (entry.isRaw() && entry.tag == kTagExtended && entry.extTag == 0x0F)
+            return entry.raw;
+    return {};
+}
+
+TEST(ShortVideoDescriptorEdits, TheYcbcr420MapFollowsItsSvds) {
+    const Bytes video = {0x45, 0x10, 0x04, 0x5F, 0x60, 0x61}; // VICs 16, 4, 95, 96, 97
+    struct Case {
+        const char* what;
+        Bytes map;       // the map block before the edit
+        int removeVic;   // 0: add VIC 2 instead
+        Bytes expected;  // the map block after it; empty: no map any more
+    };
+    const Case cases[] = {
+        {"a removed SVD takes its bit; later bits move down", {0xE2, 0x0F, 0x1C}, 4,
+         {0xE2, 0x0F, 0x0E}},
+        {"removing an unmarked SVD only moves bits", {0xE2, 0x0F, 0x18}, 16, {0xE2, 0x0F, 0x0C}},
+        {"a map that marks every SVD still does", {0xE1, 0x0F}, 95, {0xE1, 0x0F}},
+        {"a map that marks nothing more is removed", {0xE2, 0x0F, 0x04}, 95, {}},
+        {"an added SVD is not marked", {0xE2, 0x0F, 0x1C}, 0, {0xE2, 0x0F, 0x1C}},
+        {"an added SVD is not marked by a map of every SVD", {0xE1, 0x0F}, 0, {0xE2, 0x0F, 0x1F}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        DataBlockCollection c = parsed(imageWithBlock1({video, k.map}));
+        if (k.removeVic)
+            ASSERT_TRUE(removeShortVideoDescriptor(c, k.removeVic));
+        else
+            ASSERT_TRUE(addShortVideoDescriptor(c, 2).stored);
+        EXPECT_EQ(capabilityMap(c), k.expected);
+    }
+}
+
+TEST(ShortVideoDescriptorEdits, ARealMapStaysValidWhenAVicIsRemoved) {
+    // A monitor whose map marks VICs 96 and 97 (its SVDs 6 and 7).
+    const EdidImage image = test::imageFromBytes(
+        test::readFile(std::filesystem::path(PELLAM_CORPUS_DIR) / "acr_095d_qg241y_256.bin"));
+    DataBlockCollection c = parsed(image);
+    const auto map = decodeYcbcr420CapabilityMap(capabilityMap(c));
+    ASSERT_TRUE(map);
+    const std::vector<int> before = ycbcr420MappedSvds(*map, c.video.svdCount);
+    ASSERT_FALSE(before.empty());
+    ASSERT_TRUE(removeShortVideoDescriptor(c, c.video.svds[0].vic));
+    const auto after = decodeYcbcr420CapabilityMap(capabilityMap(c));
+    ASSERT_TRUE(after);
+    std::vector<int> shifted;
+    for (int index : before)
+        shifted.push_back(index - 1);
+    EXPECT_EQ(ycbcr420MappedSvds(*after, c.video.svdCount), shifted);
+    for (int index : shifted)
+        EXPECT_LT(index, c.video.svdCount) << "every bit points at an SVD";
 }
 
 TEST(HeaderEdits, NativeDtdCountTakesDigitsOnly) {
