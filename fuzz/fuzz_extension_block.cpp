@@ -1,13 +1,16 @@
 // Block 1 parse and rebuild. The first 256 bytes are the image; further
 // bytes edit the collection the way pages could before it is written back.
 // Checks: nothing outside bytes 128..254 is written; an unedited collection
-// rebuilds to the same block (but the padding after the last timing), reads
-// back the same; an over-full layout writes nothing.
+// rebuilds to the same block (but the padding after the 18-byte records
+// that follow the timings up to the last one holding anything but zeros,
+// which become zero), reads back the same; an over-full layout writes
+// nothing.
 #include "core/cea/extension_block.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 using namespace pellam;
 
@@ -87,8 +90,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(written == c.editable);
     if (written) {
         const int end = c.dtdStart + 18 * c.timings.count;
-        for (int i = 0; i < 256; ++i)
-            check(out[i] == ((i >= end && i < 255) ? 0 : image[i]));
+        int keptEnd = end;
+        for (int p = end; p + 18 < 256; p += 18)
+            if (std::any_of(image.begin() + p, image.begin() + p + 18, [](Byte b) { return b; }))
+                keptEnd = p + 18;
+        const std::vector<Byte> kept(image.begin() + end, image.begin() + keptEnd);
+        for (int i = 0; i < 256; ++i) {
+            const std::size_t k = static_cast<std::size_t>(i - end);
+            const Byte padding = i >= end && k < kept.size() ? kept[k] : 0;
+            check(out[i] == ((i >= end && i < 255) ? padding : image[i]));
+        }
         DataBlockCollection again;
         parseExtensionBlock(out, again);
         check(again == c);

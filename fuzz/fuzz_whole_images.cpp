@@ -6,6 +6,7 @@
 #include "core/edid/edid_file.h"
 #include "core/edid/workspace.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 

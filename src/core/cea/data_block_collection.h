@@ -207,9 +207,9 @@ struct DataBlockCollection {
     ColorimetryBlock colorimetry;
     std::vector<BlockOrderEntry> blockOrder;
     ExtensionTimingList timings;
-    // The records after the timings that are not all zeros (display
-    // descriptors such as a product serial number), written back after the
-    // timings in their order.
+    // The records after the timings up to the last one that is not all zeros
+    // (display descriptors such as a product serial number), written back
+    // after the timings as they were.
     std::vector<DtdRecord> dtdAreaRecords;
 
     bool operator==(const DataBlockCollection&) const = default;

@@ -98,9 +98,9 @@ std::string hexTag(int value) {
 
 // The detailed timings from the DTD start up to the first record that is not
 // one (or one that would reach the checksum byte), and the 18-byte records
-// after them that hold anything but zeros (display descriptors such as a
-// product serial number): those are kept, in their order, when the block is
-// written back.
+// after them up to the last that holds anything but zeros (display
+// descriptors such as a product serial number): those are kept as they are,
+// right after the timings, when the block is written back.
 int scanTimings(std::span<const Byte> block, int baseOffset, ExtensionTimingList& list,
                 std::vector<DtdRecord>& records) {
     list = {};
@@ -117,14 +117,19 @@ int scanTimings(std::span<const Byte> block, int baseOffset, ExtensionTimingList
         timing.slotOffset = baseOffset + q;
         q += static_cast<int>(kDtdSize);
     }
+    // Every record from there up to the last one that holds anything but
+    // zeros: a record of zeros before it stays too, as it ends the list of
+    // timings for whoever reads the block.
+    std::size_t last = 0;
     for (; q + static_cast<int>(kDtdSize) < static_cast<int>(kBlockSize);
          q += static_cast<int>(kDtdSize)) {
         const DtdBytes bytes(block.data() + q, kDtdSize);
-        if (std::any_of(bytes.begin(), bytes.end(), [](Byte b) { return b != 0; })) {
-            DtdRecord& record = records.emplace_back();
-            std::copy(bytes.begin(), bytes.end(), record.begin());
-        }
+        DtdRecord& record = records.emplace_back();
+        std::copy(bytes.begin(), bytes.end(), record.begin());
+        if (std::any_of(bytes.begin(), bytes.end(), [](Byte b) { return b != 0; }))
+            last = records.size();
     }
+    records.resize(last);
     return list.count;
 }
 

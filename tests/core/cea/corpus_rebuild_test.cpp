@@ -10,21 +10,20 @@ namespace pellam {
 namespace {
 
 // The byte at offset i (at or after the end of the timings) once the
-// records after the timings are written back: the non-zero ones in order,
-// then zeros.
+// records after the timings are written back: as they were up to the last
+// one that holds anything but zeros, then zeros.
 Byte rebuiltRecords(const EdidImage& image, int end, int i) {
-    std::vector<Byte> kept;
+    int keptEnd = end;
     for (int p = end; p + 18 < 256; p += 18)
         if (std::any_of(image.begin() + p, image.begin() + p + 18, [](Byte b) { return b; }))
-            kept.insert(kept.end(), image.begin() + p, image.begin() + p + 18);
-    const std::size_t at = static_cast<std::size_t>(i - end);
-    return at < kept.size() ? kept[at] : Byte{0};
+            keptEnd = p + 18;
+    return i < keptEnd ? image[static_cast<std::size_t>(i)] : Byte{0};
 }
 
 // For every real EDID: reading block 1 and writing it back changes nothing
-// but the padding after the last timing (18-byte records that hold anything
-// but zeros, display descriptors among them, are kept), and what is read back
-// is the same collection. Blocks the model cannot edit are never written.
+// but the padding after the last timing (the 18-byte records up to the last
+// that holds anything but zeros, display descriptors among them, are kept),
+// and what is read back is the same collection. Blocks the model cannot edit are never written.
 TEST(CorpusRebuild, EveryRealBlock1SurvivesParseAndRebuild) {
     int editable = 0;
     int withUnmodelledBlocks = 0;
@@ -57,7 +56,6 @@ TEST(CorpusRebuild, EveryRealBlock1SurvivesParseAndRebuild) {
                 keptUpTo = p + 18;
         withKeptRecords += keptUpTo > end;
         for (int i = 0; i < 256; ++i) {
-            // Records kept move up when zero records came before them.
             const Byte expected = (i >= end && i < 255) ? rebuiltRecords(image, end, i) : image[i];
             ASSERT_EQ(rebuilt[i], expected)
                 << name << ": offset " << i << " (" << hexByte(static_cast<Byte>(i)) << "h)";
