@@ -48,11 +48,30 @@ TypedCode parseTypedCode(std::string_view text, std::size_t length, Keep keep, M
 bool isLetter(char c) {
     return c >= 'A' && c <= 'Z';
 }
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
 }
 
 } // namespace
+
+std::string manufacturerIdProblem(std::string_view text) {
+    return parseManufacturerIdText(text).value && text.size() == 3 ? std::string()
+                                                                    : kMsgManufacturerId;
+}
+
+std::string productCodeProblem(std::string_view text) {
+    return parseProductCodeText(text).value && text.size() == 4 ? std::string() : kMsgProductCode;
+}
+
+std::string serialNumberProblem(std::string_view text) {
+    return parseSerialNumberText(text) ? std::string() : kMsgSerialNumber;
+}
+
+std::string revisionProblem(std::string_view text) {
+    if (!parseDecimalInt32(text))
+        return invalidIntegerMessage(text);
+    return parseRevisionText(text) ? std::string() : kMsgRevision;
+}
 
 void writeEdidHeader(EdidImage& image) {
     image[0] = 0x00;
@@ -91,11 +110,13 @@ std::string productCodeText(const EdidImage& image) {
 }
 
 TypedCode parseProductCodeText(std::string_view text) {
-    const auto same = [](char c) { return c; };
-    return parseTypedCode(text, 4, isDigit, same, [](const std::string& digits) {
+    const auto upper = [](char c) {
+        return (c >= 'a' && c <= 'f') ? static_cast<char>(c - 32) : c;
+    };
+    return parseTypedCode(text, 4, isHexDigit, upper, [](const std::string& digits) {
         unsigned code = 0;
         for (char d : digits)
-            code = code * 16 + static_cast<unsigned>(d - '0');
+            code = code * 16 + static_cast<unsigned>(hexDigitValue(d));
         return static_cast<std::uint16_t>(code);
     });
 }
@@ -119,17 +140,14 @@ void writeSerialNumber(EdidWorkspace& ws, std::uint32_t value) {
 }
 
 std::optional<std::uint32_t> parseSerialNumberText(std::string_view text) {
-    std::uint32_t value = 0;
-    bool anyDigit = false;
-    for (char c : firstCharacters(text, 11)) {
-        if (!isDigit(c))
-            continue;
-        anyDigit = true;
-        value = value * 10u + static_cast<std::uint32_t>(c - '0'); // wraps modulo 2^32
-    }
-    if (!anyDigit)
+    if (!isDigitsOnly(text) || text.size() > 10)
         return std::nullopt;
-    return value;
+    std::uint64_t value = 0;
+    for (char c : text)
+        value = value * 10u + static_cast<std::uint64_t>(c - '0');
+    if (value > 0xFFFFFFFFu)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(value);
 }
 
 std::uint32_t stepSerialNumber(std::uint32_t value, bool up) {
@@ -138,12 +156,10 @@ std::uint32_t stepSerialNumber(std::uint32_t value, bool up) {
     return value == 0 ? value : value - 1;
 }
 
-WeekOfManufacture correctWeekOfManufacture(EdidImage& image, bool displayPort) {
-    Byte& week = image[kWeekOffset];
+WeekOfManufacture weekOfManufacture(const EdidImage& image, bool displayPort) {
+    const Byte week = image[kWeekOffset];
     if (displayPort && week == kModelYearWeek)
         return {true, 0};
-    if (week == 0 || week > kLastWeek)
-        week = 1;
     return {false, week};
 }
 
@@ -157,9 +173,9 @@ void writeYearOfManufacture(EdidImage& image, int year) {
 
 std::optional<Byte> parseRevisionText(std::string_view text) {
     const std::optional<std::int32_t> value = parseDecimalInt32(text);
-    if (!value)
+    if (!value || *value < 0 || *value > 0xFF)
         return std::nullopt;
-    return static_cast<Byte>(static_cast<std::uint32_t>(*value) & 0xFF);
+    return static_cast<Byte>(*value);
 }
 
 VideoInput decodeVideoInput(Byte value, bool displayPort) {

@@ -32,6 +32,18 @@ inline constexpr int kLastWeek = 53;
 // DisplayPort (EDID 1.4): week 255 says that the year is a model year.
 inline constexpr Byte kModelYearWeek = 0xFF;
 
+inline constexpr const char* kMsgManufacturerId = "Should be 3 letters A ~ Z";
+inline constexpr const char* kMsgProductCode = "Should be 4 hexadecimal digits 0 ~ F";
+inline constexpr const char* kMsgSerialNumber = "Should be 0 ~ 4294967295";
+inline constexpr const char* kMsgRevision = "Should be 0 ~ 255";
+
+// Why a finished edit of the field would be refused; empty when its text is
+// taken as it stands.
+std::string manufacturerIdProblem(std::string_view text);
+std::string productCodeProblem(std::string_view text);
+std::string serialNumberProblem(std::string_view text);
+std::string revisionProblem(std::string_view text);
+
 // Writes 00 FF FF FF FF FF FF 00 into bytes 0..7.
 void writeEdidHeader(EdidImage& image);
 
@@ -53,27 +65,27 @@ void writeManufacturerId(EdidImage& image, std::uint16_t word);
 
 // Four upper-case hexadecimal digits, most significant nibble first.
 std::string productCodeText(const EdidImage& image);
-// Keeps the digits 0..9 of the first four characters; four of them make the
-// code, each digit one nibble (nibbles A..F can be shown but not typed).
+// Keeps the hexadecimal digits of the first four characters (a..f count as
+// A..F); four of them make the code, each digit one nibble.
 TypedCode parseProductCodeText(std::string_view text);
 void writeProductCode(EdidImage& image, std::uint16_t code);
 
 std::uint32_t serialNumber(const EdidImage& image);
 // Bytes 12..15 and the workspace's decimal serial number text.
 void writeSerialNumber(EdidWorkspace& ws, std::uint32_t value);
-// The digits of the first 11 characters, other characters skipped, as a
-// number modulo 2^32; nothing when the text holds no digit at all.
+// A decimal serial number: digits only, up to 4294967295; nothing for any
+// other text (the empty text included), which is never cut to 32 bits.
 std::optional<std::uint32_t> parseSerialNumberText(std::string_view text);
 // One step of the up-down arrows, held at 0 and at FFFFFFFFh.
 std::uint32_t stepSerialNumber(std::uint32_t value, bool up);
 
 struct WeekOfManufacture {
     bool modelYear = false; // DisplayPort mode, week byte 255
-    int week = 1;           // 1..53 when not a model year
+    int week = 0;           // the byte when not a model year: 0 "not specified", 1..53
 };
-// Reads the week; outside 1..53 (and not a model year) the byte is corrected
-// to 1 in the image.
-WeekOfManufacture correctWeekOfManufacture(EdidImage& image, bool displayPort);
+// Reads the week as stored: showing it never changes the image (week 0 means
+// "not specified" in EDID 1.3 and 1.4 alike).
+WeekOfManufacture weekOfManufacture(const EdidImage& image, bool displayPort);
 int yearOfManufacture(const EdidImage& image);
 void writeYearOfManufacture(EdidImage& image, int year);
 // The week byte as the scroll bar sets it (1..53).
@@ -94,8 +106,8 @@ void writeHorizontalSize(EdidImage& image, Byte value);
 void writeVerticalSize(EdidImage& image, Byte value);
 void writeGamma(EdidImage& image, Byte value);
 
-// The revision byte from the field's integer value, low 8 bits kept; nothing
-// when the text is not an integer (the caller reports it).
+// The revision byte from the field's integer value; nothing when the text is
+// not an integer or not a byte (0..255; the caller reports it).
 std::optional<Byte> parseRevisionText(std::string_view text);
 
 // Video input definition, byte 20.

@@ -4,6 +4,7 @@
 #include "core/base_block/vendor_product.h"
 #include "core/edid/hex.h"
 #include "gui/ui/user_interaction.h"
+#include "gui/ui/committed_edit.h"
 #include "gui/ui/widgets.h"
 
 #include <algorithm>
@@ -33,6 +34,11 @@ QScrollBar* horizontalScrollBar(const char* name, int minimum, int maximum, int 
     bar->setPageStep(1);
     bar->setMinimumWidth(110);
     return bar;
+}
+
+// A week as the label shows it: 0 is "not specified".
+QString weekText(int week) {
+    return week == 0 ? QStringLiteral("not specified") : QString::number(week);
 }
 
 QString utf8(const std::string& text) {
@@ -120,8 +126,9 @@ void VendorProductPage::createIdentityGroups() {
     Edt_SN->setMaxLength(10);
     UpDown1 = createNamed<UpDown>("UpDown1", GroupBox1);
 
-    ScrollBar_Week = horizontalScrollBar("ScrollBar_Week", 1, kLastWeek, 1, GroupBox1);
-    ScrollBar_Week->setToolTip(QStringLiteral("制造周 (1~53)"));
+    // 0 stands for "not specified" (EDID 1.3 and 1.4).
+    ScrollBar_Week = horizontalScrollBar("ScrollBar_Week", 0, kLastWeek, 1, GroupBox1);
+    ScrollBar_Week->setToolTip(QStringLiteral("制造周 (1~53, 0: not specified)"));
     Label_Week = createNamed<QLabel>("Label_Week", QStringLiteral("1"), GroupBox1);
     ScrollBar_Year =
         horizontalScrollBar("ScrollBar_Year", kFirstYear, kFirstYear + 255, 2017, GroupBox1);
@@ -322,15 +329,20 @@ void VendorProductPage::createDisplayGroups() {
 }
 
 void VendorProductPage::connectHandlers() {
-    connect(Edt_MfgID, &QLineEdit::textChanged, this, &VendorProductPage::Edt_MfgIDOnChange);
-    connect(Edt_PrdCd, &QLineEdit::textChanged, this, &VendorProductPage::Edt_PrdCdChange);
-    connect(Edt_SN, &QLineEdit::textChanged, this, &VendorProductPage::Edt_SNChange);
+    const auto check = [](std::string (*problem)(std::string_view)) {
+        return [problem](const QString& text) { return QString::fromStdString(problem(text.toStdString())); };
+    };
+    commitWhenFinished(Edt_MfgID, this, [this] { Edt_MfgIDOnChange(); },
+                       check(manufacturerIdProblem));
+    commitWhenFinished(Edt_PrdCd, this, [this] { Edt_PrdCdChange(); }, check(productCodeProblem));
+    commitWhenFinished(Edt_SN, this, [this] { Edt_SNChange(); }, check(serialNumberProblem));
+
     connect(UpDown1, &UpDown::clicked, this, &VendorProductPage::UpDown1Click);
     connect(ScrollBar_Week, &QScrollBar::valueChanged, this,
             &VendorProductPage::ScrollBar_WeekChange);
     connect(ScrollBar_Year, &QScrollBar::valueChanged, this,
             &VendorProductPage::ScrollBar_YearChange);
-    connect(Edit_Rev, &QLineEdit::textChanged, this, &VendorProductPage::Edit_RevChange);
+    commitWhenFinished(Edit_Rev, this, [this] { Edit_RevChange(); }, check(revisionProblem));
     connect(ScrollBar_Hsize, &QScrollBar::valueChanged, this,
             &VendorProductPage::ScrollBar_HsizeChange);
     connect(ScrollBar_Vsize, &QScrollBar::valueChanged, this,
@@ -373,19 +385,20 @@ void VendorProductPage::decodePage() {
 }
 
 void VendorProductPage::decodeIdentity() {
-    EdidImage& image = m_workspace.image;
-    writeEdidHeader(image);
+    // Showing the page reads the image only: a header or week the page could
+    // not show stays as it is until the user edits that field.
+    const EdidImage& image = m_workspace.image;
     Edt_MfgID->setText(QString::fromLatin1(manufacturerIdText(image)));
     Edt_PrdCd->setText(QString::fromLatin1(productCodeText(image)));
-    showSerialNumber(serialNumber(image));
+    showSerialNumber(serialNumber(m_workspace.image));
 
-    const WeekOfManufacture week = correctWeekOfManufacture(image, displayPort());
+    const WeekOfManufacture week = weekOfManufacture(image, displayPort());
     for (QWidget* control : std::initializer_list<QWidget*>{ScrollBar_Week, Label_Week, Label4})
         control->setEnabled(!week.modelYear);
     Label5->setText(week.modelYear ? QStringLiteral("Model Year") : QStringLiteral("Mfg. Year"));
     if (!week.modelYear) {
-        ScrollBar_Week->setValue(week.week);
-        Label_Week->setText(QString::number(week.week));
+        ScrollBar_Week->setValue(std::min(week.week, kLastWeek));
+        Label_Week->setText(weekText(week.week));
     }
     const int year = yearOfManufacture(image);
     ScrollBar_Year->setValue(year);
@@ -490,39 +503,55 @@ void VendorProductPage::applyFeatureCaptions() {
         types[i]->setText(QString::fromUtf8(captions.displayTypes[std::size_t(i)]));
 }
 
+void VendorProductPage::refuse(QLineEdit* edit, const std::string& message) {
+    // The field shows the stored value again; the message says why.
+    {
+        PageMarkerScope quiet(m_pageState.pageDecodingMarker, kMarkerInfoPage);
+        decodeIdentity();
+    }
+    markProblem(edit, QString());
+    m_ui.showMessage(this, QString::fromStdString(message));
+}
+
 void VendorProductPage::Edt_MfgIDOnChange() {
     if (decoding())
         return;
-    const TypedCode typed = parseManufacturerIdText(Edt_MfgID->text().toStdString());
+    const std::string text = Edt_MfgID->text().toStdString();
+    const std::string problem = manufacturerIdProblem(text);
+    if (!problem.empty())
+        return refuse(Edt_MfgID, problem);
+    const TypedCode typed = parseManufacturerIdText(text);
+    writeManufacturerId(m_workspace.image, *typed.value);
     setTextQuietly(Edt_MfgID, QString::fromLatin1(typed.shown));
-    if (typed.value)
-        writeManufacturerId(m_workspace.image, *typed.value);
 }
 
 void VendorProductPage::Edt_PrdCdChange() {
     if (decoding())
         return;
-    const TypedCode typed = parseProductCodeText(Edt_PrdCd->text().toStdString());
+    const std::string text = Edt_PrdCd->text().toStdString();
+    const std::string problem = productCodeProblem(text);
+    if (!problem.empty())
+        return refuse(Edt_PrdCd, problem);
+    const TypedCode typed = parseProductCodeText(text);
+    writeProductCode(m_workspace.image, *typed.value);
     setTextQuietly(Edt_PrdCd, QString::fromLatin1(typed.shown));
-    if (typed.value)
-        writeProductCode(m_workspace.image, *typed.value);
 }
 
 void VendorProductPage::Edt_SNChange() {
     if (decoding())
         return;
-    const std::optional<std::uint32_t> value = parseSerialNumberText(Edt_SN->text().toStdString());
-    if (!value) {
-        // Nothing typed yet (or no digit): the serial number stays as it is.
-        setTextQuietly(Edt_SN, QString());
-        return;
-    }
+    const std::string text = Edt_SN->text().toStdString();
+    const std::optional<std::uint32_t> value = parseSerialNumberText(text);
+    if (!value)
+        return refuse(Edt_SN, kMsgSerialNumber);
     showSerialNumber(*value);
 }
 
 void VendorProductPage::UpDown1Click(bool up) {
     if (decoding())
         return;
+    // The arrows step what the field holds: a number still being typed first.
+    finishEditing(this);
     if (UpDown1->position() < -32699 || UpDown1->position() > 32699)
         UpDown1->setPosition(0);
     showSerialNumber(stepSerialNumber(serialNumber(m_workspace.image), up));
@@ -532,7 +561,7 @@ void VendorProductPage::ScrollBar_WeekChange() {
     if (decoding())
         return;
     writeWeekOfManufacture(m_workspace.image, ScrollBar_Week->value());
-    Label_Week->setText(QString::number(ScrollBar_Week->value()));
+    Label_Week->setText(weekText(ScrollBar_Week->value()));
 }
 
 void VendorProductPage::ScrollBar_YearChange() {
@@ -546,12 +575,10 @@ void VendorProductPage::Edit_RevChange() {
     if (decoding())
         return;
     const std::string text = Edit_Rev->text().toStdString();
-    const std::optional<Byte> revision = parseRevisionText(text);
-    if (!revision) {
-        m_ui.showMessage(this, QString::fromStdString(invalidIntegerMessage(text)));
-        return;
-    }
-    writeRevision(m_workspace.image, *revision);
+    const std::string problem = revisionProblem(text);
+    if (!problem.empty())
+        return refuse(Edit_Rev, problem);
+    writeRevision(m_workspace.image, *parseRevisionText(text));
 }
 
 void VendorProductPage::ScrollBar_HsizeChange() {

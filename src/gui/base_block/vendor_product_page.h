@@ -162,6 +162,8 @@ private:
     void applyFeatureCaptions();
     void encodeVideoInputByte();
     void encodeFeatureByte();
+    // A finished edit that is refused: the message once, the stored value shown again.
+    void refuse(QLineEdit* edit, const std::string& message);
     bool displayPort() const { return m_workspace.displayPortMode != 0; }
 
     EdidWorkspace& m_workspace;

@@ -49,7 +49,7 @@ TEST(ManufacturerId, WritesOnlyThreeTypedLetters) {
     EXPECT_EQ(image[9], 0x72);
 }
 
-TEST(ProductCode, ShowsTheLittleEndianWordAndTakesFourDecimalDigits) {
+TEST(ProductCode, ShowsTheLittleEndianWordAndTakesFourHexadecimalDigits) {
     EXPECT_EQ(productCodeText(imageWith({{10, 0x2B}, {11, 0x1A}})), "1A2B");
     const struct {
         const char* typed;
@@ -57,7 +57,8 @@ TEST(ProductCode, ShowsTheLittleEndianWordAndTakesFourDecimalDigits) {
         std::optional<std::uint16_t> code;
     } cases[] = {
         {"1234", "1234", 0x1234},     {"0000", "0000", 0x0000},     {"9999", "9999", 0x9999},
-        {"1A2B", "12", std::nullopt}, {"123", "123", std::nullopt}, {"12345", "1234", 0x1234},
+        {"8A0B", "8A0B", 0x8A0B},     {"8a0b", "8A0B", 0x8A0B},     {"FFFF", "FFFF", 0xFFFF},
+        {"12G4", "124", std::nullopt}, {"123", "123", std::nullopt}, {"12345", "1234", 0x1234},
     };
     for (const auto& c : cases) {
         const TypedCode typed = parseProductCodeText(c.typed);
@@ -103,25 +104,21 @@ TEST(SerialNumber, IsWrittenLittleEndianWithItsTextAndStepsStopAtTheLimits) {
     EXPECT_EQ(stepSerialNumber(7, false), 6u);
 }
 
-TEST(WeekOfManufacture, OutOfRangeWeeksAreCorrectedExceptTheDisplayPortModelYear) {
+TEST(WeekOfManufacture, IsReadAsStoredWithTheDisplayPortModelYear) {
     const struct {
         Byte week;
         bool displayPort;
-        Byte stored;
         bool modelYear;
     } cases[] = {
-        {0, false, 1, false},   {54, false, 1, false}, {255, false, 1, false},
-        {53, false, 53, false}, {0, true, 1, false},   {255, true, 255, true},
-        {254, true, 1, false},
+        {0, false, false},  {54, false, false}, {255, false, false},
+        {53, false, false}, {0, true, false},   {255, true, true},
     };
     for (const auto& c : cases) {
-        EdidImage image = imageWith({{16, c.week}});
-        const WeekOfManufacture week = correctWeekOfManufacture(image, c.displayPort);
-        EXPECT_EQ(image[16], c.stored) << int(c.week) << ' ' << c.displayPort;
+        const EdidImage image = imageWith({{16, c.week}});
+        const WeekOfManufacture week = weekOfManufacture(image, c.displayPort);
         EXPECT_EQ(week.modelYear, c.modelYear) << int(c.week) << ' ' << c.displayPort;
-        if (!c.modelYear) {
-            EXPECT_EQ(week.week, c.stored);
-        }
+        if (!c.modelYear)
+            EXPECT_EQ(week.week, c.week);
     }
 }
 
@@ -133,8 +130,9 @@ TEST(YearAndRevision, YearsSpan1990To2245AndTheRevisionIsAnInteger) {
     EXPECT_EQ(image[17], 27);
 
     EXPECT_EQ(parseRevisionText("4"), Byte{4});
-    EXPECT_EQ(parseRevisionText("300"), Byte{44}); // low 8 bits
-    EXPECT_EQ(parseRevisionText("-1"), Byte{0xFF});
+    EXPECT_EQ(parseRevisionText("255"), Byte{255});
+    EXPECT_EQ(parseRevisionText("300"), std::nullopt) << "never cut to its low 8 bits";
+    EXPECT_EQ(parseRevisionText("-1"), std::nullopt);
     EXPECT_EQ(parseRevisionText(""), std::nullopt);
     EXPECT_EQ(parseRevisionText("3a"), std::nullopt);
 }
