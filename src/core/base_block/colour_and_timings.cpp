@@ -1,6 +1,7 @@
 #include "core/base_block/colour_and_timings.h"
 
 #include "core/edid/decimal.h"
+#include "core/edid/hex.h"
 
 namespace pellam {
 
@@ -127,14 +128,30 @@ StandardTiming decodeStandardTiming(const EdidImage& image, int entry) {
     return timing;
 }
 
+std::string standardTimingEditMessage(StandardTimingEdit result, std::string_view text) {
+    switch (result) {
+    case StandardTimingEdit::NotDigits:
+        return kMsgStandardTimingInvalid;
+    case StandardTimingEdit::NotANumber:
+        return invalidIntegerMessage(text);
+    case StandardTimingEdit::OutOfRange:
+        return kMsgStandardTimingOutOfRange;
+    case StandardTimingEdit::NotRepresentable:
+        return kMsgStandardTimingPixels;
+    case StandardTimingEdit::Written:
+        break;
+    }
+    return {};
+}
+
 StandardTimingEdit writeStandardTimingPixels(EdidImage& image, int entry, std::string_view text) {
     int pixels = 0;
     const StandardTimingEdit parsed = parseTimingNumber(text, pixels);
     if (parsed != StandardTimingEdit::Written)
         return parsed;
-    // First byte 0 is reserved; 1..255 stand for 256..2288 pixels.
+    // First byte 0 is reserved; 1..255 stand for 256..2288 pixels in steps of 8.
     const int units = pixels / 8 - 31;
-    if (units < 1 || units > 255)
+    if (units < 1 || units > 255 || pixels % 8 != 0)
         return StandardTimingEdit::NotRepresentable;
     image[standardTimingOffset(entry)] = static_cast<Byte>(units);
     return StandardTimingEdit::Written;

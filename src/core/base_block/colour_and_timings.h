@@ -16,6 +16,7 @@ namespace pellam {
 inline constexpr const char* kMsgChromaticityInvalid = "Invalid Data";
 inline constexpr const char* kMsgStandardTimingInvalid = "Invalid data";
 inline constexpr const char* kMsgStandardTimingOutOfRange = "Out of Range";
+inline constexpr const char* kMsgStandardTimingPixels = "Should be 256 ~ 2288, a multiple of 8";
 
 // The eight chromaticity coordinates, in the order of their high bytes
 // (27..34): red x, red y, green x, green y, blue x, blue y, white x, white y.
@@ -83,8 +84,11 @@ enum class StandardTimingEdit {
     OutOfRange,      // "Out of Range"
     NotRepresentable // a pixel count the first byte cannot hold: nothing written
 };
-// Pixel count / 8 - 31 into the first byte. Counts outside 256..2295 would
-// wrap around the byte (100 would read back as 2144) and are not written.
+// The message a refused edit shows; empty for Written.
+std::string standardTimingEditMessage(StandardTimingEdit result, std::string_view text);
+// Pixel count / 8 - 31 into the first byte. Counts the byte cannot hold
+// exactly (outside 256..2288, or not a multiple of 8) are not written: they
+// would wrap around the byte (100 would read back as 2144) or be cut.
 StandardTimingEdit writeStandardTimingPixels(EdidImage& image, int entry, std::string_view text);
 // Refresh rate 60..123 into bits 5-0 of the second byte; bits 7-6 kept.
 StandardTimingEdit writeStandardTimingRefresh(EdidImage& image, int entry, std::string_view text);

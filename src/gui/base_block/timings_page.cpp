@@ -3,6 +3,7 @@
 #include "core/base_block/colour_and_timings.h"
 #include "gui/ui/page_marker_scope.h"
 #include "core/edid/hex.h"
+#include "gui/ui/committed_edit.h"
 #include "gui/ui/user_interaction.h"
 #include "gui/ui/widgets.h"
 
@@ -79,7 +80,14 @@ void TimingsPage::createChromaticityGroup() {
         edit->setMaxLength(5);
         edit->setMaximumWidth(64);
         m_chromaticityEdits[std::size_t(i)] = edit;
-        connect(edit, &QLineEdit::textChanged, this, [this, i] { LEdit_ChromaticityChange(i); });
+        commitWhenFinished(edit, this, [this, i] { LEdit_ChromaticityChange(i); },
+                           [](const QString& text) {
+                               const ChromaticityInput input =
+                                   parseChromaticityText(text.toStdString());
+                               return input.valid && input.value
+                                          ? QString()
+                                          : QString::fromLatin1(kMsgChromaticityInvalid);
+                           });
     }
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(2, 1);
@@ -178,8 +186,18 @@ void TimingsPage::createStandardGroup() {
 
     connect(cbxStdTiming, &QComboBox::currentIndexChanged, this, &TimingsPage::cbxStdTimingChange);
     connect(CheckBox_SDT1, &QCheckBox::clicked, this, &TimingsPage::CheckBox_SDT1Click);
-    connect(LEdit_Hpxl1, &QLineEdit::textChanged, this, &TimingsPage::LEdit_Hpxl1Change);
-    connect(LEdit_Hz1, &QLineEdit::textChanged, this, &TimingsPage::LEdit_Hz1Change);
+    // A dry run on a copy of the image says what a finished edit would meet.
+    const auto check = [this](StandardTimingEdit (*write)(EdidImage&, int, std::string_view)) {
+        return [this, write](const QString& text) {
+            EdidImage copy = m_workspace.image;
+            return QString::fromStdString(standardTimingEditMessage(
+                write(copy, selectedEntry(), text.toStdString()), text.toStdString()));
+        };
+    };
+    commitWhenFinished(LEdit_Hpxl1, this, [this] { LEdit_Hpxl1Change(); },
+                       check(writeStandardTimingPixels));
+    commitWhenFinished(LEdit_Hz1, this, [this] { LEdit_Hz1Change(); },
+                       check(writeStandardTimingRefresh));
 }
 
 bool TimingsPage::decoding() const {
@@ -224,17 +242,17 @@ void TimingsPage::LEdit_ChromaticityChange(int index) {
         return;
     QLineEdit* edit = m_chromaticityEdits[std::size_t(index)];
     const ChromaticityInput input = parseChromaticityText(edit->text().toStdString());
-    if (!input.valid) {
-        m_ui.showMessage(this, QString::fromLatin1(kMsgChromaticityInvalid));
-        return;
-    }
-    if (input.value)
+    const bool taken = input.valid && input.value;
+    if (taken)
         writeChromaticityValue(m_workspace.image, index, *input.value);
-    const QString accepted = QString::fromLatin1(input.accepted);
-    if (edit->text() != accepted) {
+    // The field shows what the image holds now, written or not.
+    {
         PageMarkerScope quiet(m_pageState.pageDecodingMarker, kMarkerTimingPage);
-        edit->setText(accepted);
+        edit->setText(QString::fromLatin1(
+            chromaticityText(chromaticityValue(m_workspace.image, index))));
     }
+    if (!taken)
+        m_ui.showMessage(this, QString::fromLatin1(kMsgChromaticityInvalid));
 }
 
 void TimingsPage::CheckBox_TimingClick(int box) {
@@ -262,20 +280,11 @@ void TimingsPage::CheckBox_SDT1Click() {
 }
 
 void TimingsPage::reportStandardTimingEdit(StandardTimingEdit result, const QString& text) {
-    switch (result) {
-    case StandardTimingEdit::NotDigits:
-        m_ui.showMessage(this, QString::fromLatin1(kMsgStandardTimingInvalid));
-        break;
-    case StandardTimingEdit::NotANumber:
-        m_ui.showMessage(this, QString::fromStdString(invalidIntegerMessage(text.toStdString())));
-        break;
-    case StandardTimingEdit::OutOfRange:
-        m_ui.showMessage(this, QString::fromLatin1(kMsgStandardTimingOutOfRange));
-        break;
-    case StandardTimingEdit::Written:
-    case StandardTimingEdit::NotRepresentable:
-        break;
-    }
+    // The entry's fields show what the image holds now, written or not.
+    cbxStdTimingChange();
+    const std::string message = standardTimingEditMessage(result, text.toStdString());
+    if (!message.empty())
+        m_ui.showMessage(this, QString::fromStdString(message));
 }
 
 void TimingsPage::LEdit_Hpxl1Change() {

@@ -132,6 +132,7 @@ TEST(StandardTimings, TypedFieldsAreCheckedBeforeAnyByteIsWritten) {
         {true, "2288", E::Written, 0xFF, 0x40},
         {true, "100", E::NotRepresentable, 0x01, 0x40},
         {true, "2296", E::NotRepresentable, 0x01, 0x40},
+        {true, "1281", E::NotRepresentable, 0x01, 0x40},
         {true, "12a", E::NotDigits, 0x01, 0x40},
         {true, "-1", E::NotDigits, 0x01, 0x40},
         {true, "", E::NotANumber, 0x01, 0x40},

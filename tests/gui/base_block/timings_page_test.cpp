@@ -13,6 +13,7 @@ class TimingsPageTest : public MainWindowTest {
 protected:
     TimingsPage& page() { return *form.TabSheet4; }
 
+    // Types over the edit's text, one key at a time, and finishes with Enter.
     void typeInto(QLineEdit* edit, const QString& text) {
         edit->setFocus();
         edit->selectAll();
@@ -20,6 +21,7 @@ protected:
             QTest::keyClick(edit, Qt::Key_Delete);
         else
             QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
     }
 
     // The HDMI default image with the chromaticity example and a standard
@@ -55,7 +57,7 @@ TEST_F(TimingsPageTest, ShowsTheImage) {
     EXPECT_EQ(image(), loaded);
 }
 
-TEST_F(TimingsPageTest, ChromaticityIsWrittenPerKeystrokeAndBadTextChangesNothing) {
+TEST_F(TimingsPageTest, ChromaticityIsWrittenWhenFinishedAndBadTextChangesNothing) {
     loadAndShow();
     typeInto(page().LEdit_By, "0.06");
     EXPECT_EQ(image()[32], 61 >> 2);
@@ -66,12 +68,14 @@ TEST_F(TimingsPageTest, ChromaticityIsWrittenPerKeystrokeAndBadTextChangesNothin
     typeInto(page().LEdit_Rx, "1");
     typeInto(page().LEdit_Rx, ".");
     EXPECT_EQ(ui.messages, QStringList({"Invalid Data", "Invalid Data"}));
-    EXPECT_EQ(page().LEdit_Rx->text(), ".");
+    EXPECT_EQ(page().LEdit_Rx->text(), "0.640") << "the stored value is shown again";
     EXPECT_EQ(image(), before);
 
     ui.messages.clear();
     typeInto(page().LEdit_Rx, "");
     EXPECT_EQ(image(), before) << "an empty text is not written as 0";
+    EXPECT_EQ(ui.messages, QStringList{"Invalid Data"});
+    ui.messages.clear();
     typeInto(page().LEdit_Rx, "0.999");
     EXPECT_EQ(image()[27], 1022 >> 2);
     EXPECT_EQ(image()[25] >> 6, 1022 & 3);
@@ -111,7 +115,10 @@ TEST_F(TimingsPageTest, StandardTimingEntryIsEditedThroughItsControls) {
     EXPECT_EQ(image()[41], 0x01);
     page().RadioButton_SDT13->click();
     typeInto(page().LEdit_Hz1, "75");
-    EXPECT_EQ(image()[41], 0x4F);
+    EXPECT_EQ(image()[41], 0x4F) << "every digit typed is taken";
+    typeInto(page().LEdit_Hpxl1, "1281");
+    EXPECT_EQ(ui.messages.last(), "Should be 256 ~ 2288, a multiple of 8");
+    EXPECT_EQ(image()[40], 0x81) << "never cut to a multiple of 8";
 
     ui.messages.clear();
     typeInto(page().LEdit_Hpxl1, "12a");
