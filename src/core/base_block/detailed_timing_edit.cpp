@@ -54,11 +54,31 @@ TimingInput<float> parsePixelClockText(std::string_view text) {
         input.message = invalidFloatMessage(text);
         return input;
     }
+    if (std::round(value * 100.0) < 1.0 || std::round(value * 100.0) > 65535.0) {
+        input.message = kMsgPixelClockRange;
+        return input;
+    }
     input.value = clock;
     return input;
 }
 
-TimingInput<std::uint16_t> parseGeometryText(std::string_view text) {
+int geometryFieldMaximum(int field) {
+    switch (field) {
+    case 3:
+    case 4:
+        return 1023;
+    case 6:
+    case 12:
+        return 255;
+    case 9:
+    case 10:
+        return 63;
+    default:
+        return 4095;
+    }
+}
+
+TimingInput<std::uint16_t> parseGeometryText(std::string_view text, int field) {
     TimingInput<std::uint16_t> input;
     if (!text.empty() && !isDigitsOnly(text)) {
         input.message = kInvalidData;
@@ -69,7 +89,11 @@ TimingInput<std::uint16_t> parseGeometryText(std::string_view text) {
         input.message = invalidIntegerMessage(text);
         return input;
     }
-    input.value = static_cast<std::uint16_t>(static_cast<std::uint32_t>(*value) & 0xFFFF);
+    if (*value > geometryFieldMaximum(field)) {
+        input.message = "Should be within 0 ~ " + std::to_string(geometryFieldMaximum(field));
+        return input;
+    }
+    input.value = static_cast<std::uint16_t>(*value);
     return input;
 }
 

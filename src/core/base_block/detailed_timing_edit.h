@@ -22,13 +22,19 @@ struct TimingInput {
 bool isPixelClockText(std::string_view text);
 
 // Pixel clock in MHz: "Invalid data" for other characters, a conversion error
-// for a text that has no number in it ("", ".") or none a float can hold.
+// for a text that has no number in it ("", ".") or none a float can hold, and
+// a range message for a clock the 16-bit word of 10 kHz units cannot hold
+// (0.01 to 655.35 MHz).
 TimingInput<float> parsePixelClockText(std::string_view text);
+inline constexpr const char* kMsgPixelClockRange = "Should be within 0.01 ~ 655.35 MHz";
 
+// The largest value geometry field 1..12 can hold: 12 bits for sizes, 10
+// for horizontal sync, 6 for vertical sync, 8 for borders.
+int geometryFieldMaximum(int field);
 // A geometry field: digits only, "Invalid data" otherwise; a conversion error
-// for the empty text and for numbers beyond 32 bits. The value keeps its low
-// 16 bits; the encoder later keeps the bits that fit the field.
-TimingInput<std::uint16_t> parseGeometryText(std::string_view text);
+// for the empty text and for numbers beyond 32 bits; "Should be within 0 ~ n"
+// for a value the field cannot hold (never cut to fewer bits).
+TimingInput<std::uint16_t> parseGeometryText(std::string_view text, int field);
 
 // The clock as the editors show it: rounded (halves up) to 4 significant
 // digits, at most 2 decimals, always written with 2 decimals. So 25.18 shows

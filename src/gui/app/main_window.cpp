@@ -21,6 +21,7 @@
 #include "core/edid/debug_log.h"
 #include "core/edid/hex.h"
 #include "gui/app/hex_grid_widget.h"
+#include "gui/ui/committed_edit.h"
 #include "gui/ui/editor_page.h"
 #include "gui/ui/user_interaction.h"
 
@@ -333,10 +334,12 @@ void TForm1::PageControl1Change() {
         return;
     m_inPageSwitch = true;
 
-    // The page shown until now writes back what it still holds, before the
-    // image is touched by the switch.
-    if (m_decodedPage && m_decodedPage != PageControl1->currentWidget())
+    // The page shown until now takes what is still being typed and writes
+    // back what it still holds, before the image is touched by the switch.
+    if (m_decodedPage && m_decodedPage != PageControl1->currentWidget()) {
+        finishEditing(m_decodedPage);
         m_decodedPage->leavePage();
+    }
 
     const bool bytes128 = m_session.modeMenus().n128Bytes1;
     for (QWidget* page : std::initializer_list<QWidget*>{sheetHDMIVideo, sheetAudio,

@@ -461,6 +461,7 @@ void DescriptorPage::writePending() {
 }
 
 void DescriptorPage::writeTimingBack() {
+    timingEditor->finishTyping();
     if (!m_timingEdited || m_timingSlot == 0)
         return;
     m_timingEdited = false;

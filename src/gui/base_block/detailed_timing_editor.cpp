@@ -2,6 +2,7 @@
 
 #include "core/base_block/detailed_timing_edit.h"
 #include "core/base_block/timing_candidates.h"
+#include "gui/ui/committed_edit.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/user_interaction.h"
 
@@ -78,7 +79,12 @@ DetailedTimingEditor::DetailedTimingEditor(const DetailedTimingEditorNames& name
         const int column = static_cast<int>(i) < kPerColumn ? 0 : 3;
         timingLayout->addWidget(geometryLabels[i], row, column);
         timingLayout->addWidget(geometry[i], row, column + 1);
-        connect(geometry[i], &QLineEdit::textChanged, this, &DetailedTimingEditor::geometryChange);
+        const int field = static_cast<int>(i) + 1;
+        commitWhenFinished(geometry[i], this, [this, field] { geometryChange(field); },
+                           [field](const QString& text) {
+                               return QString::fromStdString(
+                                   parseGeometryText(text.toStdString(), field).message);
+                           });
     }
     timingLayout->setColumnMinimumWidth(2, 12);
     timingLayout->setColumnStretch(2, 1);
@@ -117,7 +123,9 @@ DetailedTimingEditor::DetailedTimingEditor(const DetailedTimingEditorNames& name
     }
     syncLayout->addStretch();
 
-    connect(pixelClock, &QLineEdit::textChanged, this, &DetailedTimingEditor::pixelClockChange);
+    commitWhenFinished(pixelClock, this, [this] { pixelClockChange(); }, [](const QString& text) {
+        return QString::fromStdString(parsePixelClockText(text.toStdString()).message);
+    });
     connect(interlaced, &QCheckBox::clicked, this, &DetailedTimingEditor::interlacedClick);
     connect(flag1, &QCheckBox::clicked, this, &DetailedTimingEditor::flag1Click);
     connect(flag2, &QCheckBox::clicked, this, &DetailedTimingEditor::flag2Click);
@@ -139,9 +147,20 @@ std::vector<QWidget*> DetailedTimingEditor::controls() const {
 
 bool DetailedTimingEditor::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut &&
-        static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
+        static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason) {
+        // A menu takes the keyboard without ending the edit: take its text first.
+        finishTyping();
         emit areaLeft();
+    }
     return QObject::eventFilter(watched, event);
+}
+
+void DetailedTimingEditor::finishTyping() {
+    std::vector<QLineEdit*> edits{pixelClock};
+    edits.insert(edits.end(), geometry.begin(), geometry.end());
+    for (QLineEdit* edit : edits)
+        if (edit->isModified())
+            emit edit->editingFinished();
 }
 
 void DetailedTimingEditor::fillTimingCandidates(QComboBox* box) {
@@ -218,25 +237,30 @@ void DetailedTimingEditor::pixelClockChange() {
         return;
     const TimingInput<float> input = parsePixelClockText(pixelClock->text().toStdString());
     if (!input.value) {
-        m_ui.showMessage(m_parent, QString::fromStdString(input.message));
+        refuse(input.message);
         return;
     }
     m_timing->pixelClock = *input.value;
     edited();
 }
 
-void DetailedTimingEditor::geometryChange() {
-    const int index = indexOfSender(geometry, sender());
-    if (ignoring() || index < 0)
+void DetailedTimingEditor::geometryChange(int field) {
+    if (ignoring() || field < 1 || field > DetailedTiming::kGeometryFieldCount)
         return;
-    const TimingInput<std::uint16_t> input =
-        parseGeometryText(geometry[static_cast<std::size_t>(index)]->text().toStdString());
+    const TimingInput<std::uint16_t> input = parseGeometryText(
+        geometry[static_cast<std::size_t>(field - 1)]->text().toStdString(), field);
     if (!input.value) {
-        m_ui.showMessage(m_parent, QString::fromStdString(input.message));
+        refuse(input.message);
         return;
     }
-    m_timing->geometry(index + 1) = *input.value;
+    m_timing->geometry(field) = *input.value;
     edited();
+}
+
+void DetailedTimingEditor::refuse(const std::string& message) {
+    // The fields show the timing as it stands again; the message says why.
+    showTiming();
+    m_ui.showMessage(m_parent, QString::fromStdString(message));
 }
 
 void DetailedTimingEditor::interlacedClick() {

@@ -107,8 +107,11 @@ signals:
 
 public slots:
     void pixelClockChange();
+    void refuse(const std::string& message);
+    // Takes the text of a field still being typed, as when the focus leaves it.
+    void finishTyping();
     // One handler for the twelve geometry edits; the sender gives the field.
-    void geometryChange();
+    void geometryChange(int field);
     void interlacedClick();
     void stereoClick();
     void syncKindClick();

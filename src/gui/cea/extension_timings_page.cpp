@@ -3,6 +3,7 @@
 #include "gui/base_block/detailed_timing_editor.h"
 #include "core/base_block/timing_candidates.h"
 #include "core/cea/extension_timing_edits.h"
+#include "gui/ui/committed_edit.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/user_interaction.h"
 #include "gui/ui/widgets.h"
@@ -118,7 +119,10 @@ void ExtensionTimingsPage::createControls() {
     GroupBox19 = named(new QGroupBox(QStringLiteral("选择默认的Timing"), this), "GroupBox19");
     cbxTimingSelect_b1 = named(new QComboBox(GroupBox19), "cbxTimingSelect_b1");
 
-    connect(ledDetailNo, &QLineEdit::textChanged, this, &ExtensionTimingsPage::ledDetailNoChange);
+    commitWhenFinished(ledDetailNo, this, [this] { ledDetailNoChange(); }, [this](const QString& text) {
+        DataBlockCollection copy = m_collection;
+        return QString::fromStdString(setTimingCountText(copy, text.toStdString()).message);
+    });
     connect(cbxDetail, &QComboBox::currentIndexChanged, this,
             &ExtensionTimingsPage::cbxDetailChange);
     connect(cbxTimingSelect_b1, &QComboBox::activated, this,
@@ -220,6 +224,8 @@ void ExtensionTimingsPage::showDescriptorList() {
 }
 
 void ExtensionTimingsPage::descriptorDecode(int index) {
+    // What is still being typed belongs to the descriptor shown until now.
+    timingEditor->finishTyping();
     if (index < 0 || index >= count())
         return;
     m_shownIndex = index;
@@ -243,8 +249,6 @@ void ExtensionTimingsPage::ledDetailNoChange() {
         timingEnable(false);
         return;
     case TimingCountOutcome::Refused:
-        m_ui.showMessage(this, QString::fromStdString(edit.message));
-        return;
     case TimingCountOutcome::NoSpace: {
         m_ui.showMessage(this, QString::fromStdString(edit.message));
         PageFillGuard guard(m_pageState.pageFillGuard);

@@ -23,8 +23,9 @@ TEST(PixelClockDisplay, FourSignificantDigitsTwoDecimals) {
 }
 
 TEST(PixelClockDisplay, BelowOneHundredMHzTheShownTextKeepsTheClockWord) {
-    // Every clock below 100 MHz shows exactly, so typing it back changes nothing.
-    for (int word = 0; word < 10000; ++word) {
+    // Every clock below 100 MHz shows exactly, so typing it back changes
+    // nothing (a clock of 0 is no timing, and no clock a user can type).
+    for (int word = 1; word < 10000; ++word) {
         const Byte bytes[kDtdSize] = {static_cast<Byte>(word), static_cast<Byte>(word >> 8)};
         const float clock = decodeDetailedTiming(bytes).pixelClock;
         const TimingInput<float> typed = parsePixelClockText(formatPixelClock(clock));
@@ -44,6 +45,9 @@ TEST(PixelClockInput, DigitsWithAtMostOnePoint) {
         {"25", 25.0f, ""},
         {".5", 0.5f, ""},
         {"5.", 5.0f, ""},
+        {"655.35", 655.35f, ""},
+        {"700", std::nullopt, "Should be within 0.01 ~ 655.35 MHz"},
+        {"0", std::nullopt, "Should be within 0.01 ~ 655.35 MHz"},
         {"", std::nullopt, "'' is not a valid floating point value"},
         {".", std::nullopt, "'.' is not a valid floating point value"},
         {"1.2.3", std::nullopt, "Invalid data"},
@@ -51,7 +55,7 @@ TEST(PixelClockInput, DigitsWithAtMostOnePoint) {
         {"-5", std::nullopt, "Invalid data"},
         {"1e5", std::nullopt, "Invalid data"},
         {"1,5", std::nullopt, "Invalid data"},
-        {tooLarge.c_str(), std::nullopt, nullptr}, // beyond a float
+        {tooLarge.c_str(), std::nullopt, nullptr}, // beyond a float, or the word
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -64,24 +68,33 @@ TEST(PixelClockInput, DigitsWithAtMostOnePoint) {
     }
 }
 
-TEST(GeometryInput, DigitsOnlyKeptAsSixteenBits) {
+TEST(GeometryInput, DigitsOnlyWithinTheFieldsBits) {
     const struct {
         const char* text;
+        int field;
         std::optional<std::uint16_t> value;
         const char* message;
     } cases[] = {
-        {"1920", 1920, ""},
-        {"0", 0, ""},
-        {"70000", 70000 & 0xFFFF, ""},
-        {"", std::nullopt, "'' is not a valid integer value"},
-        {"99999999999", std::nullopt, "'99999999999' is not a valid integer value"},
-        {"12x", std::nullopt, "Invalid data"},
-        {"-1", std::nullopt, "Invalid data"},
-        {" 1", std::nullopt, "Invalid data"},
+        {"1920", 1, 1920, ""},
+        {"0", 1, 0, ""},
+        {"4095", 1, 4095, ""},
+        {"5000", 1, std::nullopt, "Should be within 0 ~ 4095"},
+        {"1023", 3, 1023, ""},
+        {"1024", 4, std::nullopt, "Should be within 0 ~ 1023"},
+        {"255", 6, 255, ""},
+        {"256", 12, std::nullopt, "Should be within 0 ~ 255"},
+        {"63", 9, 63, ""},
+        {"64", 10, std::nullopt, "Should be within 0 ~ 63"},
+        {"70000", 11, std::nullopt, "Should be within 0 ~ 4095"},
+        {"", 1, std::nullopt, "'' is not a valid integer value"},
+        {"99999999999", 1, std::nullopt, "'99999999999' is not a valid integer value"},
+        {"12x", 1, std::nullopt, "Invalid data"},
+        {"-1", 1, std::nullopt, "Invalid data"},
+        {" 1", 1, std::nullopt, "Invalid data"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        const TimingInput<std::uint16_t> input = parseGeometryText(c.text);
+        const TimingInput<std::uint16_t> input = parseGeometryText(c.text, c.field);
         EXPECT_EQ(input.value, c.value);
         EXPECT_EQ(input.message, c.message);
     }

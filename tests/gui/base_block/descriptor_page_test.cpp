@@ -91,8 +91,8 @@ TEST_F(DescriptorPageTest, LeavingUneditedGroupsOrUndoneEditsChangesNothing) {
 
 TEST_F(DescriptorPageTest, AnEditNotYetWrittenReachesTheImageWhenAnotherPageIsShown) {
     showPage(form.TabSheet5);
-    page().led_b0Timing12->setText("2"); // the focus is not in the group
-    page().rbn_b0Stereo7->click();
+    type(page().led_b0Timing12, "2");
+    page().rbn_b0Stereo7->click(); // a click that does not move the focus
     EXPECT_EQ(slot(1)[16], 0);
     showPage(form.TabSheet4);
     EXPECT_EQ(slot(1)[16], 2);
@@ -113,12 +113,19 @@ TEST_F(DescriptorPageTest, BadInputShowsItsMessageAndChangesNothing) {
     showPage(form.TabSheet5);
     const EdidImage before = image();
     type(page().led_b0Timing3, "x");
-    type(page().LEdit_Pxl, "a");
-    page().LEdit_Pxl->clear();
+    type(page().led_b0Timing1, "5000");
+    type(page().LEdit_Pxl, "700");
+    page().led_b0Timing2->setFocus();
+    page().led_b0Timing2->selectAll();
+    QTest::keyClick(page().led_b0Timing2, Qt::Key_Delete);
     page().rbn_b0Stereo1->setFocus();
-    EXPECT_EQ(ui.messages, (QStringList{"Invalid data", "Invalid data",
-                                        "'' is not a valid floating point value"}));
-    EXPECT_EQ(page().led_b0Timing3->text(), "x") << "the edit keeps what was typed";
+    // One message per finished edit, none while typing.
+    EXPECT_EQ(ui.messages,
+              (QStringList{"Invalid data", "Should be within 0 ~ 4095",
+                           "Should be within 0.01 ~ 655.35 MHz", "'' is not a valid integer value"}));
+    EXPECT_EQ(page().led_b0Timing3->text(), QString::number(decodeDetailedTiming(slot(1)).hSyncOffset))
+        << "a refused field shows the stored value again";
+    EXPECT_EQ(page().led_b0Timing1->text(), "1280") << "never cut to 904";
     EXPECT_EQ(describeDifferences(before, image()), "");
 
     page().RadioButton_Block4->click();

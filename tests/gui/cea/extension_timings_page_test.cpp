@@ -38,10 +38,15 @@ protected:
         showPage(form.TabSheet1);
         return Bytes(image().begin() + 128 + image()[130], image().begin() + 255);
     }
+    // Types over the edit's text and finishes the edit with Enter.
     static void type(QLineEdit* edit, const QString& text) {
         edit->setFocus();
         edit->selectAll();
-        QTest::keyClicks(edit, text);
+        if (text.isEmpty())
+            QTest::keyClick(edit, Qt::Key_Delete);
+        else
+            QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
     }
 };
 
@@ -105,19 +110,19 @@ TEST_F(ExtensionTimingsPageTest, RefusalsShowTheirMessageAndChangeNothing) {
         std::function<bool()> shown;
     };
     const Case cases[] = {
-        {"count with a letter", [&] { page().ledDetailNo->setText("2x"); },
+        {"count with a letter", [&] { type(page().ledDetailNo, "2x"); },
          "Invalid data! Please Input positive integer",
-         [&] { return page().ledDetailNo->text() == "2x"; }},
-        {"count 2 -> 3 with 17 bytes free", [&] { page().ledDetailNo->setText("3"); },
+         [&] { return page().ledDetailNo->text() == "2"; }},
+        {"count 2 -> 3 with 17 bytes free", [&] { type(page().ledDetailNo, "3"); },
          "No Space of Extended Block",
          [&] { return page().ledDetailNo->text() == "2" && page().cbxDetail->count() == 2; }},
-        {"clock with two points", [&] { page().ledPixelClock->setText("74.2.5"); }, "Invalid data",
-         [] { return true; }},
-        {"clock emptied", [&] { page().ledPixelClock->setText(""); },
+        {"clock with two points", [&] { type(page().ledPixelClock, "74.2.5"); }, "Invalid data",
+         [&] { return page().ledPixelClock->text() == "74.25"; }},
+        {"clock emptied", [&] { type(page().ledPixelClock, ""); },
          "'' is not a valid floating point value", [] { return true; }},
-        {"field with a letter", [&] { page().ledTiming3->setText("1x"); }, "Invalid data",
+        {"field with a letter", [&] { type(page().ledTiming3, "1x"); }, "Invalid data",
          [] { return true; }},
-        {"field emptied", [&] { page().ledTiming12->setText(""); },
+        {"field emptied", [&] { type(page().ledTiming12, ""); },
          "'' is not a valid integer value", [] { return true; }},
     };
     for (const Case& c : cases) {
@@ -128,7 +133,7 @@ TEST_F(ExtensionTimingsPageTest, RefusalsShowTheirMessageAndChangeNothing) {
     }
     // An emptied count closes the timing controls and keeps the count.
     ui.messages.clear();
-    page().ledDetailNo->setText("");
+    type(page().ledDetailNo, "");
     EXPECT_TRUE(ui.messages.isEmpty());
     EXPECT_FALSE(page().ledPixelClock->isEnabled());
     EXPECT_FALSE(page().cbxTimingSelect_b1->isEnabled());
@@ -139,7 +144,7 @@ TEST_F(ExtensionTimingsPageTest, RefusalsShowTheirMessageAndChangeNothing) {
 
 TEST_F(ExtensionTimingsPageTest, WithNoTimingsTheControlsAreClosedAndEmpty) {
     open(imageWithBlock1({kVideo}, {k720p60, k480p60}));
-    page().ledDetailNo->setText("0");
+    type(page().ledDetailNo, "0");
     EXPECT_EQ(page().cbxDetail->count(), 0);
     for (QWidget* control : std::initializer_list<QWidget*>{
              page().cbxDetail, page().ledPixelClock, page().ledTiming1, page().ckxInterlaced,
