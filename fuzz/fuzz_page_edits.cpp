@@ -58,7 +58,7 @@ void edit(DataBlockCollection& c, int op, int value) {
         leaveHdmiVsdbLength(c, number);
         break;
     case 10:
-        typeHdmiVsdbLength(c, value % 3 == 0 ? std::string() : number);
+        leaveHdmiVsdbLength(c, value % 3 == 0 ? std::string() : number);
         break;
     case 11:
         editMaxTmdsClock(c.vsdb, std::to_string(value * 5));

@@ -83,38 +83,22 @@ FieldEdit setHdmiVsdbSize(DataBlockCollection& c, int size) {
     return FieldEdit::done();
 }
 
-FieldEdit typeHdmiVsdbLength(DataBlockCollection& c, std::string_view text) {
-    if (!isDigitsOnly(text))
-        return FieldEdit::nothing();
-    const auto length = digitsValue(text);
-    if (length && *length < kMaxDataBlockSize)
-        return FieldEdit::nothing();
-    FieldEdit edit = setHdmiVsdbSize(c, kMinHdmiVsdbSize + 1);
-    if (edit.message.empty())
-        edit.message = kMsgVsdbLength;
-    return edit;
-}
-
 FieldEdit leaveHdmiVsdbLength(DataBlockCollection& c, std::string_view text) {
     const auto length = digitsValue(text);
     if (length && *length >= kMinHdmiVsdbSize && *length < kMaxDataBlockSize)
         return setHdmiVsdbSize(c, *length + 1);
-    FieldEdit edit = setHdmiVsdbSize(c, kMinHdmiVsdbSize + 1);
-    if (edit.message.empty())
-        edit.message = kMsgVsdbLength;
-    return edit;
+    // A length the block cannot have changes nothing.
+    return FieldEdit::refused(kMsgVsdbLength);
 }
 
 FieldEdit editPhysicalAddress(HdmiVsdb& v, int digit, std::string_view text) {
     int* nibbles[] = {&v.physA, &v.physB, &v.physC, &v.physD};
     if (digit < 1 || digit > 4)
         return FieldEdit::nothing();
-    int value = 0;
-    if (!text.empty()) {
-        value = text.size() == 1 ? hexDigitValue(text[0]) : -1;
-        if (value < 0)
-            return FieldEdit::refused(kMsgPhysicalAddress);
-    }
+    // One hexadecimal digit; an emptied digit is refused, not taken as 0.
+    const int value = text.size() == 1 ? hexDigitValue(text[0]) : -1;
+    if (value < 0)
+        return FieldEdit::refused(kMsgPhysicalAddress);
     int& nibble = *nibbles[digit - 1];
     const bool changed = nibble != value;
     nibble = value;
@@ -130,8 +114,6 @@ std::string physicalAddressText(const HdmiVsdb& v, int digit) {
 
 FieldEdit editMaxTmdsClock(HdmiVsdb& v, std::string_view text) {
     constexpr int kMaxMHz = 255 * 5;
-    if (!isDigitsOnly(text))
-        return FieldEdit::nothing();
     const auto mhz = digitsValue(text);
     if (!mhz || *mhz > kMaxMHz)
         return FieldEdit::refused(kMsgMaxTmdsClock);
@@ -154,7 +136,7 @@ std::string latencyText(int latencyByte) {
 FieldEdit editLatency(int& latencyByte, std::string_view text) {
     constexpr int kMaxMilliseconds = 500;
     if (text.empty())
-        return FieldEdit::nothing();
+        return FieldEdit::refused(kMsgLatency);
     const std::string upper = upperCased(text);
     int value = -1;
     if (isDigitsOnly(upper)) {

@@ -45,15 +45,12 @@ FieldEdit enableHdmiVsdb(DataBlockCollection& collection, bool on);
 FieldEdit extendHdmiVsdb(DataBlockCollection& collection, bool on);
 // Sets the block's size; growth is refused when block 1 has no room for it.
 FieldEdit setHdmiVsdbSize(DataBlockCollection& collection, int size);
-// The length edit while the user types: a length of 32 or more makes the
-// block 7 bytes long and says "Should be 6 ~ 31 "; anything else waits for
-// the edit to be left.
-FieldEdit typeHdmiVsdbLength(DataBlockCollection& collection, std::string_view text);
-// The length edit when it is left: 6..31 sets the size to length + 1; any
-// other text sets 7 bytes and says "Should be 6 ~ 31 ".
+// The length edit when it is finished: 6..31 sets the size to length + 1;
+// any other text changes nothing and says "Should be 6 ~ 31 ".
 FieldEdit leaveHdmiVsdbLength(DataBlockCollection& collection, std::string_view text);
 
-// Physical address digit 1..4 (A..D) as one hex digit; empty stores 0.
+// Physical address digit 1..4 (A..D) as one hex digit; anything else
+// (the empty text included) is refused.
 FieldEdit editPhysicalAddress(HdmiVsdb& vsdb, int digit, std::string_view text);
 std::string physicalAddressText(const HdmiVsdb& vsdb, int digit);
 
@@ -65,7 +62,8 @@ std::string maxTmdsClockText(const HdmiVsdb& vsdb);
 // supported), any other byte b is (b - 1) * 2 milliseconds.
 std::string latencyText(int latencyByte);
 // Milliseconds 0..500 store m / 2 + 1; a text inside "N_VAL" stores 0,
-// else a text inside "N_SUP" stores 255 (case ignored). Empty does nothing.
+// else a text inside "N_SUP" stores 255 (case ignored). Anything else, the
+// empty text included, is refused.
 FieldEdit editLatency(int& latencyByte, std::string_view text);
 
 // Latency bytes the block's length leaves room for, up to the four its

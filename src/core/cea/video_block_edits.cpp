@@ -181,13 +181,14 @@ bool setNativeFlag(VideoDataBlock& video, int vic, bool native) {
 }
 
 FieldEdit editNativeDtdCount(CeaHeader& header, std::string_view text) {
-    if (text.empty())
-        return FieldEdit::nothing();
-    if (!isDigitsOnly(text))
+    if (!text.empty() && !isDigitsOnly(text))
         return FieldEdit::refused(kMsgInvalidData);
     const auto value = digitsValue(text);
     if (!value)
         return FieldEdit::refused(notAValidIntegerMessage(text));
+    // Four bits of byte 3: never cut to them.
+    if (*value > 15)
+        return FieldEdit::refused("Should be 0 ~ 15");
     header.nativeDtdCount = *value;
     return FieldEdit::done();
 }
@@ -195,7 +196,9 @@ FieldEdit editNativeDtdCount(CeaHeader& header, std::string_view text) {
 FieldEdit editRevision(CeaHeader& header, std::string_view text) {
     const auto value = digitsValue(text);
     if (!value)
-        return FieldEdit::nothing();
+        return FieldEdit::refused(notAValidIntegerMessage(text));
+    if (*value > 255)
+        return FieldEdit::refused("Should be 0 ~ 255");
     header.revision = *value;
     return FieldEdit::done();
 }

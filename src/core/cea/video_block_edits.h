@@ -66,11 +66,10 @@ bool removeShortVideoDescriptor(DataBlockCollection& collection, int vic);
 // Sets the native flag of the first SVD with this VIC.
 bool setNativeFlag(VideoDataBlock& video, int vic, bool native);
 
-// The native DTD count as typed: digits store their value (the rebuild
-// keeps the low 4 bits); an empty text does nothing; other text "Invalid data".
+// The native DTD count as typed: 0 to 15 (the low four bits of byte 3) is
+// stored; anything else is refused with the reason and nothing changes.
 FieldEdit editNativeDtdCount(CeaHeader& header, std::string_view text);
-// The revision as typed: digits store their value (the rebuild keeps the low
-// 8 bits); any other text is ignored.
+// The revision as typed: 0 to 255 is stored; anything else is refused.
 FieldEdit editRevision(CeaHeader& header, std::string_view text);
 
 } // namespace pellam

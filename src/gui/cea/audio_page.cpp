@@ -5,6 +5,7 @@
 #include "core/cea/extension_block.h"
 #include "core/edid/decimal.h"
 #include "core/edid/hex.h"
+#include "gui/ui/committed_edit.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/user_interaction.h"
 #include "gui/ui/widgets.h"
@@ -163,10 +164,10 @@ void AudioPage::createControls() {
     ScrollBar2 = named(new QScrollBar(Qt::Horizontal, Panel7), QStringLiteral("ScrollBar2"));
     Panel7->hide();
 
-    connect(ledAudioNo, &QLineEdit::textChanged, this, &AudioPage::ledAudioNoChange);
+    commitWhenFinished(ledAudioNo, this, [this] { ledAudioNoChange(); });
     connect(cbxAudio, &QComboBox::currentIndexChanged, this, &AudioPage::cbxAudioChange);
     connect(slbMaxChannel, &QScrollBar::valueChanged, this, &AudioPage::slbMaxChannelChange);
-    connect(ledMaxBitRate, &QLineEdit::textChanged, this, &AudioPage::ledMaxBitRateChange);
+    commitWhenFinished(ledMaxBitRate, this, [this] { ledMaxBitRateChange(); });
     connect(CheckBox_SpeakerEN, &QCheckBox::clicked, this, &AudioPage::CheckBox_SpeakerENClick);
 }
 
@@ -391,21 +392,21 @@ void AudioPage::ledAudioNoChange() {
         return;
     const QString text = ledAudioNo->text();
     const std::string digits = text.toStdString();
-    if (!digits.empty() && !isDigitsOnly(digits)) {
-        m_ui.showMessage(this, QString::fromLatin1(kMsgInvalidCount));
-        return;
-    }
+    // A refused count shows the count the block has again.
+    const auto refuse = [this](const QString& message) {
+        {
+            PageFillGuard guard(m_pageState.pageFillGuard);
+            ledAudioNo->setText(QString::number(m_collection.audio.sadCount));
+        }
+        m_ui.showMessage(this, message);
+    };
+    if (!digits.empty() && !isDigitsOnly(digits))
+        return refuse(QString::fromLatin1(kMsgInvalidCount));
     const auto count = parseDecimalInt32(digits);
-    if (!count) {
-        m_ui.showMessage(this, QString::fromStdString(invalidIntegerMessage(digits)));
-        return;
-    }
-    if (setSadCount(m_collection, *count) == EditResult::NoSpace) {
-        m_ui.showMessage(this, QString::fromLatin1(kMsgNoSpaceOfExtendedBlock));
-        PageFillGuard guard(m_pageState.pageFillGuard);
-        ledAudioNo->setText(QString::number(m_collection.audio.sadCount));
-        return;
-    }
+    if (!count)
+        return refuse(QString::fromStdString(invalidIntegerMessage(digits)));
+    if (setSadCount(m_collection, *count) == EditResult::NoSpace)
+        return refuse(QString::fromLatin1(kMsgNoSpaceOfExtendedBlock));
     showSadList();
 }
 
@@ -462,13 +463,14 @@ void AudioPage::ledMaxBitRateChange() {
         return;
     const std::string text = ledMaxBitRate->text().toStdString();
     const auto value = parseDecimalInt32(text);
-    if (!value) {
-        m_ui.showMessage(this, QString::fromStdString(invalidIntegerMessage(text)));
-        return;
-    }
     // A value the third byte cannot hold would be written cut to 8 bits.
-    if (!formatValueFits(sad->formatCode, *value)) {
-        m_ui.showMessage(this, QString::fromLatin1(kMsgOutOfRange));
+    const QString problem = !value ? QString::fromStdString(invalidIntegerMessage(text))
+                            : !formatValueFits(sad->formatCode, *value)
+                                ? QString::fromLatin1(kMsgOutOfRange)
+                                : QString();
+    if (!problem.isEmpty()) {
+        sadDecode(selectedSadIndex());
+        m_ui.showMessage(this, problem);
         return;
     }
     sad->formatValue = *value;

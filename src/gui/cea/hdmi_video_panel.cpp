@@ -1,5 +1,6 @@
 #include "gui/cea/hdmi_video_panel.h"
 
+#include "gui/ui/committed_edit.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/key_value_list.h"
 #include "gui/ui/widgets.h"
@@ -91,8 +92,10 @@ HdmiVideoPanel::HdmiVideoPanel(const Block1Context& context, QWidget* parent)
 }
 
 void HdmiVideoPanel::connectHandlers() {
+    // The lengths are taken when their edit is finished: "12" typed where one
+    // code fits is answered once, not cut to "1" under the user's fingers.
     const auto onText = [this](QLineEdit* edit, void (HdmiVideoPanel::*handler)()) {
-        connect(edit, &QLineEdit::textChanged, this, handler);
+        commitWhenFinished(edit, this, [this, handler] { (this->*handler)(); });
     };
     connect(btHDMIVideoPresent_Save, &QPushButton::clicked, this,
             &HdmiVideoPanel::btHDMIVideoPresent_SaveClick);

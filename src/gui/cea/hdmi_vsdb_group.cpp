@@ -1,6 +1,7 @@
 #include "gui/cea/hdmi_vsdb_group.h"
 
 #include "core/cea/hdmi_vsdb_edits.h"
+#include "gui/ui/committed_edit.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/widgets.h"
 
@@ -125,15 +126,15 @@ void HdmiVsdbGroup::connectHandlers() {
     const auto onToggle = [this](QCheckBox* box, void (HdmiVsdbGroup::*handler)()) {
         connect(box, &QCheckBox::toggled, this, handler);
     };
+    // Each edit is taken when it is finished (Enter or leaving the field).
     const auto onText = [this](QLineEdit* edit, void (HdmiVsdbGroup::*handler)()) {
-        connect(edit, &QLineEdit::textChanged, this, handler);
+        commitWhenFinished(edit, this, [this, handler] { (this->*handler)(); });
     };
     onToggle(ckxVSDBEnable, &HdmiVsdbGroup::ckxVSDBEnableClick);
-    for (QLineEdit* digit : m_physicalAddress)
-        onText(digit, &HdmiVsdbGroup::edtPhyAddr_Change);
+    for (std::size_t i = 0; i < m_physicalAddress.size(); ++i)
+        commitWhenFinished(m_physicalAddress[i], this, [this, i] { physicalAddressDigitEdited(int(i)); });
     onToggle(ckxVSDBExt, &HdmiVsdbGroup::ckxVSDBExtClick);
-    onText(ledVSDBLen, &HdmiVsdbGroup::ledVSDBLenChange);
-    connect(ledVSDBLen, &QLineEdit::editingFinished, this, &HdmiVsdbGroup::ledVSDBLenExit);
+    onText(ledVSDBLen, &HdmiVsdbGroup::ledVSDBLenExit);
     onToggle(ckxSupport_AI, &HdmiVsdbGroup::ckxSupport_AIClick);
     onToggle(ckxDC_30bit, &HdmiVsdbGroup::ckxDC_30bitClick);
     onToggle(ckxDC_36bit, &HdmiVsdbGroup::ckxDC_36bitClick);
@@ -222,31 +223,29 @@ void HdmiVsdbGroup::ckxVSDBEnableClick() {
 }
 
 void HdmiVsdbGroup::edtPhyAddr_Change() {
+    const int index = indexOfSender(m_physicalAddress, sender());
+    if (index >= 0)
+        physicalAddressDigitEdited(index);
+}
+
+void HdmiVsdbGroup::physicalAddressDigitEdited(int index) {
     if (filling())
         return;
-    const auto* edit = qobject_cast<const QLineEdit*>(sender());
-    const int index = indexOfSender(m_physicalAddress, edit);
-    if (index < 0)
-        return;
-    tell(editPhysicalAddress(m_collection.vsdb, index + 1, textOf(edit)).message);
+    const QLineEdit* edit = m_physicalAddress[static_cast<std::size_t>(index)];
+    refuseOrTake(editPhysicalAddress(m_collection.vsdb, index + 1, textOf(edit)));
+}
+
+void HdmiVsdbGroup::refuseOrTake(const FieldEdit& edit) {
+    // A refused text changes nothing: the group shows the block again.
+    if (!edit.message.empty() && !edit.stored)
+        decode();
+    tell(edit.message);
 }
 
 void HdmiVsdbGroup::ckxVSDBExtClick() {
     if (filling())
         return;
     const FieldEdit edit = extendHdmiVsdb(m_collection, ckxVSDBExt->isChecked());
-    edited();
-    tell(edit.message);
-}
-
-void HdmiVsdbGroup::ledVSDBLenChange() {
-    if (filling())
-        return;
-    // The length is taken when the edit is left; only a length that can
-    // never be right is answered at once.
-    const FieldEdit edit = typeHdmiVsdbLength(m_collection, textOf(ledVSDBLen));
-    if (!edit.stored && edit.message.empty())
-        return;
     edited();
     tell(edit.message);
 }
@@ -294,7 +293,7 @@ void HdmiVsdbGroup::ckxDVI_DualClick() {
 
 void HdmiVsdbGroup::ledVSDB_MaxTMDSClkChange() {
     if (!filling())
-        tell(editMaxTmdsClock(m_collection.vsdb, textOf(ledVSDB_MaxTMDSClk)).message);
+        refuseOrTake(editMaxTmdsClock(m_collection.vsdb, textOf(ledVSDB_MaxTMDSClk)));
 }
 
 void HdmiVsdbGroup::ckxLatencyFieldsPresentClick() {
@@ -313,7 +312,7 @@ void HdmiVsdbGroup::ckx_I_LatencyFieldsPresentClick() {
 
 void HdmiVsdbGroup::storeLatency(int& field, const QLineEdit* edit) {
     if (!filling())
-        tell(editLatency(field, textOf(edit)).message);
+        refuseOrTake(editLatency(field, textOf(edit)));
 }
 
 void HdmiVsdbGroup::ledLatency_VideoChange() {

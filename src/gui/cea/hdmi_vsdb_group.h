@@ -4,7 +4,9 @@
 // video panel (hdmi_video_panel.h).
 #pragma once
 
+#include "core/cea/video_block_edits.h"
 #include "gui/cea/block1_context.h"
+#include "gui/ui/committed_edit.h"
 
 #include <array>
 
@@ -24,8 +26,8 @@ public:
 
     // Enabling rules, then the controls from the record.
     void decode();
-    // Applies a length still being typed.
-    void leave() { ledVSDBLenExit(); }
+    // Applies what is still being typed.
+    void leave() { finishEditing(this); }
 
     QCheckBox* ckxVSDBEnable;
     QGroupBox* GroupBox26;
@@ -67,7 +69,6 @@ public slots:
     void ckxVSDBEnableClick();
     void edtPhyAddr_Change();
     void ckxVSDBExtClick();
-    void ledVSDBLenChange();
     void ledVSDBLenExit();
     void ckxSupport_AIClick();
     void ckxDC_30bitClick();
@@ -96,6 +97,10 @@ private:
     void edited();
     void storeFlag(bool& field, const QCheckBox* box);
     void storeLatency(int& field, const QLineEdit* edit);
+    void physicalAddressDigitEdited(int index);
+    // Says why an edit was refused (the group showing the block again) or
+    // what the taken edit has to say.
+    void refuseOrTake(const FieldEdit& edit);
 
     Block1Context m_context;
     DataBlockCollection& m_collection;

@@ -1,6 +1,7 @@
 #include "gui/cea/video_formats_group.h"
 
 #include "core/cea/video_block_edits.h"
+#include "gui/ui/committed_edit.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/widgets.h"
 
@@ -93,7 +94,7 @@ void VideoFormatsGroup::connectHandlers() {
         connect(box, &QCheckBox::toggled, this, handler);
     };
     const auto onText = [this](QLineEdit* edit, void (VideoFormatsGroup::*handler)()) {
-        connect(edit, &QLineEdit::textChanged, this, handler);
+        commitWhenFinished(edit, this, [this, handler] { (this->*handler)(); });
     };
     onToggle(ckxUnderscan, &VideoFormatsGroup::ckxUnderscanClick);
     onToggle(ckxBasicAudio, &VideoFormatsGroup::ckxBasicAudioClick);
@@ -150,13 +151,21 @@ void VideoFormatsGroup::ckxYCbCr422Click() {
 }
 
 void VideoFormatsGroup::edtNativeFormatChange() {
-    if (!filling())
-        m_context.tell(this, editNativeDtdCount(m_collection.header, textOf(edtNativeFormat)).message);
+    if (filling())
+        return;
+    const FieldEdit edit = editNativeDtdCount(m_collection.header, textOf(edtNativeFormat));
+    if (!edit.stored)
+        decode();
+    m_context.tell(this, edit.message);
 }
 
 void VideoFormatsGroup::edtCEA_verChange() {
-    if (!filling())
-        editRevision(m_collection.header, textOf(edtCEA_ver));
+    if (filling())
+        return;
+    const FieldEdit edit = editRevision(m_collection.header, textOf(edtCEA_ver));
+    if (!edit.stored)
+        decode();
+    m_context.tell(this, edit.message);
 }
 
 void VideoFormatsGroup::clxVideoSupportClickCheck(QListWidgetItem* item) {

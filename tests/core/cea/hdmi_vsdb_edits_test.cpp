@@ -80,24 +80,20 @@ TEST(HdmiVsdbEdits, GrowingTheBlockNeedsRoom) {
 
 TEST(HdmiVsdbEdits, LengthTextRules) {
     struct Case {
-        bool leaving;
         const char* text;
         int size;
         const char* message;
     };
     const char* range = "Should be 6 ~ 31 ";
-    const Case cases[] = {{true, "31", 32, ""},
-                          {true, "5", 7, range},
-                          {true, "", 7, range},
-                          {false, "1", 12, ""},
-                          {false, "32", 7, range}};
+    // A refused length leaves the block as it was (12 bytes).
+    const Case cases[] = {{"31", 32, ""}, {"6", 7, ""},   {"5", 12, range},
+                          {"", 12, range}, {"32", 12, range}, {"1x", 12, range}};
     for (const Case& k : cases) {
         auto c = parsed(imageWithBlock1(
             {{0x6B, 0x03, 0x0C, 0x00, 0x10, 0x00, 0x00, 0x2D, 0x00, 0x00, 0x00, 0x00}}));
-        const FieldEdit edit =
-            k.leaving ? leaveHdmiVsdbLength(c, k.text) : typeHdmiVsdbLength(c, k.text);
-        EXPECT_EQ(c.vsdb.size, k.size) << k.leaving << " '" << k.text << "'";
-        EXPECT_EQ(edit.message, k.message) << k.leaving << " '" << k.text << "'";
+        const FieldEdit edit = leaveHdmiVsdbLength(c, k.text);
+        EXPECT_EQ(c.vsdb.size, k.size) << " '" << k.text << "'";
+        EXPECT_EQ(edit.message, k.message) << " '" << k.text << "'";
     }
 }
 
@@ -115,8 +111,8 @@ TEST(HdmiVsdbEdits, PhysicalAddressAndMaxTmdsClockTexts) {
     EXPECT_TRUE(editPhysicalAddress(v, 2, "a").stored);
     EXPECT_EQ(v.physB, 10);
     EXPECT_EQ(physicalAddressText(v, 2), "A");
-    EXPECT_TRUE(editPhysicalAddress(v, 2, "").stored);
-    EXPECT_EQ(v.physB, 0);
+    EXPECT_EQ(editPhysicalAddress(v, 2, "").message, "Invalid data. range 0 ~ F (hexadecimal)");
+    EXPECT_EQ(v.physB, 10) << "an emptied digit is not taken as 0";
     EXPECT_EQ(editPhysicalAddress(v, 4, "12").message, "Invalid data. range 0 ~ F (hexadecimal)");
 
     struct Case {
@@ -128,7 +124,8 @@ TEST(HdmiVsdbEdits, PhysicalAddressAndMaxTmdsClockTexts) {
     const Case cases[] = {{"1275", 255, "1275", ""},
                           {"1274", 254, "1270", ""},
                           {"1276", 7, "35", "Should be <= 1275 MHz"},
-                          {"12a", 7, "35", ""}};
+                          {"12a", 7, "35", "Should be <= 1275 MHz"},
+                          {"", 7, "35", "Should be <= 1275 MHz"}};
     for (const Case& k : cases) {
         v.maxTmdsClock = 7;
         EXPECT_EQ(editMaxTmdsClock(v, k.text).message, k.message) << k.text;
@@ -151,7 +148,7 @@ TEST(HdmiVsdbEdits, LatencyCodingBothWays) {
     };
     const Case cases[] = {{"499", 250, false}, {"500", 251, false}, {"501", -1, true},
                           {"n", 0, false},     {"val", 0, false},   {"sup", 255, false},
-                          {"p", 255, false},   {"NVAL", -1, true},  {"", -1, false}};
+                          {"p", 255, false},   {"NVAL", -1, true},  {"", -1, true}};
     for (const Case& k : cases) {
         int latency = 77;
         const FieldEdit edit = editLatency(latency, k.text);

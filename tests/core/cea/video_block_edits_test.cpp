@@ -227,8 +227,9 @@ TEST(HeaderEdits, NativeDtdCountTakesDigitsOnly) {
         const char* message;
         int value;
     };
-    const Case cases[] = {{"16", true, "", 16},
-                          {"", false, "", 2},
+    const Case cases[] = {{"15", true, "", 15},
+                          {"16", false, "Should be 0 ~ 15", 2},
+                          {"", false, "'' is not a valid integer value", 2},
                           {"1a", false, "Invalid data", 2},
                           {"99999999999", false, "'99999999999' is not a valid integer value", 2}};
     for (const Case& k : cases) {
@@ -239,12 +240,22 @@ TEST(HeaderEdits, NativeDtdCountTakesDigitsOnly) {
         EXPECT_EQ(edit.message, k.message) << k.text;
         EXPECT_EQ(header.nativeDtdCount, k.value) << k.text;
     }
-    // 16 is written as 0 in byte 131; the flags above it stay.
+    // 15 lands in the low four bits of byte 131; the flags above it stay.
     auto c = parsed(imageWithBlock1({{0x41, 0x10}}, {}, 0xA2));
-    editNativeDtdCount(c.header, "16");
+    editNativeDtdCount(c.header, "15");
     EdidImage image = hdmiDefaultImage();
     ASSERT_TRUE(rebuildExtensionBlock(image, c));
-    EXPECT_EQ(image[131], 0xA0);
+    EXPECT_EQ(image[131], 0xAF);
+}
+
+TEST(HeaderEdits, RevisionIsAByte) {
+    const std::pair<const char*, int> cases[] = {{"3", 3}, {"255", 255}, {"256", 7}, {"x", 7}, {"", 7}};
+    for (const auto& [text, value] : cases) {
+        CeaHeader header;
+        header.revision = 7;
+        editRevision(header, text);
+        EXPECT_EQ(header.revision, value) << text;
+    }
 }
 
 } // namespace

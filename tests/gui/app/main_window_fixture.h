@@ -20,6 +20,7 @@
 #include "gui/ui/editor_page.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
 
@@ -74,6 +75,17 @@ protected:
             QTest::keyClick(focused(), c.toLatin1());
     }
     void pressKey(Qt::Key key) { QTest::keyClick(focused(), key); }
+    // Types a value over an edit's text, as a user does, and finishes the
+    // edit with Enter.
+    static void enter(QLineEdit* edit, const QString& text) {
+        edit->setFocus();
+        edit->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(edit, Qt::Key_Delete);
+        else
+            QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
     QWidget* focused() {
         QWidget* widget = QApplication::focusWidget();
         return widget ? widget : form.StringGrid1;

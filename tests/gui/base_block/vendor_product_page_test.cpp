@@ -170,8 +170,9 @@ TEST_F(VendorProductPageTest, TypedFieldsAreTakenWhenFinishedOrRefusedWhole) {
         const QString shown = c.edit->text();
         typeInto(c.edit, c.typed);
         EXPECT_EQ(image(), before) << "nothing is written while typing";
-        if (!c.message.isEmpty())
+        if (!c.message.isEmpty()) {
             EXPECT_EQ(c.edit->toolTip(), c.message) << "the mark while typing";
+        }
         pressKey(Qt::Key_Return);
         if (c.written.empty()) {
             EXPECT_EQ(ui.messages, QStringList{c.message});

@@ -62,12 +62,12 @@ TEST_F(AudioPageTest, ShowsEachDescriptorAndTheSpeakers) {
 TEST_F(AudioPageTest, EditsThroughEveryGroupReachBlock1) {
     open(imageWithBlock1({kTwoSads, kSpeakers}));
     page().cbxAudio->setCurrentIndex(1);
-    page().ledMaxBitRate->setText("645"); // written as 645 / 8 = 80
+    enter(page().ledMaxBitRate, "645"); // written as 645 / 8 = 80
     page().cbxAudio->setCurrentIndex(0);
     page().CheckBox_SR4->click();
     page().CheckBox_SampSize2->click();
     page().slbMaxChannel->setValue(8);
-    page().ledAudioNo->setText("3");
+    enter(page().ledAudioNo, "3");
     EXPECT_EQ(page().cbxAudio->count(), 3);
     // Off and on again: the speaker block starts from zeros.
     page().CheckBox_SpeakerEN->click();
@@ -130,16 +130,16 @@ TEST_F(AudioPageTest, RefusalsShowTheirMessageAndChangeNothing) {
         std::function<bool()> shown;
     };
     const Case cases[] = {
-        {"count with a letter", [&] { page().ledAudioNo->setText("2x"); },
+        {"count with a letter", [&] { enter(page().ledAudioNo, "2x"); },
          "Invalid data! Please Input positive integer",
-         [&] { return page().ledAudioNo->text() == "2x"; }},
-        {"count emptied", [&] { page().ledAudioNo->setText(""); },
-         "'' is not a valid integer value", [&] { return page().ledAudioNo->text().isEmpty(); }},
-        {"count 2 -> 3 with 2 bytes free", [&] { page().ledAudioNo->setText("3"); },
+         [&] { return page().ledAudioNo->text() == "2"; }},
+        {"count emptied", [&] { enter(page().ledAudioNo, ""); },
+         "'' is not a valid integer value", [&] { return page().ledAudioNo->text() == "2"; }},
+        {"count 2 -> 3 with 2 bytes free", [&] { enter(page().ledAudioNo, "3"); },
          "No Space of Extended Block", [&] { return page().ledAudioNo->text() == "2"; }},
-        {"bit rate with a letter", [&] { page().ledMaxBitRate->setText("6x"); },
+        {"bit rate with a letter", [&] { enter(page().ledMaxBitRate, "6x"); },
          "'6x' is not a valid integer value", [] { return true; }},
-        {"bit rate beyond the byte", [&] { page().ledMaxBitRate->setText("2048"); }, "Out of Range",
+        {"bit rate beyond the byte", [&] { enter(page().ledMaxBitRate, "2048"); }, "Out of Range",
          [] { return true; }},
         {"speaker block with 2 bytes free", [&] { page().CheckBox_SpeakerEN->click(); },
          "No Space of Extended Block", [&] { return !page().CheckBox_SpeakerEN->isChecked(); }},
@@ -174,7 +174,7 @@ TEST_F(AudioPageTest, AnAudioBlockIsCreatedWithItsHeaderByte) {
     // Basic audio set, no audio block: header and descriptor just fit.
     open(imageWithFreeBytes({}, 4));
     EXPECT_FALSE(page().cbxAudio->isEnabled());
-    page().ledAudioNo->setText("1");
+    enter(page().ledAudioNo, "1");
     EXPECT_TRUE(ui.messages.isEmpty());
     EXPECT_TRUE(page().RadioButton_AudFom1->isEnabled());
     page().RadioButton_AudFom1->click();

@@ -56,11 +56,6 @@ protected:
         return Bytes(all.end() - static_cast<std::ptrdiff_t>(std::min(n, all.size())), all.end());
     }
 
-    void type(QLineEdit* edit, const QString& text) {
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
 };
 
 TEST_F(VideoPageTest, FormatsMovedByTheButtonsAreWrittenWhenThePageIsLeft) {
@@ -102,10 +97,17 @@ TEST_F(VideoPageTest, HeaderFlagsAndCountsFromTheirControls) {
     EXPECT_EQ(page().formats->edtNativeFormat->text(), "2");
     EXPECT_EQ(page().formats->edtCEA_ver->text(), "3");
     page().formats->ckxBasicAudio->click();
-    type(page().formats->edtNativeFormat, "x");
-    EXPECT_EQ(ui.messages, QStringList{"Invalid data"});
-    type(page().formats->edtNativeFormat, "17");
-    type(page().formats->edtCEA_ver, "4");
+    const QString refused[][2] = {{"x", "Invalid data"}, {"17", "Should be 0 ~ 15"}};
+    for (const auto& [typed, message] : refused) {
+        ui.messages.clear();
+        enter(page().formats->edtNativeFormat, typed);
+        EXPECT_EQ(ui.messages, QStringList{message});
+        EXPECT_EQ(page().formats->edtNativeFormat->text(), "2") << "the stored count is shown again";
+    }
+    enter(page().formats->edtNativeFormat, "1");
+    enter(page().formats->edtCEA_ver, "256");
+    EXPECT_EQ(ui.messages.last(), "Should be 0 ~ 255");
+    enter(page().formats->edtCEA_ver, "4");
     showPage(form.TabSheet1);
     EXPECT_EQ(image()[129], 0x04);
     EXPECT_EQ(image()[131], 0xB1);
@@ -127,21 +129,22 @@ TEST_F(VideoPageTest, EnablingAndExtendingTheVsdbThroughItsControls) {
     page().gbxVSDB->ckxVSDBExt->click();
     EXPECT_EQ(page().gbxVSDB->ledVSDBLen->text(), "6");
     EXPECT_FALSE(page().gbxVSDB->ledVSDB_MaxTMDSClk->isEnabled());
-    type(page().gbxVSDB->ledVSDBLen, "11");
-    QTest::keyClick(page().gbxVSDB->ledVSDBLen, Qt::Key_Return);
+    enter(page().gbxVSDB->ledVSDBLen, "11");
     EXPECT_TRUE(page().gbxVSDB->ledVSDB_MaxTMDSClk->isEnabled());
     EXPECT_TRUE(page().gbxVSDB->ckxLatencyFieldsPresent->isEnabled());
     EXPECT_FALSE(page().gbxVSDB->ledLatency_Video->isEnabled());
-    type(page().gbxVSDB->edtPhyAddr_2, "b");
+    enter(page().gbxVSDB->edtPhyAddr_2, "b");
     page().gbxVSDB->ckxDC_36bit->click();
-    type(page().gbxVSDB->ledVSDB_MaxTMDSClk, "300");
+    enter(page().gbxVSDB->ledVSDB_MaxTMDSClk, "300");
     page().gbxVSDB->ckxLatencyFieldsPresent->click();
     EXPECT_TRUE(page().gbxVSDB->ledLatency_Audio->isEnabled());
-    type(page().gbxVSDB->ledLatency_Video, "40");
-    type(page().gbxVSDB->ledLatency_Audio, "n_s");
+    enter(page().gbxVSDB->ledLatency_Video, "40");
+    enter(page().gbxVSDB->ledLatency_Audio, "n_s");
     page().gbxVSDB->cbxVSDB_CNC3->click();
     // Typed and not yet left: taken when another page is shown.
-    type(page().gbxVSDB->ledVSDBLen, "12");
+    page().gbxVSDB->ledVSDBLen->setFocus();
+    page().gbxVSDB->ledVSDBLen->selectAll();
+    QTest::keyClicks(page().gbxVSDB->ledVSDBLen, "12");
     showPage(form.TabSheet1);
     EXPECT_EQ(lastBlockBytes(13),
               (Bytes{0x6C, 0x03, 0x0C, 0x00, 0x1B, 0x00, 0x20, 0x3C, 0x88, 21, 255, 0, 0}));
@@ -157,7 +160,7 @@ TEST_F(VideoPageTest, PanelSaveCommitsAndCancelDoesNot) {
     page().gbxVSDB->cbHDMIVideoPresent_Enable->click();
     ASSERT_TRUE(page().gbxHDMIVideoPresent->isVisible());
     EXPECT_TRUE(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen->isEnabled());
-    type(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen, "3");
+    enter(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen, "3");
     EXPECT_EQ(ui.messages, QStringList{"Should be within 0 ~ 1"});
     EXPECT_EQ(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen->text(), "1");
     EXPECT_EQ(page().gbxHDMIVideoPresent->ledtHVP_HDMI3DLen->text(), "0");
@@ -171,7 +174,7 @@ TEST_F(VideoPageTest, PanelSaveCommitsAndCancelDoesNot) {
     const DataBlockCollection saved = collection();
     page().gbxVSDB->btHDMIVideoPresent_View->click();
     EXPECT_EQ(page().gbxHDMIVideoPresent->vledtHVP_4K2KVIC->lines(), QStringList{"1= 4"});
-    type(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen, "0");
+    enter(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen, "0");
     page().gbxHDMIVideoPresent->btHDMIVideoPresent_Cancel->click();
     EXPECT_FALSE(page().gbxHDMIVideoPresent->isVisible());
     EXPECT_EQ(collection(), saved);
@@ -190,8 +193,8 @@ TEST_F(VideoPageTest, Panel3DFields) {
     page().gbxVSDB->btHDMIVideoPresent_View->click();
     EXPECT_FALSE(page().gbxHDMIVideoPresent->clxHVP_3DStructure->isEnabled());
     page().gbxHDMIVideoPresent->cbHVP_3Dpresent->click();
-    type(page().gbxHDMIVideoPresent->ledtHVP_3DMultiPresent, "10");
-    type(page().gbxHDMIVideoPresent->ledtHVP_HDMI3DLen, "6");
+    enter(page().gbxHDMIVideoPresent->ledtHVP_3DMultiPresent, "10");
+    enter(page().gbxHDMIVideoPresent->ledtHVP_HDMI3DLen, "6");
     EXPECT_EQ(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen->text(), "0");
     EXPECT_TRUE(page().gbxHDMIVideoPresent->clxHVP_3DStructure->isEnabled());
     EXPECT_TRUE(page().gbxHDMIVideoPresent->clxHVP_3DMask->isEnabled());
@@ -258,7 +261,7 @@ TEST_F(VideoPageTest, AnEditKeepsTheBlocksThePageDoesNotShow) {
     load(original);
     showPage(form.sheetHDMIVideo);
     moveFormat(page().formats->lbxVideoDefault, 5, page().formats->btnVideoAdd);
-    type(page().gbxVSDB->ledVSDB_MaxTMDSClk, "600");
+    enter(page().gbxVSDB->ledVSDB_MaxTMDSClk, "600");
     showPage(form.TabSheet1);
 
     // Audio, speakers, video (at 140, 13 SVDs), HDMI VSDB (at 154), HDMI
