@@ -78,6 +78,8 @@ public:
     DataBlockCollection& collection() { return m_collection; }
     const DataBlockCollection& collection() const { return m_collection; }
 
+    bool operator==(const ExtensionBlockModel&) const = default;
+
 private:
     DataBlockCollection m_collection;
     DataBlockCollection m_lastWritten;

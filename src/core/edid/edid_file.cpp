@@ -344,7 +344,10 @@ WriteResult writeFileReplacing(const std::string& path, std::string_view content
 
 std::string savePath(std::string_view chosenName, SaveFilter filter) {
     std::string path(chosenName);
-    path += filter == SaveFilter::Binary ? ".bin" : ".txt";
+    const EdidFileType form =
+        filter == SaveFilter::Binary ? EdidFileType::RawBinary : EdidFileType::ListText;
+    if (fileTypeFromPath(path) != form)
+        path += filter == SaveFilter::Binary ? ".bin" : ".txt";
     return path;
 }
 

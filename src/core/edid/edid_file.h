@@ -72,8 +72,10 @@ WriteResult writeFileReplacing(const std::string& path, std::string_view content
 // The two forms the save command offers, numbered as its dialog filters.
 enum class SaveFilter { Binary = 1, Ascii = 2 };
 
-// The chosen name with ".bin" or ".txt" appended, always (edid.bin becomes
-// edid.bin.bin), as users of earlier versions have come to expect.
+// The chosen name, with ".bin" or ".txt" appended unless its extension
+// already names a file of the chosen form (edid.bin or edid.DAT stay as they
+// are for binary, edid.txt for text; edid.txt saved as binary becomes
+// edid.txt.bin, so that a load reads it back in the form it was written).
 std::string savePath(std::string_view chosenName, SaveFilter filter);
 
 // Writes the bytes (the image at the length in force) in the chosen form.

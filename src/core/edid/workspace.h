@@ -21,6 +21,8 @@ struct EdidWorkspace {
     // Decimal text of the 32-bit serial number, written when it is encoded.
     std::string serialNumberText;
     Byte displayPortMode = 0; // 0 HDMI, 1 DisplayPort
+
+    bool operator==(const EdidWorkspace&) const = default;
 };
 
 // Replaces the image by the default image of the current DisplayPort mode.

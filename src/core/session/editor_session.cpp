@@ -10,6 +10,29 @@ EditorSession::EditorSession(std::unique_ptr<DdcHardware> hardware)
     : m_ddc(std::move(hardware)) {
     parseBlock1();
     SyncModeMenus(m_modeMenus, m_workspace);
+    markSaved();
+}
+
+void EditorSession::restore(const EditorSnapshot& snapshot, bool block1PageShown) {
+    m_workspace = snapshot.workspace;
+    m_modeMenus = snapshot.menus;
+    m_block1 = snapshot.block1;
+    m_pageState.block1RebuildFlag = block1PageShown || m_block1.modified() ? 1 : 0;
+}
+
+bool EditorSession::isModified() const {
+    const bool pendingBlock1 = m_pageState.block1RebuildFlag != 0 &&
+                               m_workspace.image[kExtensionCountOffset] != 0 && m_block1.modified();
+    return pendingBlock1 || imageBytes() != m_savedBytes;
+}
+
+bool EditorSession::writePendingBlock1(bool autoChecksum) {
+    bool fitted = true;
+    if (m_pageState.block1RebuildFlag != 0 && m_workspace.image[kExtensionCountOffset] != 0)
+        fitted = m_block1.rebuildIfModified(m_workspace.image) !=
+                 ExtensionBlockModel::RebuildResult::NoSpace;
+    applyChecksums(autoChecksum);
+    return fitted;
 }
 
 void EditorSession::parseBlock1() {
@@ -26,6 +49,7 @@ void EditorSession::newImage() {
     pellam::newImage(m_workspace);
     SyncModeMenus(m_modeMenus, m_workspace);
     parseBlock1();
+    markSaved();
 }
 
 void EditorSession::setExtensionMode(ExtensionMode mode) {
@@ -54,6 +78,7 @@ LoadResult EditorSession::adoptChecked(LoadResult result, const EdidBytes& bytes
         return result;
     adoptEdidBytes(m_workspace, bytes);
     imageReplaced();
+    markSaved();
     return result;
 }
 
@@ -79,6 +104,9 @@ void EditorSession::adoptEepromBytes(const EdidImage& bytes, std::size_t count) 
         m_workspace.moreBlocks.clear();
     SyncModeMenus(m_modeMenus, m_workspace);
     parseBlock1();
+    // A whole read is what the sink holds; a stopped one is not.
+    if (count >= kImageSize)
+        markSaved();
 }
 
 std::size_t EditorSession::imageLength() const {
@@ -97,8 +125,12 @@ Byte EditorSession::byteAt(std::size_t offset) const {
                : Byte{0};
 }
 
-WriteResult EditorSession::saveFile(std::string_view chosenName, SaveFilter filter) const {
-    return saveEdidFile(imageBytes(), chosenName, filter);
+WriteResult EditorSession::saveFile(std::string_view chosenName, SaveFilter filter) {
+    const EdidBytes bytes = imageBytes();
+    WriteResult result = saveEdidFile(bytes, chosenName, filter);
+    if (result.ok)
+        m_savedBytes = bytes;
+    return result;
 }
 
 bool EditorSession::addExtensionBlock() {
@@ -136,14 +168,8 @@ void EditorSession::applyChecksums(bool autoChecksum) {
 }
 
 bool EditorSession::beginPageSwitch(bool autoChecksum) {
-    bool fitted = true;
-    if (m_pageState.block1RebuildFlag != 0) {
-        if (m_workspace.image[kExtensionCountOffset] != 0)
-            fitted = m_block1.rebuildIfModified(m_workspace.image) !=
-                     ExtensionBlockModel::RebuildResult::NoSpace;
-        m_pageState.block1RebuildFlag = 0;
-    }
-    applyChecksums(autoChecksum);
+    const bool fitted = writePendingBlock1(autoChecksum);
+    m_pageState.block1RebuildFlag = 0;
     return fitted;
 }
 

@@ -16,6 +16,17 @@
 
 namespace pellam {
 
+// What undo and redo take back: the image, the menus, and block 1 as the
+// pages edit it (with edits not yet written into the image). The view state
+// (page shown, descriptor selected) is not part of it.
+struct EditorSnapshot {
+    EdidWorkspace workspace;
+    ModeMenus menus;
+    ExtensionBlockModel block1;
+
+    bool operator==(const EditorSnapshot&) const = default;
+};
+
 class EditorSession {
 public:
     // Starts with the HDMI default image, its block 1 parsed, the menus set.
@@ -59,8 +70,27 @@ public:
     // replaces the whole image), the menus follow byte 126 and the
     // DisplayPort mode, and block 1 is parsed again.
     void adoptEepromBytes(const EdidImage& bytes, std::size_t count);
-    // Save: the image in the chosen form, at the length in force.
-    WriteResult saveFile(std::string_view chosenName, SaveFilter filter) const;
+    // Save: the image in the chosen form, at the length in force (to
+    // savePath(chosenName, filter)); a written image counts as saved.
+    WriteResult saveFile(std::string_view chosenName, SaveFilter filter);
+
+    EditorSnapshot snapshot() const { return {m_workspace, m_modeMenus, m_block1}; }
+    // Puts a snapshot back. Block-1 edits it holds are written into the image
+    // at the next page switch, as they would have been; block1PageShown says
+    // whether a block-1 page is on view (and is to be written back when left).
+    void restore(const EditorSnapshot& snapshot, bool block1PageShown);
+
+    // Whether the image differs from what was last loaded, read, saved or
+    // newly made, counting block-1 edits a page holds and not yet written.
+    bool isModified() const;
+    // The image as it is now counts as saved (after a save, or a load the
+    // window made its own).
+    void markSaved() { m_savedBytes = imageBytes(); }
+
+    // Writes block-1 edits a page still holds into the image, as a page
+    // switch would, with the page staying on view; then the automatic
+    // checksums. False when they did not fit (block 1 kept).
+    bool writePendingBlock1(bool autoChecksum);
 
     // The image's length in force: 128 bytes in 128-byte mode, else 256 and
     // the blocks after block 1.
@@ -115,6 +145,7 @@ private:
     GridCells m_gridCells;
     ExtensionBlockModel m_block1;
     DdcContext m_ddc;
+    EdidBytes m_savedBytes;
 };
 
 } // namespace pellam

@@ -22,6 +22,8 @@ struct ModeMenus {
     }
     // Image bytes that files and transfers cover in the mode in force.
     std::size_t imageLength() const { return n128Bytes1 ? kBlockSize : kImageSize; }
+
+    bool operator==(const ModeMenus&) const = default;
 };
 
 // Copies byte 126 and the DisplayPort mode into the menu check marks.

@@ -117,8 +117,9 @@ TEST(WeekOfManufacture, IsReadAsStoredWithTheDisplayPortModelYear) {
         const EdidImage image = imageWith({{16, c.week}});
         const WeekOfManufacture week = weekOfManufacture(image, c.displayPort);
         EXPECT_EQ(week.modelYear, c.modelYear) << int(c.week) << ' ' << c.displayPort;
-        if (!c.modelYear)
+        if (!c.modelYear) {
             EXPECT_EQ(week.week, c.week);
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "support/test_support.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -192,11 +193,19 @@ TEST(Writers, RoundTripThroughEitherForm) {
     }
 }
 
-TEST(SavePath, AlwaysAppendsTheFiltersExtension) {
-    EXPECT_EQ(savePath("edid.bin", SaveFilter::Binary), "edid.bin.bin");
-    EXPECT_EQ(savePath("edid", SaveFilter::Binary), "edid.bin");
-    EXPECT_EQ(savePath("/tmp/edid", SaveFilter::Ascii), "/tmp/edid.txt");
-    EXPECT_EQ(savePath("edid.txt", SaveFilter::Ascii), "edid.txt.txt");
+TEST(SavePath, AppendsTheFiltersExtensionOnlyWhenTheNameHasNoneOfItsForm) {
+    const std::tuple<const char*, SaveFilter, const char*> cases[] = {
+        {"edid.bin", SaveFilter::Binary, "edid.bin"},
+        {"edid.DAT", SaveFilter::Binary, "edid.DAT"},
+        {"edid", SaveFilter::Binary, "edid.bin"},
+        {"edid.txt", SaveFilter::Binary, "edid.txt.bin"},
+        {"/tmp/v1.2/edid", SaveFilter::Ascii, "/tmp/v1.2/edid.txt"},
+        {"edid.TXT", SaveFilter::Ascii, "edid.TXT"},
+        {"edid.bin", SaveFilter::Ascii, "edid.bin.txt"},
+        {"edid.ddc", SaveFilter::Ascii, "edid.ddc.txt"},
+    };
+    for (const auto& [chosen, filter, path] : cases)
+        EXPECT_EQ(savePath(chosen, filter), path) << chosen;
 }
 
 TEST(saveEdidFile, WritesEveryByteGivenInEitherForm) {

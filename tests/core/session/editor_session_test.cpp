@@ -1,4 +1,5 @@
 #include "core/session/editor_session.h"
+#include "core/edid/hex.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -129,6 +130,74 @@ TEST(EditorSession, LoadParsesBlock1AndAFailedLoadChangesNothing) {
     EXPECT_EQ(failed.outcome, LoadResult::Outcome::HeaderMismatch);
     EXPECT_EQ(session.image(), dp);
     EXPECT_EQ(session.collection().speaker.allocation, 0x01) << "the collection is kept too";
+}
+
+TEST(EditorSession, ModifiedMeansDifferentFromWhatWasLastLoadedSavedOrMade) {
+    test::TempDir dir;
+    EditorSession session;
+    EXPECT_FALSE(session.isModified()) << "the new image";
+
+    ASSERT_TRUE(session.commitCellText(0x10, "2A").ok);
+    EXPECT_TRUE(session.isModified()) << "a grid edit";
+    ASSERT_TRUE(session.commitCellText(0x10, hexByte(hdmiDefaultImage()[0x10])).ok);
+    EXPECT_FALSE(session.isModified()) << "the byte typed back";
+
+    // A block-1 edit a page holds counts before it is written.
+    session.block1PageShown();
+    session.block1().collection().speaker.allocation = 0x4B;
+    EXPECT_TRUE(session.isModified());
+    ASSERT_TRUE(session.saveFile(dir.file("a"), SaveFilter::Binary).ok);
+    EXPECT_TRUE(session.isModified()) << "a save writes the image, not what a page holds";
+    ASSERT_TRUE(session.writePendingBlock1(true));
+    EXPECT_EQ(session.image()[148], 0x4B);
+    EXPECT_EQ(session.pageState().block1RebuildFlag, 1) << "the page stays on view";
+    ASSERT_TRUE(session.saveFile(dir.file("a"), SaveFilter::Binary).ok);
+    EXPECT_FALSE(session.isModified());
+
+    session.setExtensionMode(ExtensionMode::Bytes128);
+    EXPECT_TRUE(session.isModified()) << "byte 126 and the length changed";
+    ASSERT_EQ(session.loadFile(dir.file("a.bin")).outcome, LoadResult::Outcome::Loaded);
+    EXPECT_FALSE(session.isModified());
+    ASSERT_TRUE(session.addExtensionBlock());
+    EXPECT_TRUE(session.isModified());
+    session.newImage();
+    EXPECT_FALSE(session.isModified());
+
+    // A read the user stopped is not what the sink holds.
+    EdidImage read = hdmiDefaultImage();
+    read[0x10] = 0x77;
+    session.adoptEepromBytes(read, 64);
+    EXPECT_TRUE(session.isModified());
+    session.adoptEepromBytes(read, kImageSize);
+    EXPECT_FALSE(session.isModified());
+}
+
+TEST(EditorSession, ARestoredSnapshotIsTheStateTakenWithItsPendingEdits) {
+    EditorSession session;
+    session.block1PageShown();
+    session.block1().collection().speaker.allocation = 0x4B;
+    const EditorSnapshot pending = session.snapshot();
+
+    ASSERT_TRUE(session.beginPageSwitch(true));
+    ASSERT_TRUE(session.addExtensionBlock());
+    ASSERT_NE(session.snapshot(), pending);
+
+    // Restored with the grid on view, the edit is still to be written at
+    // the next switch.
+    session.restore(pending, false);
+    EXPECT_EQ(session.snapshot(), pending);
+    EXPECT_EQ(session.gridLength(), kImageSize);
+    EXPECT_EQ(session.image()[148], 0x01);
+    EXPECT_EQ(session.pageState().block1RebuildFlag, 1);
+    ASSERT_TRUE(session.beginPageSwitch(true));
+    EXPECT_EQ(session.image()[148], 0x4B);
+
+    // Nothing pending and no block-1 page on view: nothing to write.
+    const EditorSnapshot clean = session.snapshot();
+    session.restore(clean, false);
+    EXPECT_EQ(session.pageState().block1RebuildFlag, 0);
+    session.restore(clean, true);
+    EXPECT_EQ(session.pageState().block1RebuildFlag, 1);
 }
 
 TEST(EditorSession, NewParsesTheDefaultImageOfTheMode) {
