@@ -193,7 +193,7 @@ TEST_F(MainWindowTest, SaveWritesTheChosenFormAndReloadsIdentically) {
     form.btnSaveClick();
     EXPECT_EQ(ui.saveFilters.last(), TForm1::kSaveFilter);
     EXPECT_EQ(readFile(dir.file("a.bin")), formatRawBinary(std::span(hdmiDefaultImage()).first(256)));
-    EXPECT_EQ(readFile(dir.file("a.txt.txt")), formatListText(std::span(hdmiDefaultImage()).first(256)));
+    EXPECT_EQ(readFile(dir.file("a.txt")), formatListText(std::span(hdmiDefaultImage()).first(256)));
 
     form.N128Bytes1->trigger();
     ui.saveAnswers.push_back(UserInteraction::SaveChoice{QString::fromStdString(dir.file("b")), 1});
