@@ -23,6 +23,10 @@ namespace pellam {
 // their end become blank (FFh), cells past the capacity are not taken.
 class EepromMemory {
 public:
+    using value_type = Byte;
+    using iterator = std::vector<Byte>::iterator;
+    using const_iterator = std::vector<Byte>::const_iterator;
+
     explicit EepromMemory(std::size_t size = 256)
         : m_bytes(size, 0xFF) {}
 
