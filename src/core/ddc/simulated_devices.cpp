@@ -175,10 +175,6 @@ int SimulatedFt2232::close() {
 }
 
 void SimulatedFt2232::answer(Byte value) {
-    if (m_lose > 0) {
-        --m_lose;
-        return;
-    }
     if (m_delaying)
         m_delayed.push_back(value);
     else
@@ -278,7 +274,10 @@ void SimulatedFt2232::execute() {
                 Byte value = 0;
                 for (int bit = 0; bit < 8; ++bit)
                     value = static_cast<Byte>((value << 1) | (clockIn() ? 1 : 0));
-                answer(value);
+                if (m_lose > 0)
+                    --m_lose;
+                else
+                    answer(value);
             }
             break;
         case mpsse::kBitsInRising: {

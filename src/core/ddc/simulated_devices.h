@@ -98,7 +98,8 @@ public:
     // that write and every call after it fail, as libftdi1's do, and its
     // pins no longer drive the bus.
     void unplugAtWrite(int n) { m_unplugAt = static_cast<int>(writes.size()) + n; }
-    // The next n answers the adapter produces are lost on their way.
+    // The next n bytes the adapter clocks in from the bus (command 20h) are
+    // lost on their way to the host.
     void loseAnswers(std::size_t n) { m_lose = n; }
     std::uint16_t clockDivisor() const { return m_divisor; }
 
