@@ -26,13 +26,6 @@ std::string bytesOf(const EdidImage& image) {
     return std::string(image.begin(), image.end());
 }
 
-// A file's first n bytes, zeros after its end.
-std::string firstBytes(const std::filesystem::path& file, std::size_t n) {
-    std::string bytes = readFile(file).substr(0, n);
-    bytes.resize(n, '\0');
-    return bytes;
-}
-
 // The EEPROM that holds a file of that length: the default 24C02 up to 256
 // bytes, a 24C04 or 24C08 beyond.
 std::vector<std::string> eepromFor(std::size_t length) {

@@ -4,6 +4,8 @@
 // with their segment pointer), slow write cycles, lines held low, an
 // adapter unplugged, bus errors, short reads, internal panels.
 #include "core/ddc/ddc_test_support.h"
+#include "core/edid/edid_bytes.h"
+#include "core/edid/hex.h"
 #include "core/ddc/eeprom_workflow.h"
 #include "support/fake_sysfs.h"
 #include "support/test_support.h"
@@ -20,7 +22,7 @@ using Status = EepromWriteResult::Status;
 std::vector<Byte> edidOf(std::size_t blocks) {
     std::vector<Byte> bytes(blocks * kBlockSize);
     const EdidImage& base = hdmiDefaultImage();
-    std::copy_n(base.begin(), 256, bytes.begin());
+    std::copy_n(base.begin(), std::min<std::size_t>(256, bytes.size()), bytes.begin());
     for (std::size_t i = 256; i < bytes.size(); ++i)
         bytes[i] = static_cast<Byte>(i * 7 + i / 256);
     for (std::size_t k = 1; k < blocks; ++k) {
@@ -104,6 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_P(LargeEeprom, A512ByteEdidIsWrittenVerifiedAndReadBackWhole) {
     Rig rig(GetParam());
+    rig.options.confirmOverwrite = [](const std::string&) { return true; }; // blank
     const std::vector<Byte> image = edidOf(4);
     const std::vector<Byte> before(rig.eeprom().memory().first(512));
     const EepromWriteResult result = rig.write(image);
@@ -201,7 +204,7 @@ TEST(SlowEeprom, ATenMillisecondWriteCycleIsWaitedFor) {
         applyBlockChecksums(image, true);
         const EepromWriteResult result = rig.write(image);
         EXPECT_EQ(result.status, Status::Pass) << result.message;
-        EXPECT_EQ(rig.eeprom().memory(), image);
+        EXPECT_EQ(rig.eeprom().memory().first(256), image);
     }
 }
 
@@ -312,7 +315,8 @@ TEST(AdapterLost, AnUnpluggedAdapterIsNamedAndTheEepromIsConsistent) {
         EXPECT_TRUE(result.message.starts_with("The USB adapter 'Korvo USB Debug Tool A' stopped "
                                                "answering"))
             << result.message;
-        EXPECT_EQ(result.message.find("sink"), result.message.find("The sink's previous content"));
+        EXPECT_EQ(result.message.find("sink"), result.message.find("The sink's previous content") + 4)
+            << "the sink is named only with its backup";
         ASSERT_GT(result.written, 0u);
         const auto& memory = rig.eeprom().memory();
         for (std::size_t a = 0; a < 256; ++a)
@@ -395,7 +399,8 @@ TEST(InternalPanel, IsReadButNeverWritten) {
     EXPECT_EQ(result.message, "card0-eDP-1 is an internal panel (eDP, LVDS or DSI): its EDID "
                               "belongs to the panel, and its bus may be the panel's own. Pellam "
                               "reads it but never writes it. Nothing was written.");
-    EXPECT_EQ(rig.eeprom().memory(), hdmiDefaultImage());
+    EXPECT_TRUE(std::equal(hdmiDefaultImage().begin(), hdmiDefaultImage().end(),
+                           rig.eeprom().memory().begin()));
     for (const auto& [name, internal] :
          {std::pair{"card0-eDP-1", true}, {"card1-LVDS-1", true}, {"card0-DSI-2", true},
           {"card0-HDMI-A-1", false}, {"card0-DP-1", false}})

@@ -199,7 +199,7 @@ TEST_F(PortTransferTest, AReadPausedHalfWayKeepsTheBytesNotYetRead) {
     QString caption;
     QColor colour;
     bool othersOff = false;
-    atProgress(form, 127, [&] {
+    atProgress(form, 128, [&] {
         caption = form.btnRead1->text();
         colour = textColour(form.btnRead1, QPalette::ButtonText);
         othersOff =
@@ -224,7 +224,8 @@ TEST_F(PortTransferTest, AReadPausedHalfWayKeepsTheBytesNotYetRead) {
 
 TEST_F(PortTransferTest, ClosingTheWindowStopsARunningRead) {
     sim->eeprom.memory() = corpusImage("aoc_2352_2352_256.bin");
-    atProgress(form, 20, [&] { form.close(); });
+    ui.confirmAnswers.push_back(true); // stop it and close
+    atProgress(form, 21, [&] { form.close(); });
     form.btnRead1->click();
     const auto& eeprom = sim->eeprom.memory();
     EXPECT_TRUE(std::equal(eeprom.begin(), eeprom.begin() + 21, image().begin()))
