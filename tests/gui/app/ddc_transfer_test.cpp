@@ -82,6 +82,7 @@ TEST_P(DdcTransferTest, ReadMakesTheEepromTheImageAndRefreshesTheWorkspace) {
 TEST_P(DdcTransferTest, AMissingSinkLeavesTheImageAndFailsAWriteAtOnce) {
     eeprom().present = false;
     image()[0x30] = 0x77; // an unsaved edit
+    ApplyAutoChecksums(image(), true);
     const EdidImage before = image();
     form.RenderGrid();
     form.btnRead1->click();
@@ -144,7 +145,9 @@ TEST_P(DdcTransferTest, AWriteProtectedEepromFailsWithTheFirstDifferenceShownInT
     const QStringList lines = ui.messages[0].split('\n');
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], "Verify failed at EEPROM address 08h: wrote " + written +
-                            ", read back 11. 1 byte differs (08h).");
+                            ", read back 11. 1 byte differs (08h). The EEPROM still holds its "
+                            "previous bytes at every differing address: it is write-protected "
+                            "(its WP pin held high, or a sink that protects its EDID).");
     EXPECT_TRUE(lines[1].startsWith("The sink's previous content is saved in " +
                                     QString::fromStdString(dataHome.backups().string())))
         << lines[1].toStdString();
