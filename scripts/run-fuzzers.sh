@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=build/fuzz
 
-for target in fuzz_analyser fuzz_extension_block fuzz_file_readers fuzz_page_edits fuzz_whole_images; do
+for target in fuzz_analyser fuzz_eeprom_faults fuzz_extension_block fuzz_file_readers fuzz_page_edits fuzz_whole_images; do
   work=$(mktemp -d)
   cp tests/data/corpus/edid/*.bin "$work"/
   echo "== $target for ${seconds}s"

@@ -26,14 +26,22 @@ std::string bytesOf(const EdidImage& image) {
     return std::string(image.begin(), image.end());
 }
 
-// A file's first n bytes, zeros after its end.
-std::string firstBytes(const std::filesystem::path& file, std::size_t n) {
-    std::string bytes = readFile(file).substr(0, n);
-    bytes.resize(n, '\0');
-    return bytes;
+// The EEPROM that holds a file of that length: the default 24C02 up to 256
+// bytes, a 24C04 or 24C08 beyond.
+std::vector<std::string> eepromFor(std::size_t length) {
+    if (length <= 256)
+        return {};
+    return {"--eeprom", length <= 512 ? "24C04" : "24C08"};
 }
 
-// A spread of the corpus (128- and 256-byte EDIDs), each on another port type.
+std::vector<std::string> args(std::vector<std::string> head, const std::vector<std::string>& more,
+                              std::vector<std::string> tail) {
+    head.insert(head.end(), more.begin(), more.end());
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+// A spread of the corpus (EDIDs of 128 bytes and more), each on another port type.
 std::vector<std::pair<std::filesystem::path, std::string>> corpusSample() {
     const char* ports[] = {"LPT1", "usb", "COM2", "lpt2"};
     std::vector<std::pair<std::filesystem::path, std::string>> sample;
@@ -49,11 +57,13 @@ TEST(CliTransfer, ReadGivesTheSimulatedEepromByteForByte) {
     ASSERT_GE(sample.size(), 8u);
     for (const auto& [file, port] : sample) {
         SCOPED_TRACE(file.filename().string() + " on " + port);
-        const std::size_t length = firstBytes(file, 256)[126] == 0 ? 128 : 256;
+        // The blocks byte 126 declares, which the corpus files hold.
+        const std::size_t length = readFile(file).size();
         const std::string out = dir.file("read.bin");
-        const CliRun run = runCli({"read", "--port", port, "--simulate", file.string(), out});
+        const CliRun run = runCli(args({"read", "--port", port}, eepromFor(length),
+                                       {"--simulate", file.string(), out}));
         ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(readFile(out), firstBytes(file, length));
+        EXPECT_EQ(readFile(out), readFile(file));
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << "one summary line";
     }
@@ -66,18 +76,24 @@ TEST(CliTransfer, WriteLeavesTheInputsBytesInTheSimulatedEeprom) {
         SCOPED_TRACE(file.filename().string() + " on " + port);
         const std::string held = dir.file("held.bin");
         std::filesystem::remove(held);
-        const CliRun run = runCli({"write", "--port", port, "--simulate", dir.file("blank.bin"),
-                                   "--sim-out", held, file.string()});
-        if (readFile(file).size() > 256) {
-            // Never cut to fit: nothing is written.
-            EXPECT_EQ(run.status, 2);
-            EXPECT_NE(run.err.find("it is not cut to fit. Nothing was written."), std::string::npos);
+        const std::string bytes = readFile(file);
+        if (bytes.size() > 256) {
+            // Never cut to fit a 24C02: nothing is written.
+            const CliRun refused = runCli({"write", "--port", port, "--simulate",
+                                           dir.file("blank.bin"), "--sim-out", held, file.string()});
+            EXPECT_EQ(refused.status, 2);
+            EXPECT_NE(refused.err.find("a 24C02 EEPROM holds 256"), std::string::npos)
+                << refused.err;
             EXPECT_FALSE(std::filesystem::exists(held));
-            continue;
         }
+        const CliRun run =
+            runCli(args({"write", "--port", port}, eepromFor(bytes.size()),
+                        {"--simulate", dir.file("blank.bin"), "--sim-out", held, file.string()}));
         ASSERT_EQ(run.status, 0) << run.err;
-        // A 128-byte file's second half is written as 00.
-        EXPECT_EQ(readFile(held), firstBytes(file, 256));
+        // Exactly the file's bytes; what lies beyond stays blank.
+        std::string expected = bytes;
+        expected.resize(std::max<std::size_t>(bytes.size(), 256), '\xFF');
+        EXPECT_EQ(readFile(held).substr(0, expected.size()), expected);
         EXPECT_TRUE(run.out.starts_with("backup: ")) << run.out;
         EXPECT_NE(run.out.find("\nwrite: PASS"), std::string::npos) << run.out;
         EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 2);
@@ -89,7 +105,8 @@ TEST(CliTransfer, DefaultsAreLpt1AtSlaveA0) {
     writeFile(dir.file("sink.bin"), bytesOf(hdmiDefaultImage()));
     const CliRun run = runCli({"read", "--simulate", dir.file("sink.bin"), dir.file("out.txt")});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "read: 256 bytes from slave address A0h on LPT1 (simulated) saved to " +
+    EXPECT_EQ(run.out, "read: 256 bytes (2 blocks: base, CTA-861) from slave address A0h on LPT1 "
+                       "(simulated) saved to " +
                            dir.file("out.txt") + "\n");
     const std::string text = readFile(dir.file("out.txt"));
     EXPECT_EQ(text.size(), 800u);
@@ -147,17 +164,21 @@ TEST(CliTransfer, UsageErrorsExitWith2BeforeAnyTransfer) {
          "pellam-cli: --connector takes a connector name such as card0-HDMI-A-1, not '../i2c-0'"},
         {{"read", "--fast", "x.bin"}, "pellam-cli: unknown option '--fast' for read"},
         {{"restore", "--simulate", in, in + ".missing"},
-         "pellam-cli: cannot read \"" + in + ".missing\""},
+         "pellam-cli: \"" + in + ".missing\" is no backup: there is no such file"},
+        {{"restore", "--simulate", in, dir.path().string()},
+         "pellam-cli: \"" + dir.path().string() +
+             "\" is no backup: it is a folder; name one of the .bin files in it"},
         {{"restore", "--simulate", in, dir.file("junk.txt")},
          "pellam-cli: \"" + dir.file("junk.txt") +
-             "\" is no backup: a backup holds 256 bytes, this file 3"},
+             "\" is a text file, not a raw backup: nothing was written; --force restores it all "
+             "the same."},
         {{"read", "--slave", "A1", "x.bin"},
          "pellam-cli: --slave takes an even 8-bit I2C address in hex, such as A0, not 'A1'"},
         {{"read", "--simulate", in, "x.ddc"},
          "pellam-cli: cannot write \"x.ddc\": use .bin or .dat for raw binary, .txt for hex text"},
         {{"write", "--sim-out", "y.bin", in}, "pellam-cli: --sim-out needs --simulate"},
         {{"write", "--simulate", in, dir.file("junk.bin")},
-         "pellam-cli: " + dir.file("junk.bin") + ": EDID File Format incorrect!!"},
+         "pellam-cli: " + dir.file("junk.bin") + " is no sound EDID:"},
     };
     for (const Case& c : cases) {
         const CliRun run = runCli(c.args);
@@ -183,14 +204,15 @@ TEST(CliTransfer, TheDdcPortReadsAndWritesTheConnectorsBus) {
     writeFile(dir.file("sink.bin"), bytesOf(edid));
     EdidImage edited = edid;
     edited[0x10] = 0x33;
+    ApplyAutoChecksums(edited, true);
     writeFile(dir.file("edited.bin"), bytesOf(edited));
 
     // A simulated connector of its own: card0-HDMI-A-1 unless named.
     CliRun run =
         runCli({"read", "--port", "DDC", "--simulate", dir.file("sink.bin"), dir.file("out.bin")});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "read: 256 bytes from slave address A0h on card0-HDMI-A-1 (simulated) "
-                       "saved to " +
+    EXPECT_EQ(run.out, "read: 256 bytes (2 blocks: base, CTA-861) from slave address A0h on "
+                       "card0-HDMI-A-1 (simulated) saved to " +
                            dir.file("out.bin") + "\n");
     EXPECT_EQ(readFile(dir.file("out.bin")), bytesOf(edid));
 
@@ -205,7 +227,7 @@ TEST(CliTransfer, TheDdcPortReadsAndWritesTheConnectorsBus) {
     const std::string backup = dataHome.backupFiles()[0].string();
     EXPECT_TRUE(dataHome.backupFiles()[0].filename().string().starts_with("card1-DP-2-"));
     EXPECT_EQ(run.out, "backup: " + backup +
-                           "\nwrite: PASS, 1 of 32 pages differed and were written to slave "
+                           "\nwrite: PASS, 2 of 32 pages differed and were written to slave "
                            "address A0h on card1-DP-2 (simulated), all 256 bytes verified\n");
     EXPECT_EQ(readFile(backup), bytesOf(edid));
     EXPECT_EQ(readFile(dir.file("held.bin")), bytesOf(edited));

@@ -27,17 +27,22 @@ public:
     std::uint64_t nowMicroseconds() const override;
 };
 
-// Simulated time for simulated hardware: every wait only moves the clock on.
+// Simulated time for simulated hardware: every wait only moves the clock on
+// (paced: and also takes that long in real time, so that a simulated
+// transfer can be interrupted part way).
 class SimulatedClock final : public DdcClock {
 public:
-    void waitMicroseconds(std::uint32_t microseconds) override { m_now += microseconds; }
+    void waitMicroseconds(std::uint32_t microseconds) override { advance(microseconds); }
     void sleepMilliseconds(std::uint32_t milliseconds) override {
-        m_now += std::uint64_t{milliseconds} * 1000;
+        advance(std::uint64_t{milliseconds} * 1000);
     }
     std::uint64_t nowMicroseconds() const override { return m_now; }
+    bool paced = false;
 
 private:
+    void advance(std::uint64_t microseconds);
     std::uint64_t m_now = 0;
+    std::uint64_t m_unslept = 0;
 };
 
 // Acknowledge polling: an EEPROM does not answer its address while it
@@ -54,5 +59,14 @@ inline constexpr std::uint32_t kAckPollIntervalUs = 50;
 // has passed since the first attempt; returns whether it did.
 bool pollForAcknowledge(DdcClock& clock, const std::function<bool()>& attempt,
                         std::uint32_t limitUs = kAckPollLimitUs);
+
+// One poll's answer: the sink acknowledged, it did not (still busy), or the
+// transport itself failed (an adapter gone, a bus error), which no further
+// poll mends.
+enum class PollResult { Answered, Busy, Failed };
+enum class PollOutcome { Answered, TimedOut, Failed };
+// As pollForAcknowledge, ending at once on a failed attempt.
+PollOutcome pollUntilAnswered(DdcClock& clock, const std::function<PollResult()>& attempt,
+                              std::uint32_t limitUs = kAckPollLimitUs);
 
 } // namespace pellam

@@ -4,6 +4,9 @@
 #include "core/ddc/libftdi_device.h"
 #include "core/ddc/port_devices.h"
 
+#include <cerrno>
+#include <cstdlib>
+
 namespace pellam {
 
 namespace {
@@ -49,6 +52,62 @@ LineOpenResult SimulatedHardware::openSerial(std::int32_t portType) {
     }
     result.driver = std::make_unique<SerialPortLines>(std::make_unique<SimulatedModemLines>(bus));
     return result;
+}
+
+std::string applySimulatedFaults(SimulatedHardware& hardware, const std::string& list) {
+    std::size_t from = 0;
+    while (from <= list.size()) {
+        std::size_t to = list.find(',', from);
+        if (to == std::string::npos)
+            to = list.size();
+        const std::string item = list.substr(from, to - from);
+        from = to + 1;
+        if (item.empty())
+            continue;
+        const std::size_t equals = item.find('=');
+        const std::string name = item.substr(0, equals);
+        const std::string value = equals == std::string::npos ? "" : item.substr(equals + 1);
+        const auto number = [&]() -> long long {
+            char* end = nullptr;
+            const long long n = std::strtoll(value.c_str(), &end, 0);
+            return end && *end == '\0' && !value.empty() ? n : -1;
+        };
+        if (name == "write-protect") {
+            hardware.eeprom.writeProtected = true;
+        } else if (name == "write-cycle-us" && number() >= 0) {
+            hardware.eeprom.writeCycleUs = static_cast<std::uint32_t>(number());
+        } else if (name == "stuck-sda") {
+            hardware.bus.setStuck(true, false);
+        } else if (name == "stuck-scl") {
+            hardware.bus.setStuck(false, true);
+        } else if (name == "gone-after" && number() >= 0) {
+            hardware.eeprom.answersLeft = number();
+        } else if (name == "weak-cell" && number() >= 0) {
+            hardware.eeprom.weakCell = static_cast<std::size_t>(number());
+            hardware.eeprom.weakBits = 0x10;
+        } else if (name == "segment-kept") {
+            hardware.eeprom.segmentResetByStop = false;
+        } else if (name == "unplug-at-write" && number() > 0) {
+            hardware.ft2232.unplugAtWrite(static_cast<int>(number()));
+        } else if (name == "lose-answers" && number() > 0) {
+            hardware.ft2232.loseAnswers(static_cast<std::size_t>(number()));
+        } else if (name == "i2c-error") {
+            const std::size_t at = value.find('@');
+            const std::string code = value.substr(0, at);
+            const int error = code == "ENODEV"      ? ENODEV
+                              : code == "ETIMEDOUT" ? ETIMEDOUT
+                              : code == "EIO"       ? EIO
+                                                    : 0;
+            if (error == 0)
+                return item;
+            hardware.ddcBuses.transferError = error;
+            hardware.ddcBuses.failFrom =
+                at == std::string::npos ? 0 : std::strtoul(value.c_str() + at + 1, nullptr, 10);
+        } else {
+            return item;
+        }
+    }
+    return {};
 }
 
 DdcContext::DdcContext(std::unique_ptr<DdcHardware> hardware)

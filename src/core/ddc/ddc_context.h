@@ -64,6 +64,16 @@ private:
     LineOpenResult openSerial(std::int32_t portType) override;
 };
 
+// Switches on the faults a comma-separated list names, for --simulate and
+// the tests: write-protect, write-cycle-us=N, stuck-sda, stuck-scl,
+// gone-after=N (the sink stops answering after N bytes), weak-cell=A
+// (a cell at address A that loses bit 4), segment-kept (the E-DDC segment
+// pointer survives a stop), unplug-at-write=N (the USB adapter goes at its
+// N-th write), lose-answers=N (its next N answers are lost),
+// i2c-error=ENODEV|ETIMEDOUT|EIO[@N] (the DDC bus fails from its N-th
+// transaction on). Empty when every item was known; else the unknown one.
+std::string applySimulatedFaults(SimulatedHardware& hardware, const std::string& list);
+
 class DdcContext {
 public:
     explicit DdcContext(std::unique_ptr<DdcHardware> hardware = makeSystemHardware());

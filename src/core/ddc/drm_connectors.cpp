@@ -110,6 +110,11 @@ std::optional<DrmConnector> findDrmConnector(const std::string& name, const fs::
     return readConnector(dir);
 }
 
+bool isInternalPanel(const std::string& connectorName) {
+    static const std::regex panel("card[0-9]+-(eDP|LVDS|DSI)-.*");
+    return std::regex_match(connectorName, panel);
+}
+
 std::string connectorLabel(const DrmConnector& connector) {
     std::string label = connector.name;
     if (!connector.monitorName.empty())

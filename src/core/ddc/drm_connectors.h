@@ -36,6 +36,11 @@ std::vector<DrmConnector> listDrmConnectors(const std::filesystem::path& sysRoot
 std::optional<DrmConnector> findDrmConnector(const std::string& name,
                                              const std::filesystem::path& sysRoot = "/sys");
 
+// A connector of a panel built into the machine (eDP, LVDS, DSI): its EDID
+// belongs to the panel, and its bus is often the panel's DP AUX channel.
+// Pellam reads such a connector but never writes it.
+bool isInternalPanel(const std::string& connectorName);
+
 // "card0-HDMI-A-1 — Korvo Demo (connected)"; without a monitor name
 // "card0-DP-1 (disconnected)".
 std::string connectorLabel(const DrmConnector& connector);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/ddc/ddc_context.h"
+#include "core/ddc/eeprom_kind.h"
 #include "core/edid/bits.h"
 
 #include <array>
@@ -20,17 +21,22 @@ inline constexpr const char* kMsgChoosePortType =
     "Please Choose A PortType In [I2C Setting] First!";
 
 struct AddressedByte {
-    Byte address;
+    std::size_t address; // from 0 to the EEPROM's capacity
     Byte value;
 };
 
-// The EEPROM's page: a page write rolls over within it (24C02 class).
+// The page of the fast write: a page write rolls over within the EEPROM's
+// page, which is 8 bytes on the 24C01 and 24C02 and 16 on the larger parts,
+// so aligned 8-byte pages never cross one.
 inline constexpr std::size_t kEepromPageSize = 8;
 
-// One page of the fast write: the bytes an aligned page is to hold.
+// One page of the fast write: the bytes an aligned page is to hold (fewer
+// at the end of an image whose length is no multiple of 8).
 struct EepromPage {
-    Byte address = 0; // a multiple of kEepromPageSize
+    std::size_t address = 0; // a multiple of kEepromPageSize
     std::array<Byte, kEepromPageSize> bytes{};
+    std::size_t length = kEepromPageSize;
+    std::span<const Byte> data() const { return std::span(bytes).first(length); }
 };
 
 // How a run over the bus ended.
@@ -47,7 +53,8 @@ struct TransferRun {
     bool timedOut = false;
     // With answered false: the transport's own account when it knows more
     // than that the sink did not answer (a refused write, a controller
-    // fault); empty otherwise.
+    // fault, an adapter gone, a line held low, a short read); empty
+    // otherwise.
     std::string problem;
     // The step callback asked to stop.
     bool stopped = false;
@@ -66,6 +73,10 @@ public:
     virtual std::string portName() const = 0;
     // The sink's 8-bit I2C write address.
     virtual Byte slaveAddress() const = 0;
+    // The sink's EEPROM, which places every address on the bus, and how many
+    // bytes it holds.
+    virtual EepromKind eepromKind() const = 0;
+    std::size_t capacity() const { return eepromCapacity(eepromKind()); }
 
     // Makes the transport ready for one transfer. Empty on success, else the
     // message for the user (nothing has been sent to the sink then).
@@ -73,10 +84,11 @@ public:
     // Ends the transfer; harmless when not open. Destruction closes too.
     virtual void close() = 0;
 
-    // Reads the EEPROM from address 0 into the destination (at most 256
-    // bytes), one byte or one block at a time, and stops at the first byte or
-    // block the sink does not acknowledge.
-    virtual TransferRun readContent(std::span<Byte> destination, const TransferStep& step) = 0;
+    // Reads the EEPROM from address `start` into the destination (up to the
+    // capacity), one byte or one block at a time, and stops at the first byte
+    // or block the sink does not acknowledge.
+    virtual TransferRun readContent(std::size_t start, std::span<Byte> destination,
+                                    const TransferStep& step) = 0;
     // Writes each byte at its address, each followed by the EEPROM's write
     // cycle, and stops at the first one the sink does not acknowledge.
     virtual TransferRun writeBytes(std::span<const AddressedByte> bytes,
@@ -89,10 +101,15 @@ public:
     // with the user's word: on the DDC port type, whose buses the graphics
     // driver shares with whatever else answers there.
     virtual bool guardsNonEdidContent() const { return false; }
+    // Empty when the sink may be written; otherwise why it never is (an
+    // internal panel's connector), for the user. Asked once the transfer is
+    // open, before anything is sent.
+    virtual std::string writeRefusal() const { return {}; }
 
-    // Reads from address 0 into the destination in one sequential read and
-    // reports it as one step.
-    virtual TransferRun readSequential(std::span<Byte> destination, const TransferStep& step) = 0;
+    // Reads from address `start` into the destination in one sequential read
+    // for each 256 bytes (block or segment), each reported as one step.
+    virtual TransferRun readSequential(std::size_t start, std::span<Byte> destination,
+                                       const TransferStep& step) = 0;
     // Writes each page in one page write, then polls the EEPROM until it
     // acknowledges again (its write cycle is over), at most
     // kAckPollLimitUs; a step after each page (first = its index).

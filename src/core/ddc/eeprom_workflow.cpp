@@ -2,6 +2,7 @@
 
 #include "core/ddc/eeprom_backup.h"
 #include "core/ddc/i2c_dev_transport.h"
+#include "core/edid/edid_bytes.h"
 #include "core/edid/hex.h"
 
 #include <algorithm>
@@ -11,14 +12,16 @@ namespace pellam {
 
 namespace {
 
-// The step callback of a read: reports the bytes, then tests for a stop.
-// check, when given, looks at the bytes first.
-TransferStep observedRead(TransferObserver& observer, TransferPhase phase, const EdidImage& buffer,
+// The step callback of a read into buffer[offset..]: reports the bytes at
+// their EEPROM addresses, then tests for a stop. check, when given, looks at
+// the bytes first.
+TransferStep observedRead(TransferObserver& observer, TransferPhase phase,
+                          std::span<const Byte> buffer, std::size_t offset = 0,
                           const std::function<void(std::size_t, std::size_t)>& check = {}) {
-    return [&observer, phase, &buffer, check](std::size_t first, std::size_t count) {
+    return [&observer, phase, buffer, offset, check](std::size_t first, std::size_t count) {
         if (check)
-            check(first, count);
-        observer.stepDone(phase, first, std::span<const Byte>(buffer).subspan(first, count));
+            check(offset + first, count);
+        observer.stepDone(phase, offset + first, buffer.subspan(offset + first, count));
         return !observer.stopRequested();
     };
 }
@@ -27,59 +30,150 @@ std::string countText(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// An EEPROM address as messages name it: "08h", "1F0h".
+std::string addressText(std::size_t address) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%02zXh", address);
+    return text;
+}
+
+std::string blankText(std::span<const Byte> bytes) {
+    return "all " + std::to_string(bytes.size()) + " bytes read " + hexByteH(bytes.front());
+}
+
 } // namespace
 
 std::string noAnswerMessage(const EepromTransfer& transfer, std::size_t address) {
     const std::string sink = sinkText(transfer);
     if (address == 0)
         return "No answer from the sink at " + sink + ".";
-    return "The sink at " + sink + " stopped answering at EEPROM address " +
-           hexByteH(static_cast<Byte>(address)) + ".";
+    return "The sink at " + sink + " stopped answering at EEPROM address " + addressText(address) +
+           ".";
 }
 
-std::string progressPercentText(int position) {
+std::string progressPercentText(std::size_t done, std::size_t total) {
     char text[16];
-    std::snprintf(text, sizeof text, "%3d%%", position * 100 / 255);
+    std::snprintf(text, sizeof text, "%3zu%%", total == 0 ? 0 : std::min(done, total) * 100 / total);
     return text;
 }
 
-EepromReadResult readEeprom(EepromTransfer& transfer, TransferObserver& observer) {
+bool isBlankContent(std::span<const Byte> bytes) {
+    if (bytes.empty() || (bytes.front() != 0x00 && bytes.front() != 0xFF))
+        return false;
+    return std::all_of(bytes.begin(), bytes.end(), [&](Byte b) { return b == bytes.front(); });
+}
+
+std::vector<std::string> imageProblems(std::span<const Byte> image) {
+    std::vector<std::string> problems;
+    if (!hasEdidHeader(image))
+        problems.push_back("it does not start with the EDID header 00 FF FF FF FF FF FF 00");
+    if (image.size() % kBlockSize != 0)
+        problems.push_back("it has " + std::to_string(image.size()) +
+                           " bytes, not a whole number of 128-byte blocks");
+    const std::size_t blocks = image.size() / kBlockSize;
+    for (std::size_t k = 0; k < blocks; ++k) {
+        const Byte stored = image[k * kBlockSize + kBlockSize - 1];
+        const Byte expected = blockChecksum(image, k);
+        if (stored != expected)
+            problems.push_back("block " + std::to_string(k) + "'s checksum is " +
+                               hexByteH(stored) + ", not " + hexByteH(expected));
+    }
+    if (image.size() > kExtensionCountOffset) {
+        const std::size_t declared = 1 + image[kExtensionCountOffset];
+        if (declared != blockCountOf(image.size()))
+            problems.push_back("byte 126 declares " + countText(declared, "block", "blocks") +
+                               ", the image has " +
+                               countText(blockCountOf(image.size()), "block", "blocks"));
+    }
+    return problems;
+}
+
+EepromReadResult readEeprom(EepromTransfer& transfer, TransferObserver& observer,
+                            std::optional<std::size_t> length) {
     EepromReadResult result;
+    const std::size_t capacity = transfer.capacity();
+    if (length && *length > capacity) {
+        result.status = EepromReadResult::Status::Refused;
+        result.message = "A " + std::string(eepromKindName(transfer.eepromKind())) +
+                         " EEPROM holds " + std::to_string(capacity) + " bytes, not " +
+                         std::to_string(*length) + ".";
+        return result;
+    }
+    // A read that follows byte 126 starts with block 0.
+    std::size_t planned = length ? *length : std::min(kBlockSize, capacity);
+    result.bytes.assign(planned, 0);
+    observer.phaseLength(TransferPhase::Read, planned);
     observer.phaseStarted(TransferPhase::Read);
     if (observer.stopRequested()) {
         result.status = EepromReadResult::Status::Stopped;
         return result;
     }
-    const TransferRun run = transfer.readContent(
-        result.bytes, observedRead(observer, TransferPhase::Read, result.bytes));
-    result.count = run.done;
-    if (!run.answered) {
-        result.status = EepromReadResult::Status::NoAnswer;
-        result.message = noAnswerMessage(transfer, run.done);
-    } else if (run.stopped || run.done < kImageSize) {
-        result.status = EepromReadResult::Status::Stopped;
+    const auto run = [&](std::size_t from) {
+        const std::span<Byte> part = std::span(result.bytes).subspan(from);
+        const TransferRun done = transfer.readContent(
+            from, part, observedRead(observer, TransferPhase::Read, result.bytes, from));
+        result.count = from + done.done;
+        if (!done.answered) {
+            result.status = EepromReadResult::Status::NoAnswer;
+            result.message =
+                done.problem.empty() ? noAnswerMessage(transfer, result.count) : done.problem;
+        } else if (done.stopped || result.count < result.bytes.size()) {
+            result.status = EepromReadResult::Status::Stopped;
+        }
+        return result.status == EepromReadResult::Status::Complete;
+    };
+    if (!run(0))
+        return result;
+    if (!length) {
+        std::size_t wanted = std::min<std::size_t>(kImageSize, capacity);
+        if (hasEdidHeader(result.bytes)) {
+            const std::size_t blocks = 1 + result.bytes[kExtensionCountOffset];
+            wanted = blocks * kBlockSize;
+            if (wanted > capacity) {
+                result.note = "Byte 126 declares " + countText(blocks, "block", "blocks") + " (" +
+                              std::to_string(wanted) + " bytes), but a " +
+                              std::string(eepromKindName(transfer.eepromKind())) +
+                              " EEPROM holds " + std::to_string(capacity) + ": " +
+                              std::to_string(capacity) + " bytes were read.";
+                wanted = capacity;
+            }
+        }
+        if (wanted > planned) {
+            result.bytes.resize(wanted, 0);
+            observer.phaseLength(TransferPhase::Read, wanted);
+            if (!run(planned))
+                return result;
+            planned = wanted;
+        }
+    }
+    if (isBlankContent(result.bytes)) {
+        result.status = EepromReadResult::Status::NoContent;
+        result.message = "The EEPROM at " + sinkText(transfer) + " holds " + kMsgNoEdidContent +
+                         ": " + blankText(result.bytes) + ".";
     }
     return result;
 }
 
-std::vector<AddressedByte> allBytesOf(const EdidImage& image) {
+std::vector<AddressedByte> allBytesOf(std::span<const Byte> image) {
     std::vector<AddressedByte> bytes;
     bytes.reserve(image.size());
     for (std::size_t i = 0; i < image.size(); ++i)
-        bytes.push_back({static_cast<Byte>(i), image[i]});
+        bytes.push_back({i, image[i]});
     return bytes;
 }
 
-std::vector<EepromPage> changedPages(const EdidImage& content, const EdidImage& image) {
+std::vector<EepromPage> changedPages(std::span<const Byte> content, std::span<const Byte> image) {
     std::vector<EepromPage> pages;
     for (std::size_t at = 0; at < image.size(); at += kEepromPageSize) {
-        const auto from = static_cast<std::ptrdiff_t>(at);
-        const auto to = from + static_cast<std::ptrdiff_t>(kEepromPageSize);
-        if (std::equal(image.begin() + from, image.begin() + to, content.begin() + from))
+        const std::size_t length = std::min(kEepromPageSize, image.size() - at);
+        const auto from = image.subspan(at, length);
+        if (at + length <= content.size() &&
+            std::equal(from.begin(), from.end(), content.begin() + static_cast<std::ptrdiff_t>(at)))
             continue;
         EepromPage page;
-        page.address = static_cast<Byte>(at);
-        std::copy(image.begin() + from, image.begin() + to, page.bytes.begin());
+        page.address = at;
+        page.length = length;
+        std::copy(from.begin(), from.end(), page.bytes.begin());
         pages.push_back(page);
     }
     return pages;
@@ -98,9 +192,9 @@ std::string addressRangesText(std::span<const std::size_t> addresses, std::size_
         }
         if (ranges > 0)
             text += ", ";
-        text += hexByteH(static_cast<Byte>(addresses[i]));
+        text += addressText(addresses[i]);
         if (j > i)
-            text += "-" + hexByteH(static_cast<Byte>(addresses[j]));
+            text += "-" + addressText(addresses[j]);
         ++ranges;
         i = j + 1;
     }
@@ -111,18 +205,20 @@ namespace {
 
 using WriteStatus = EepromWriteResult::Status;
 
-// Reads everything back and compares it with the image: with the
-// transport's own reads, or in one sequential read. Sets the result's
-// status and message (the status stays Pass when all 256 match).
-void verifyWrite(EepromTransfer& transfer, const EdidImage& image, TransferObserver& observer,
+// Reads the image's length back and compares it with the image: with the
+// transport's own reads, or in sequential reads. Sets the result's status
+// and message (the status stays Pass when every byte matches).
+void verifyWrite(EepromTransfer& transfer, std::span<const Byte> image, TransferObserver& observer,
                  bool sequential, EepromWriteResult& result) {
     result.endedIn = TransferPhase::Verify;
+    result.readBack.assign(image.size(), 0);
+    observer.phaseLength(TransferPhase::Verify, image.size());
     observer.phaseStarted(TransferPhase::Verify);
     if (observer.stopRequested()) {
         result.status = WriteStatus::Stopped;
         return;
     }
-    const EdidImage& readBack = result.readBack;
+    const std::vector<Byte>& readBack = result.readBack;
     const auto compare = [&](std::size_t first, std::size_t count) {
         for (std::size_t a = first; a < first + count; ++a) {
             if (readBack[a] == image[a])
@@ -136,9 +232,9 @@ void verifyWrite(EepromTransfer& transfer, const EdidImage& image, TransferObser
         }
     };
     const TransferStep step =
-        observedRead(observer, TransferPhase::Verify, result.readBack, compare);
-    const TransferRun verified = sequential ? transfer.readSequential(result.readBack, step)
-                                            : transfer.readContent(result.readBack, step);
+        observedRead(observer, TransferPhase::Verify, result.readBack, 0, compare);
+    const TransferRun verified = sequential ? transfer.readSequential(0, result.readBack, step)
+                                            : transfer.readContent(0, result.readBack, step);
     result.verified = verified.done;
     if (!verified.answered) {
         result.status = WriteStatus::NoAnswer;
@@ -150,18 +246,33 @@ void verifyWrite(EepromTransfer& transfer, const EdidImage& image, TransferObser
     } else if (result.firstDifference) {
         const VerifyMismatch& m = *result.firstDifference;
         result.status = WriteStatus::Fail;
-        result.message = "Verify failed at EEPROM address " +
-                         hexByteH(static_cast<Byte>(m.address)) + ": wrote " + hexByte(m.written) +
-                         ", read back " + hexByte(m.readBack) + ". " +
-                         countText(result.differences, "byte differs", "bytes differ") + " (" +
-                         addressRangesText(result.differingAddresses) + ").";
+        result.message = "Verify failed at EEPROM address " + addressText(m.address) +
+                         ": wrote " + hexByte(m.written) + ", read back " + hexByte(m.readBack) +
+                         ". " + countText(result.differences, "byte differs", "bytes differ") +
+                         " (" + addressRangesText(result.differingAddresses) + ").";
+        if (isBlankContent(result.readBack))
+            result.message += " The EEPROM read back " + blankText(result.readBack) + ": " +
+                              kMsgNoEdidContent + ".";
     }
+}
+
+// What a write that ended early had done.
+std::string writtenText(const EepromWriteResult& result) {
+    if (result.written == 0)
+        return "Nothing was written.";
+    if (result.fast)
+        return countText(result.pagesWritten, "page was", "pages were") + " written (" +
+               std::to_string(result.written) + " of the image's " +
+               std::to_string(result.length) + " bytes).";
+    return std::to_string(result.written) + " of the image's " + std::to_string(result.length) +
+           " bytes were written.";
 }
 
 // The byte-by-byte write of the given bytes. false when it did not run to
 // its end (the result says why).
 bool writeEachByte(EepromTransfer& transfer, TransferObserver& observer,
                    const std::vector<AddressedByte>& toWrite, EepromWriteResult& result) {
+    observer.phaseLength(TransferPhase::Write, toWrite.size());
     observer.phaseStarted(TransferPhase::Write);
     if (observer.stopRequested()) {
         result.status = WriteStatus::Stopped;
@@ -177,12 +288,18 @@ bool writeEachByte(EepromTransfer& transfer, TransferObserver& observer,
     result.written = written.done;
     if (!written.answered) {
         result.status = WriteStatus::NoAnswer;
-        const std::size_t address =
-            written.done < toWrite.size() ? toWrite[written.done].address : 0;
-        result.message =
-            (written.problem.empty() ? noAnswerMessage(transfer, address) : written.problem) + " " +
-            (written.done == 0 ? std::string("Nothing was written.")
-                               : countText(written.done, "byte was", "bytes were") + " written.");
+        std::string why;
+        if (written.timedOut)
+            why = "The sink at " + sinkText(transfer) + " took the byte at " +
+                  addressText(toWrite[written.done - 1].address) +
+                  " but did not answer again within " + std::to_string(kAckPollLimitUs / 1000) +
+                  " ms.";
+        else if (!written.problem.empty())
+            why = written.problem;
+        else
+            why = noAnswerMessage(transfer,
+                                  written.done < toWrite.size() ? toWrite[written.done].address : 0);
+        result.message = why + " " + writtenText(result);
         return false;
     }
     if (written.stopped) {
@@ -196,35 +313,37 @@ bool writeEachByte(EepromTransfer& transfer, TransferObserver& observer,
 bool writeChangedPages(EepromTransfer& transfer, TransferObserver& observer,
                        const std::vector<EepromPage>& pages, EepromWriteResult& result) {
     result.pagesChanged = pages.size();
+    std::size_t total = 0;
+    for (const EepromPage& page : pages)
+        total += page.length;
+    observer.phaseLength(TransferPhase::Write, total);
     observer.phaseStarted(TransferPhase::Write);
     if (observer.stopRequested()) {
         result.status = WriteStatus::Stopped;
         return false;
     }
     const TransferRun written = transfer.writePages(pages, [&](std::size_t first, std::size_t) {
-        observer.stepDone(TransferPhase::Write, pages[first].address, pages[first].bytes);
+        observer.stepDone(TransferPhase::Write, pages[first].address, pages[first].data());
         return !observer.stopRequested();
     });
     result.pagesWritten = written.done;
-    result.written = written.done * kEepromPageSize;
+    result.written = 0;
+    for (std::size_t k = 0; k < written.done; ++k)
+        result.written += pages[k].length;
     if (!written.answered) {
         result.status = WriteStatus::NoAnswer;
         const std::size_t address =
             pages[written.timedOut ? written.done - 1 : written.done].address;
-        const std::string sink = sinkText(transfer);
         std::string why;
         if (written.timedOut)
-            why = "The sink at " + sink + " took the page at " +
-                  hexByteH(static_cast<Byte>(address)) + " but did not answer again within " +
+            why = "The sink at " + sinkText(transfer) + " took the page at " +
+                  addressText(address) + " but did not answer again within " +
                   std::to_string(kAckPollLimitUs / 1000) + " ms.";
         else if (!written.problem.empty())
             why = written.problem;
         else
             why = noAnswerMessage(transfer, address);
-        result.message =
-            why + " " +
-            (written.done == 0 ? std::string("Nothing was written.")
-                               : countText(written.done, "page was", "pages were") + " written.");
+        result.message = why + " " + writtenText(result);
         return false;
     }
     if (written.stopped) {
@@ -241,35 +360,64 @@ std::string hexBytesText(std::span<const Byte> bytes) {
     return text;
 }
 
+std::string joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+    return text;
+}
+
 } // namespace
 
-EepromWriteResult writeEeprom(EepromTransfer& transfer, const EdidImage& image,
+EepromWriteResult writeEeprom(EepromTransfer& transfer, std::span<const Byte> image,
                               TransferObserver& observer,
                               std::optional<std::vector<AddressedByte>> bytes) {
     EepromWriteResult result;
+    result.length = image.size();
     const std::vector<AddressedByte> toWrite = bytes ? std::move(*bytes) : allBytesOf(image);
     if (writeEachByte(transfer, observer, toWrite, result))
         verifyWrite(transfer, image, observer, false, result);
     return result;
 }
 
-EepromWriteResult writeEepromTransaction(EepromTransfer& transfer, const EdidImage& image,
+EepromWriteResult writeEepromTransaction(EepromTransfer& transfer, std::span<const Byte> image,
                                          TransferObserver& observer,
                                          const WriteTransactionOptions& options) {
     EepromWriteResult result;
     result.fast = transfer.fastWrite();
     result.endedIn = TransferPhase::Backup;
+    result.length = image.size();
+
+    // (0) What is never written, and what is written only when confirmed.
+    const auto refuse = [&](const std::string& why) {
+        result.status = WriteStatus::Refused;
+        result.message = why;
+        return result;
+    };
+    if (image.empty())
+        return refuse("The image is empty. Nothing was written.");
+    if (const std::string problem = capacityProblem(transfer.eepromKind(), image.size());
+        !problem.empty())
+        return refuse(problem);
+    if (const std::string refusal = transfer.writeRefusal(); !refusal.empty())
+        return refuse(refusal);
+    if (const std::vector<std::string> problems = imageProblems(image); !problems.empty()) {
+        const std::string finding = "The image is no sound EDID: " + joined(problems) + ".";
+        if (!options.confirmImage || !options.confirmImage(finding + " Write it all the same?"))
+            return refuse(finding + " Nothing was written.");
+    }
 
     // (1) The content as it is, in the same way as the verify will read it.
+    observer.phaseLength(TransferPhase::Backup, image.size());
     observer.phaseStarted(TransferPhase::Backup);
     if (observer.stopRequested()) {
         result.status = WriteStatus::Stopped;
         return result;
     }
-    EdidImage content{};
+    std::vector<Byte> content(image.size(), 0);
     const TransferStep step = observedRead(observer, TransferPhase::Backup, content);
-    const TransferRun read =
-        result.fast ? transfer.readSequential(content, step) : transfer.readContent(content, step);
+    const TransferRun read = result.fast ? transfer.readSequential(0, content, step)
+                                         : transfer.readContent(0, content, step);
     if (!read.answered) {
         result.status = WriteStatus::NoAnswer;
         result.message =
@@ -277,16 +425,16 @@ EepromWriteResult writeEepromTransaction(EepromTransfer& transfer, const EdidIma
             " Nothing was written.";
         return result;
     }
-    if (read.stopped || read.done < kImageSize) {
+    if (read.stopped || read.done < content.size()) {
         result.status = WriteStatus::Stopped;
         return result;
     }
     if (transfer.guardsNonEdidContent() && !looksLikeEdid(content)) {
         const std::string sink = sinkText(transfer);
-        const std::string finding = "The EEPROM at " + sink +
-                                    " does not hold an EDID: it starts with " +
-                                    hexBytesText(std::span(content).first(8)) +
-                                    ", not with the EDID header 00 FF FF FF FF FF FF 00.";
+        const std::string finding =
+            "The EEPROM at " + sink + " does not hold an EDID: it starts with " +
+            hexBytesText(std::span<const Byte>(content).first(std::min<std::size_t>(8, content.size()))) +
+            ", not with the EDID header 00 FF FF FF FF FF FF 00.";
         if (!options.confirmOverwrite ||
             !options.confirmOverwrite(finding +
                                       " It may belong to another device. Overwrite it?")) {
@@ -295,6 +443,9 @@ EepromWriteResult writeEepromTransaction(EepromTransfer& transfer, const EdidIma
             return result;
         }
     }
+    if (isBlankContent(content))
+        result.backupNote = "The sink's previous content read as " + blankText(content) + ": " +
+                            kMsgNoEdidContent + ".";
     const BackupSave backup =
         saveEepromBackup(options.backupDirectory, transfer.portName(), content);
     if (!backup.problem.empty()) {
@@ -303,6 +454,7 @@ EepromWriteResult writeEepromTransaction(EepromTransfer& transfer, const EdidIma
         return result;
     }
     result.backupPath = backup.path.string();
+    observer.backupSaved(result.backupPath);
 
     // (2) The write, (3) the verify.
     result.endedIn = TransferPhase::Write;
@@ -312,8 +464,21 @@ EepromWriteResult writeEepromTransaction(EepromTransfer& transfer, const EdidIma
     if (written)
         verifyWrite(transfer, image, observer, result.fast, result);
 
+    // A sink that took the bytes but kept its old ones is write-protected.
+    if (result.status == WriteStatus::Fail &&
+        std::all_of(result.differingAddresses.begin(), result.differingAddresses.end(),
+                    [&](std::size_t a) { return result.readBack[a] == content[a]; })) {
+        result.writeProtected = true;
+        result.message += " The EEPROM still holds its previous bytes at every differing "
+                          "address: it is write-protected (its WP pin held high, or a sink that "
+                          "protects its EDID).";
+    }
+
     // (4) Whatever went wrong after the backup names it.
     const bool touched = result.written > 0 || result.endedIn == TransferPhase::Verify;
+    if (result.status == WriteStatus::Stopped && result.endedIn == TransferPhase::Write)
+        result.message = "The write was stopped. " + writtenText(result) +
+                         (result.written > 0 ? " The EEPROM holds part of the image." : "");
     if (result.status != WriteStatus::Pass && touched) {
         if (!result.message.empty())
             result.message += "\n";

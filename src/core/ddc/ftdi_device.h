@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace pellam {
 
@@ -18,8 +19,9 @@ inline constexpr const char* kUsbAdapterDescription = "Korvo USB Debug Tool A";
 class FtdiDevice {
 public:
     virtual ~FtdiDevice() = default;
-    // Opens channel A of the adapter found by its description.
-    virtual int open() = 0;
+    // Opens channel A of the adapter found by its description: the one with
+    // that USB serial number, or with an empty serial the only one connected.
+    virtual int open(const std::string& serial) = 0;
     // The USB latency timer in milliseconds.
     virtual int setLatencyTimer(Byte milliseconds) = 0;
     // Pin mode: 0 resets, 2 enters MPSSE.
@@ -32,5 +34,17 @@ public:
     // Why the last open failed, in words for the user (empty after success).
     virtual std::string openErrorDetail() const = 0;
 };
+
+// Which of the connected adapters (their serial numbers, in bus order) to
+// open: the one whose serial is `wanted`, or with `wanted` empty the only
+// one. index is -1 when there is none to take, and problem says why for the
+// user (none connected, the wanted one missing, several and none chosen,
+// naming the serials present).
+struct UsbAdapterChoice {
+    int index = -1;
+    std::string problem;
+};
+UsbAdapterChoice chooseUsbAdapter(const std::vector<std::string>& serials,
+                                  const std::string& wanted);
 
 } // namespace pellam

@@ -46,13 +46,23 @@ public:
     // acknowledge or the transfer failed (problem() says which); the
     // destination then holds FFh, what an undriven bus reads.
     bool Read(std::span<const Byte> address, std::span<Byte> destination);
+    // The same at a location, in one I2C_RDWR transaction: for an E-DDC
+    // segment the segment pointer's write first, then the offset's write,
+    // then the read, joined by repeated starts.
+    bool Read(const EepromLocation& at, std::span<Byte> destination);
     // Write of the source bytes at a one-byte sub-address, in one message.
-    // Refused (nothing sent) at any slave address but A0h, and when the
-    // bytes would cross an 8-byte page (the EEPROM would wrap them onto the
-    // page's start). The caller waits kWriteCycleMs before the next transfer.
+    // Refused (nothing sent) at any slave address but A0h (and the block
+    // addresses of the EEPROM kind chosen), on an internal panel's
+    // connector, and when the bytes would cross an 8-byte page (the EEPROM
+    // would wrap them onto the page's start). The caller waits kWriteCycleMs
+    // before the next transfer.
     bool Write(std::span<const Byte> address, std::span<const Byte> source);
-    // One page write: 8 bytes at an address that is a multiple of 8.
-    bool WritePage(Byte pageAddress, std::span<const Byte, kPageSize> bytes);
+    // The same at a location: for an E-DDC segment the segment pointer's
+    // write and the data's in one transaction.
+    bool Write(const EepromLocation& at, std::span<const Byte> source);
+    // One page write: up to 8 bytes at an address that is a multiple of 8.
+    bool WritePage(Byte pageAddress, std::span<const Byte> bytes);
+    bool WritePage(const EepromLocation& at, std::span<const Byte> bytes);
     // One acknowledge poll: a one-byte read at the slave address in its own
     // transaction (a zero-length message is the classic poll, but not every
     // graphics driver's controller carries one). true when the sink
@@ -69,6 +79,11 @@ public:
     const std::string& problem() const { return m_problem; }
     // The last call failed because the sink did not acknowledge.
     bool noAcknowledge() const { return isNoAcknowledge(m_status); }
+    // The connector opened is an internal panel's (eDP, LVDS, DSI): it is
+    // read, never written.
+    bool internalPanel() const { return m_internalPanel; }
+    // The refusal of any write to an internal panel, for the user.
+    std::string internalPanelRefusal() const;
     // The bus opened ("/dev/i2c-5") and its connector, empty when closed.
     const std::string& devicePath() const { return m_devicePath; }
     const std::string& connectorName() const { return m_connector; }
@@ -78,6 +93,9 @@ private:
     bool succeed();
     std::string deviceText() const;
     bool transfer(std::span<I2cMessage> messages, bool reading);
+    // The slave addresses a write may go to: A0h and the EEPROM's block
+    // addresses. Empty when the slave is one; else the refusal.
+    std::string writeScopeProblem(Byte slave) const;
 
     const I2cSettings& m_settings;
     I2cBusAccess& m_buses;
@@ -86,7 +104,15 @@ private:
     std::string m_connector;
     int m_status = 0;
     std::string m_problem;
+    bool m_internalPanel = false;
 };
+
+// The user's message for a transfer that failed with that errno value:
+// a missing acknowledge, the bus gone (ENODEV), a timeout (ETIMEDOUT), the
+// controller's I/O error (EIO) and others each in their own words, naming
+// the device.
+std::string i2cDevTransferProblem(const std::string& deviceText, const std::string& slave,
+                                  int error, bool reading);
 
 // The user's message for a bus that could not be opened: the device, its
 // connector and what to do (ENOENT: load i2c-dev; EACCES or EPERM: the i2c

@@ -5,6 +5,8 @@
 // the value names, read and written through small callbacks.
 #pragma once
 
+#include "core/ddc/eeprom_kind.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -42,6 +44,12 @@ inline constexpr std::uint32_t kDefaultSlaveAddress = 0xA0;
 inline constexpr std::uint32_t kDefaultUsbDelayCount = 2400; // 96 kHz
 inline constexpr std::uint32_t kDefaultPortDelayCount = 500;
 
+// The EEPROM a sink is taken to carry when none is chosen: E-DDC on the DDC
+// port type (a display's own DDC lines), a 24C02 on a programmer's port.
+constexpr EepromKind defaultEepromKind(std::int32_t portType) {
+    return portType == kPortDdc ? EepromKind::EDdc : EepromKind::C02;
+}
+
 // The delay count that goes with a port type when none is stored.
 constexpr std::uint32_t defaultDelayCount(std::int32_t portType) {
     return portType == kPortUsb ? kDefaultUsbDelayCount : kDefaultPortDelayCount;
@@ -75,6 +83,13 @@ struct I2cSettings {
     // sequential read. Off: the byte-by-byte write with fixed waits. The DDC
     // port type always writes this way, whatever the setting.
     bool fastWrite = false;
+    // The sink's EEPROM; none chosen: defaultEepromKind of the port type.
+    std::optional<EepromKind> eeprom;
+    // USB: the serial number of the adapter to use; empty: the only one
+    // connected.
+    std::string usbSerial;
+
+    EepromKind eepromKind() const { return eeprom.value_or(defaultEepromKind(portType)); }
 
     bool operator==(const I2cSettings&) const = default;
 };
@@ -89,6 +104,11 @@ inline constexpr std::string_view kDelayCountValueName = "Clock Rate / Delay Cou
 inline constexpr std::string_view kDdcConnectorValueName = "DDC Connector";
 // 0 or 1, after the connector; missing means 0 (off).
 inline constexpr std::string_view kFastWriteValueName = "Fast Write";
+// The EEPROM kind's number (0 24C01/24C21, 1 24C02, 2 24C04, 3 24C08,
+// 4 24C16, 5 E-DDC); missing: the port type's default.
+inline constexpr std::string_view kEepromValueName = "EEPROM";
+// A text; missing means empty (the only adapter connected).
+inline constexpr std::string_view kUsbSerialValueName = "USB Serial";
 
 struct StoredValue {
     std::string_view name;

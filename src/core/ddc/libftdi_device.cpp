@@ -44,7 +44,7 @@ void LibFtdiDevice::release() {
     m_pending.clear();
 }
 
-int LibFtdiDevice::open() {
+int LibFtdiDevice::open(const std::string& serial) {
     release();
     m_detail.clear();
     m_context = ftdi_new();
@@ -63,10 +63,12 @@ int LibFtdiDevice::open() {
         release();
         return found;
     }
-    int result = -3; // no such device
+    // Every adapter by its product string, with its serial number.
+    std::vector<libusb_device*> adapters;
+    std::vector<std::string> serials;
     std::string denied;
     std::string failure;
-    for (ftdi_device_list* entry = list; entry && result != 0; entry = entry->next) {
+    for (ftdi_device_list* entry = list; entry; entry = entry->next) {
         const std::string node = usbNodePath(entry->dev);
         if (access(node.c_str(), R_OK | W_OK) != 0) {
             debugLog("usb: %s: %s", node.c_str(), std::strerror(errno));
@@ -75,35 +77,45 @@ int LibFtdiDevice::open() {
             continue;
         }
         char product[128] = {};
+        char number[128] = {};
         const int strings = ftdi_usb_get_strings(m_context, entry->dev, nullptr, 0, product,
-                                                 sizeof product, nullptr, 0);
+                                                 sizeof product, number, sizeof number);
         if (strings < 0) {
             failure = ftdi_get_error_string(m_context);
             debugLog("usb: %s: %s", node.c_str(), failure.c_str());
             continue;
         }
-        debugLog("usb: %s is '%s'", node.c_str(), product);
+        debugLog("usb: %s is '%s', serial '%s'", node.c_str(), product, number);
         if (!isAdapterName(product))
             continue;
-        result = ftdi_usb_open_dev(m_context, entry->dev);
+        adapters.push_back(entry->dev);
+        serials.emplace_back(number);
+    }
+    int result = -3; // no such device
+    const UsbAdapterChoice choice = chooseUsbAdapter(serials, serial);
+    if (choice.index >= 0) {
+        result = ftdi_usb_open_dev(m_context, adapters[static_cast<std::size_t>(choice.index)]);
         if (result != 0) {
             failure = ftdi_get_error_string(m_context);
-            debugLog("usb: opening %s failed: %s", node.c_str(), failure.c_str());
+            debugLog("usb: opening the adapter failed: %s", failure.c_str());
         }
     }
     ftdi_list_free(&list);
     if (result == 0)
         return 0;
 
-    if (!denied.empty())
+    if (choice.index < 0 && !serials.empty())
+        m_detail = choice.problem;
+    else if (!denied.empty())
         m_detail = "No permission to use the USB device " + denied +
                    ": install the udev rule packaging/udev/60-pellam-usb-debug-tool.rules "
                    "(see the README) and plug the adapter in again.";
     else if (!failure.empty())
         m_detail = "libftdi1: " + failure;
     else
-        m_detail = std::string("No USB adapter '") + kUsbAdapterProduct +
-                   "' (USB 0403:6010) is connected.";
+        m_detail = choice.problem.empty() ? std::string("No USB adapter '") + kUsbAdapterProduct +
+                                                "' (USB 0403:6010) is connected."
+                                          : choice.problem + " (USB 0403:6010)";
     release();
     return result != 0 ? result : kNotOpen;
 }

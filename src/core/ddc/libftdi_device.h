@@ -25,7 +25,7 @@ public:
     LibFtdiDevice(const LibFtdiDevice&) = delete;
     LibFtdiDevice& operator=(const LibFtdiDevice&) = delete;
 
-    int open() override;
+    int open(const std::string& serial) override;
     int setLatencyTimer(Byte milliseconds) override;
     int setBitMode(Byte mask, Byte mode) override;
     int write(std::span<const Byte> bytes, std::size_t& written) override;

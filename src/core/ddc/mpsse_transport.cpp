@@ -1,6 +1,7 @@
 #include "core/ddc/mpsse_transport.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace pellam {
 
@@ -33,9 +34,49 @@ void MpsseTransport::Stop() {
     SDA(true);
 }
 
+bool MpsseTransport::StartAt() {
+    Start();
+    if (!m_segment)
+        return true;
+    bool acknowledged = WriteByte(kSegmentPointerAddress);
+    acknowledged &= WriteByte(*m_segment);
+    Start();
+    return acknowledged;
+}
+
+void MpsseTransport::QueueStartAt() {
+    Start();
+    if (!m_segment)
+        return;
+    QueueByteOut(kSegmentPointerAddress);
+    QueueByteOut(*m_segment);
+    Start();
+}
+
+void MpsseTransport::adapterFailed(int status, const char* call) {
+    if (m_lost)
+        return;
+    m_lost = true;
+    m_status = status != 0 ? status : -1;
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "The USB adapter '%s' stopped answering (its %s failed with status %d): it "
+                  "was unplugged or its USB connection failed.",
+                  kUsbAdapterDescription, call, m_status);
+    m_problem = text;
+}
+
+// A write the adapter did not take in full means the commands never reached
+// the bus: the adapter is lost, not the sink.
 void MpsseTransport::Flush() {
+    if (m_lost) {
+        m_commands.clear();
+        return;
+    }
     std::size_t written = 0;
-    m_device.write(m_commands, written);
+    const int status = m_device.write(m_commands, written);
+    if (status != 0 || written != m_commands.size())
+        adapterFailed(status, "write");
     m_commands.clear();
 }
 
@@ -43,11 +84,21 @@ void MpsseTransport::Flush() {
 // bytes only, so a drain that finds nothing copies nothing.
 void MpsseTransport::Drain() {
     m_bytesRead = 0;
+    if (m_lost)
+        return;
     m_status = m_device.receiveQueue(m_receiveQueue);
+    if (m_status != 0) {
+        adapterFailed(m_status, "read");
+        return;
+    }
     if (m_receiveQueue == 0)
         return;
     const std::size_t wanted = std::min(m_receiveQueue, m_received.size());
-    m_device.read(std::span<Byte>(m_received.data(), wanted), m_bytesRead);
+    const int read = m_device.read(std::span<Byte>(m_received.data(), wanted), m_bytesRead);
+    if (read != 0) {
+        adapterFailed(read, "read");
+        return;
+    }
     m_status = m_device.receiveQueue(m_receiveQueue);
 }
 
@@ -57,7 +108,7 @@ bool MpsseTransport::AckRead() {
     Flush();
     m_clock.waitMicroseconds(kAckWaitUs);
     Drain();
-    return m_bytesRead > 0 && (m_received[m_bytesRead - 1] & 0x01) == 0;
+    return !m_lost && m_bytesRead > 0 && (m_received[m_bytesRead - 1] & 0x01) == 0;
 }
 
 bool MpsseTransport::WriteByte(Byte value) {
@@ -77,10 +128,15 @@ void MpsseTransport::ReadByte(bool ack) {
     }
 }
 
-void MpsseTransport::Open() {
+void MpsseTransport::Open(const std::string& serial) {
     m_commands.clear();
+    m_lost = false;
+    m_shortRead = false;
+    m_lineFault = false;
+    m_problem.clear();
+    m_segment.reset();
     m_gpioDirection = kGpioDirection;
-    m_status = m_device.open();
+    m_status = m_device.open(serial);
     if (m_status != 0)
         return;
     m_open = true;
@@ -117,8 +173,9 @@ bool MpsseTransport::SetClock(std::uint32_t kHz) {
 }
 
 bool MpsseTransport::Read(std::span<const Byte> address, std::span<Byte> destination) {
-    Start();
-    bool acknowledged = WriteByte(m_deviceAddress);
+    m_shortRead = false;
+    bool acknowledged = StartAt();
+    acknowledged &= WriteByte(m_deviceAddress);
     for (Byte b : address)
         acknowledged &= WriteByte(b);
     Start();
@@ -140,12 +197,31 @@ bool MpsseTransport::Read(std::span<const Byte> address, std::span<Byte> destina
     Stop();
     append({mpsse::kSendImmediate});
     Flush();
+    // Bytes still on their way get one more wait; bytes that never come
+    // fail the read rather than leave stale ones in the destination.
+    const std::uint64_t start = m_clock.nowMicroseconds();
+    while (copied < count && !m_lost && m_clock.nowMicroseconds() - start < kAnswerSlackUs) {
+        m_clock.waitMicroseconds(kAnswerPollUs);
+        Drain();
+        const std::size_t take = std::min(count - copied, m_bytesRead);
+        std::copy_n(m_received.begin(), take, destination.begin() + copied);
+        copied += take;
+    }
+    if (m_lost)
+        return false;
+    if (copied < count) {
+        m_shortRead = true;
+        m_problem = "The USB adapter '" + std::string(kUsbAdapterDescription) + "' delivered " +
+                    std::to_string(copied) + " of the " + std::to_string(count) +
+                    " bytes read: the read is incomplete.";
+        return false;
+    }
     return acknowledged;
 }
 
 bool MpsseTransport::Write(std::span<const Byte> address, std::span<const Byte> source) {
-    Start();
-    bool acknowledged = WriteByte(m_deviceAddress);
+    bool acknowledged = StartAt();
+    acknowledged &= WriteByte(m_deviceAddress);
     for (Byte b : address)
         acknowledged &= WriteByte(b);
     for (Byte b : source)
@@ -153,7 +229,28 @@ bool MpsseTransport::Write(std::span<const Byte> address, std::span<const Byte> 
     Stop();
     append({mpsse::kSendImmediate});
     Flush();
-    return acknowledged;
+    return acknowledged && !m_lost;
+}
+
+bool MpsseTransport::CheckLines() {
+    m_lineFault = false;
+    append({mpsse::kReadLowBits});
+    std::array<Byte, 1> pins{};
+    if (!SendAndCollect(pins, 0)) {
+        if (!m_lost)
+            m_problem = "The USB adapter '" + std::string(kUsbAdapterDescription) +
+                        "' did not report its pins.";
+        return false;
+    }
+    const bool scl = getBit(pins[0], 0);
+    const bool sda = getBit(pins[0], 2);
+    if (scl && sda)
+        return true;
+    m_lineFault = true;
+    const std::string lines = !scl && !sda ? "SDA and SCL read" : !scl ? "SCL reads" : "SDA reads";
+    m_problem = lines + " low on the USB adapter before a start although it released them: a "
+                        "stuck line, or a sink holding the bus. Nothing was sent.";
+    return false;
 }
 
 void MpsseTransport::QueueByteOut(Byte value) {
@@ -172,6 +269,11 @@ bool MpsseTransport::SendAndCollect(std::span<Byte> answers, std::size_t clocked
     const std::uint64_t start = m_clock.nowMicroseconds();
     std::size_t got = 0;
     while (got < answers.size()) {
+        if (m_lost) {
+            std::fill(answers.begin() + static_cast<std::ptrdiff_t>(got), answers.end(),
+                      Byte{0xFF});
+            return false;
+        }
         std::size_t queued = 0;
         m_status = m_device.receiveQueue(queued);
         if (m_status == 0 && queued > 0) {
@@ -182,6 +284,8 @@ bool MpsseTransport::SendAndCollect(std::span<Byte> answers, std::size_t clocked
             if (read > 0)
                 continue;
         }
+        if (m_status != 0)
+            adapterFailed(m_status, "read");
         if (m_status != 0 || m_clock.nowMicroseconds() - start >= limit) {
             std::fill(answers.begin() + static_cast<std::ptrdiff_t>(got), answers.end(),
                       Byte{0xFF});
@@ -206,13 +310,13 @@ constexpr std::size_t kBitsPerByte = 9;
 
 bool MpsseTransport::WritePage(Byte address, std::span<const Byte> bytes) {
     // A page and its addresses: well within what the adapter holds.
-    Start();
+    QueueStartAt();
     QueueByteOut(m_deviceAddress);
     QueueByteOut(address);
     for (Byte b : bytes)
         QueueByteOut(b);
     Stop();
-    std::vector<Byte> acks(2 + bytes.size());
+    std::vector<Byte> acks((m_segment ? 4 : 2) + bytes.size());
     const bool arrived = SendAndCollect(acks, acks.size() * kBitsPerByte + 2);
     return arrived && allAcknowledged(acks);
 }
@@ -230,12 +334,13 @@ bool MpsseTransport::PollAck() {
 bool MpsseTransport::ReadSequential(Byte address, std::span<Byte> destination) {
     if (destination.empty())
         return true;
-    Start();
+    QueueStartAt();
     QueueByteOut(m_deviceAddress);
     QueueByteOut(address);
     Start();
     QueueByteOut(static_cast<Byte>(m_deviceAddress | 1));
-    std::array<Byte, 3> acks{};
+    std::array<Byte, 5> ackSlots{};
+    const std::span<Byte> acks = std::span(ackSlots).first(m_segment ? 5 : 3);
     if (!SendAndCollect(acks, acks.size() * kBitsPerByte + 2) || !allAcknowledged(acks)) {
         Stop();
         append({mpsse::kSendImmediate});
@@ -257,6 +362,37 @@ bool MpsseTransport::ReadSequential(Byte address, std::span<Byte> destination) {
         arrived &= SendAndCollect(destination.subspan(first, count), count * kBitsPerByte + 1);
     }
     return arrived;
+}
+
+UsbAdapterChoice chooseUsbAdapter(const std::vector<std::string>& serials,
+                                  const std::string& wanted) {
+    UsbAdapterChoice choice;
+    const std::string name = std::string("USB adapter '") + kUsbAdapterDescription + "'";
+    std::string present;
+    for (const std::string& serial : serials)
+        present += (present.empty() ? "" : ", ") + (serial.empty() ? "(no serial)" : serial);
+    if (serials.empty()) {
+        choice.problem = "No " + name + " is connected.";
+        return choice;
+    }
+    if (!wanted.empty()) {
+        for (std::size_t i = 0; i < serials.size(); ++i)
+            if (serials[i] == wanted)
+                choice.index = static_cast<int>(i);
+        if (choice.index < 0)
+            choice.problem = "No " + name + " with serial number " + wanted +
+                             " is connected; connected: " + present + ".";
+        return choice;
+    }
+    if (serials.size() > 1) {
+        choice.problem = std::to_string(serials.size()) + " adapters '" +
+                         kUsbAdapterDescription + "' are connected (serial numbers " + present +
+                         "): choose one by its serial number in the I2C settings (pellam-cli: "
+                         "--usb-serial).";
+        return choice;
+    }
+    choice.index = 0;
+    return choice;
 }
 
 std::string usbOpenErrorMessage(const MpsseTransport& transport) {

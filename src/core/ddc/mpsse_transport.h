@@ -5,10 +5,12 @@
 #pragma once
 
 #include "core/ddc/ddc_clock.h"
+#include "core/ddc/eeprom_kind.h"
 #include "core/ddc/ftdi_device.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -53,9 +55,10 @@ public:
         : m_device(device)
         , m_clock(clock) {}
 
-    // Opens the adapter and puts it into MPSSE mode; status() is 0 on
-    // success. On failure openErrorDetail() says why.
-    void Open();
+    // Opens the adapter (the one with that serial number; empty: the only
+    // one connected) and puts it into MPSSE mode; status() is 0 on success.
+    // On failure openErrorDetail() says why.
+    void Open(const std::string& serial = {});
     void Close();
     // Bus clock in kHz, 1..6000; anything else is refused (false, nothing sent).
     bool SetClock(std::uint32_t kHz);
@@ -63,8 +66,9 @@ public:
     // bytes. Returns whether the sink acknowledged every slot that can tell
     // (the adapter keeps driving a byte's last bit through its acknowledge
     // clock, so only slots after a byte ending in 1, such as the read
-    // address, show a missing sink). A short read leaves the rest of the
-    // destination as it was.
+    // address, show a missing sink). When fewer bytes than asked for came
+    // back, even after a last wait of kAnswerSlackUs, the read fails
+    // (shortRead(); the rest of the destination is left as it was).
     bool Read(std::span<const Byte> address, std::span<Byte> destination);
     // Write of the source bytes at the sub-address, in one transaction.
     bool Write(std::span<const Byte> address, std::span<const Byte> source);
@@ -93,21 +97,48 @@ public:
     // the answers did not all arrive (missing bytes read FFh).
     bool ReadSequential(Byte address, std::span<Byte> destination);
 
+    // Reads the pins in an exchange of its own: the lines the master has
+    // released must read high before it starts a transaction. false: a line
+    // reads low (lineFault()) or the adapter did not answer; problem() says
+    // which.
+    bool CheckLines();
+
     // 8-bit I2C write address; the caller sets it before each command.
     void setDeviceAddress(Byte address) { m_deviceAddress = address; }
+    // E-DDC: the segment written to the segment pointer (60h) after each
+    // transaction's start, followed by a repeated start; none: not written.
+    // The caller sets it before each command.
+    void setSegment(std::optional<Byte> segment) { m_segment = segment; }
     Byte deviceAddress() const { return m_deviceAddress; }
     // Result of the last library call that stores it; 0 = success.
     int status() const { return m_status; }
     bool isOpen() const { return m_open; }
     std::string openErrorDetail() const { return m_device.openErrorDetail(); }
+    // The adapter refused a write or a read of its own (unplugged, or its
+    // USB connection failed): every later command fails at once until the
+    // next Open.
+    bool adapterLost() const { return m_lost; }
+    // The last read brought fewer bytes than it asked for.
+    bool shortRead() const { return m_shortRead; }
+    // A line read low in the last CheckLines.
+    bool lineFault() const { return m_lineFault; }
+    // What went wrong beyond a missing acknowledge, for the user; empty
+    // when nothing did.
+    const std::string& problem() const { return m_problem; }
 
 private:
     void append(std::initializer_list<Byte> bytes);
     void SCL(bool level);
     void SDA(bool level);
     void Start();
+    // The start of a transaction: for an E-DDC segment, the segment pointer
+    // first and a repeated start. Returns false when a byte of the pointer
+    // was not acknowledged.
+    bool StartAt();
+    void QueueStartAt();
     void Stop();
     void Flush();
+    void adapterFailed(int status, const char* call);
     void Drain();
     bool AckRead();
     bool WriteByte(Byte value);
@@ -132,6 +163,11 @@ private:
     std::size_t m_bytesRead = 0;
     std::size_t m_receiveQueue = 0;
     bool m_open = false;
+    std::optional<Byte> m_segment;
+    bool m_lost = false;
+    bool m_shortRead = false;
+    bool m_lineFault = false;
+    std::string m_problem;
 };
 
 // The message for a failed open: the adapter's open error and, when known,

@@ -154,12 +154,40 @@ bool PortTransport::waitForAck(const char* operation, int step, int first, int s
     return acknowledged;
 }
 
+bool PortTransport::linesIdle() {
+    m_lineFault = m_lines && !m_lines->sdaIn();
+    if (m_lineFault)
+        debugLog("%s: SDA reads low before a start", std::string(portName(m_openedType)).c_str());
+    return !m_lineFault;
+}
+
+std::string PortTransport::lineProblem() const {
+    return "SDA reads low on " + std::string(portName(m_openedType)) +
+           " before a start although Pellam released it: a stuck line, or a sink or adapter "
+           "holding the bus. Nothing was sent.";
+}
+
 PortByteRead PortTransport::ReadByte(int address) {
+    return ReadByte(EepromLocation{slaveAddress(), std::nullopt, static_cast<Byte>(address)});
+}
+
+PortByteRead PortTransport::ReadByte(const EepromLocation& at) {
     PortByteRead result;
-    const Byte slave = slaveAddress();
+    const int address = at.offset;
+    if (!linesIdle())
+        return result;
+    const Byte slave = static_cast<Byte>(at.slave & 0xFE);
     Start();
+    bool acknowledged = true;
+    if (at.segment) {
+        sendByte(kSegmentPointerAddress);
+        acknowledged &= waitForAck("ReadByte", 10, address, *at.segment);
+        sendByte(*at.segment);
+        acknowledged &= waitForAck("ReadByte", 11, address, *at.segment);
+        Start();
+    }
     sendByte(slave);
-    bool acknowledged = waitForAck("ReadByte", 0, address, 0);
+    acknowledged &= waitForAck("ReadByte", 0, address, 0);
     sendByte(static_cast<Byte>(address));
     acknowledged &= waitForAck("ReadByte", 1, address, 0);
     Start();
@@ -174,9 +202,25 @@ PortByteRead PortTransport::ReadByte(int address) {
 }
 
 bool PortTransport::WriteByte(int address, Byte value) {
+    return WriteByte(EepromLocation{slaveAddress(), std::nullopt, static_cast<Byte>(address)},
+                     value);
+}
+
+bool PortTransport::WriteByte(const EepromLocation& at, Byte value) {
+    const int address = at.offset;
+    if (!linesIdle())
+        return false;
     Start();
-    sendByte(slaveAddress());
-    bool acknowledged = waitForAck("WriteByte", 1, address, value);
+    bool acknowledged = true;
+    if (at.segment) {
+        sendByte(kSegmentPointerAddress);
+        acknowledged &= waitForAck("WriteByte", 10, address, value);
+        sendByte(*at.segment);
+        acknowledged &= waitForAck("WriteByte", 11, address, value);
+        Start();
+    }
+    sendByte(static_cast<Byte>(at.slave & 0xFE));
+    acknowledged &= waitForAck("WriteByte", 1, address, value);
     sendByte(static_cast<Byte>(address));
     acknowledged &= waitForAck("WriteByte", 2, address, value);
     sendByte(value);
@@ -187,46 +231,76 @@ bool PortTransport::WriteByte(int address, Byte value) {
 }
 
 bool PortTransport::addressSink(bool reading) {
+    return addressSink(slaveAddress(), reading);
+}
+
+bool PortTransport::addressSink(Byte slave, bool reading) {
     Start();
-    sendByte(static_cast<Byte>(slaveAddress() | (reading ? 1 : 0)));
+    sendByte(static_cast<Byte>((slave & 0xFE) | (reading ? 1 : 0)));
     return !GetAck();
 }
 
-bool PortTransport::WritePage(int address, std::span<const Byte> bytes) {
-    bool acknowledged = addressSink(false);
+bool PortTransport::addressLocation(const EepromLocation& at) {
+    bool acknowledged = true;
+    if (at.segment) {
+        acknowledged = addressSink(kSegmentPointerAddress, false);
+        if (acknowledged) {
+            sendByte(*at.segment);
+            acknowledged = !GetAck();
+        }
+    }
+    if (acknowledged)
+        acknowledged = addressSink(at.slave, false);
     if (acknowledged) {
-        sendByte(static_cast<Byte>(address));
+        sendByte(at.offset);
         acknowledged = !GetAck();
     }
+    return acknowledged;
+}
+
+bool PortTransport::WritePage(int address, std::span<const Byte> bytes) {
+    return WritePage(EepromLocation{slaveAddress(), std::nullopt, static_cast<Byte>(address)},
+                     bytes);
+}
+
+bool PortTransport::WritePage(const EepromLocation& at, std::span<const Byte> bytes) {
+    if (!linesIdle())
+        return false;
+    bool acknowledged = addressLocation(at);
     for (std::size_t i = 0; acknowledged && i < bytes.size(); ++i) {
         sendByte(bytes[i]);
         acknowledged = !GetAck();
     }
     Stop();
     if (!acknowledged)
-        debugLog("WritePage(%02X,%zu): no acknowledge", address & 0xFF, bytes.size());
+        debugLog("WritePage(%02X,%zu): no acknowledge", at.offset, bytes.size());
     return acknowledged;
 }
 
 bool PortTransport::PollAck() {
+    if (!linesIdle())
+        return false;
     const bool acknowledged = addressSink(false);
     Stop();
     return acknowledged;
 }
 
 bool PortTransport::ReadSequential(int address, std::span<Byte> destination) {
+    return ReadSequential(EepromLocation{slaveAddress(), std::nullopt, static_cast<Byte>(address)},
+                          destination);
+}
+
+bool PortTransport::ReadSequential(const EepromLocation& at, std::span<Byte> destination) {
     if (destination.empty())
         return true;
-    bool acknowledged = addressSink(false);
-    if (acknowledged) {
-        sendByte(static_cast<Byte>(address));
-        acknowledged = !GetAck();
-    }
+    if (!linesIdle())
+        return false;
+    bool acknowledged = addressLocation(at);
     if (acknowledged)
-        acknowledged = addressSink(true);
+        acknowledged = addressSink(at.slave, true);
     if (!acknowledged) {
         Stop();
-        debugLog("ReadSequential(%02X,%zu): no acknowledge", address & 0xFF, destination.size());
+        debugLog("ReadSequential(%02X,%zu): no acknowledge", at.offset, destination.size());
         return false;
     }
     for (std::size_t i = 0; i < destination.size(); ++i) {

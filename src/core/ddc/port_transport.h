@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/ddc/ddc_clock.h"
+#include "core/ddc/eeprom_kind.h"
 #include "core/ddc/i2c_settings.h"
 #include "core/ddc/line_driver.h"
 #include "core/ddc/user_notice.h"
@@ -48,9 +49,13 @@ public:
     // acknowledge is logged and the transaction goes on; the byte is what was
     // clocked in.
     PortByteRead ReadByte(int address);
+    // The same at a location: the block's slave address, and for an E-DDC
+    // segment the segment pointer written first, joined by a repeated start.
+    PortByteRead ReadByte(const EepromLocation& at);
     // Byte write at an EEPROM address, followed by the write-cycle wait.
     // Returns whether every step was acknowledged.
     bool WriteByte(int address, Byte value);
+    bool WriteByte(const EepromLocation& at, Byte value);
 
     // The fast write's transactions: each acknowledge slot is clocked once,
     // with SDA released, and a missing acknowledge ends the transaction at
@@ -61,6 +66,7 @@ public:
     // an EEPROM address in one transaction. true when every byte was
     // acknowledged.
     bool WritePage(int address, std::span<const Byte> bytes);
+    bool WritePage(const EepromLocation& at, std::span<const Byte> bytes);
     // One acknowledge poll: a start, the write address, a stop. true when the
     // EEPROM answered, that is when its write cycle is over.
     bool PollAck();
@@ -69,6 +75,15 @@ public:
     // when the sink did not acknowledge its address (the destination is then
     // left as it was).
     bool ReadSequential(int address, std::span<Byte> destination);
+    bool ReadSequential(const EepromLocation& at, std::span<Byte> destination);
+
+    // Every transaction first reads SDA, which the master has released: a
+    // line that reads low then is held by something else (a stuck line, a
+    // sink or adapter holding the bus), and nothing is sent. (SCL cannot be
+    // read back on these ports.) Set by the last transaction that found it.
+    bool lineFault() const { return m_lineFault; }
+    // The message for the user about it.
+    std::string lineProblem() const;
 
     // Empty when a transfer can run on the port type now chosen; otherwise the
     // message for the user (the port does not exist, may not be used, could
@@ -92,6 +107,12 @@ private:
     void Nack();
     // Start, the slave address with the direction bit, one acknowledge slot.
     bool addressSink(bool reading);
+    bool addressSink(Byte slave, bool reading);
+    // Before the first start of a transaction: SDA reads high.
+    bool linesIdle();
+    // The fast transactions' start at a location: the segment pointer (E-DDC)
+    // and a repeated start first, then the write address and the offset.
+    bool addressLocation(const EepromLocation& at);
     void sendByte(Byte value);
     Byte receiveByte();
     // Calls GetAck until the sink acknowledges, at most kAckTries times; logs
@@ -104,6 +125,7 @@ private:
     std::unique_ptr<LineDriver> m_lines;
     std::int32_t m_openedType = kPortNone;
     std::string m_problem;
+    bool m_lineFault = false;
 };
 
 } // namespace pellam

@@ -76,9 +76,9 @@ void SimulatedFt2232::takeHalfPeriods(unsigned count) {
     m_pendingTwelfths %= 12;
 }
 
-int SimulatedFt2232::open() {
+int SimulatedFt2232::open(const std::string& serial) {
     calls.push_back("open");
-    if (!connected) {
+    if (!connected || m_unplugged) {
         m_detail = "No USB adapter 'Korvo USB Debug Tool' is connected (simulated).";
         return -3;
     }
@@ -86,6 +86,12 @@ int SimulatedFt2232::open() {
         m_detail = "No permission to use the USB device (simulated).";
         return -4;
     }
+    const UsbAdapterChoice choice = chooseUsbAdapter(serials, serial);
+    if (choice.index < 0) {
+        m_detail = choice.problem + " (simulated)";
+        return -3;
+    }
+    openedSerial = serials[static_cast<std::size_t>(choice.index)];
     m_detail.clear();
     m_open = true;
     return 0;
@@ -111,6 +117,15 @@ int SimulatedFt2232::write(std::span<const Byte> bytes, std::size_t& written) {
     calls.push_back(callText("write %u", static_cast<unsigned>(bytes.size())));
     writes.emplace_back(bytes.begin(), bytes.end());
     written = 0;
+    if (m_unplugAt >= 0 && static_cast<int>(writes.size()) >= m_unplugAt && !m_unplugged) {
+        // Gone: its pins float, the bus is left to the pull-ups.
+        m_unplugged = true;
+        m_open = false;
+        setPins(m_value, 0x00);
+        m_answers.clear();
+    }
+    if (m_unplugged)
+        return -666; // libftdi1: USB device unavailable
     m_delaying = static_cast<int>(writes.size()) == m_delayedWrite;
     if (!m_delaying) {
         m_answers.insert(m_answers.end(), m_delayed.begin(), m_delayed.end());
@@ -127,6 +142,11 @@ int SimulatedFt2232::write(std::span<const Byte> bytes, std::size_t& written) {
 }
 
 int SimulatedFt2232::receiveQueue(std::size_t& count) {
+    if (m_unplugged) {
+        count = 0;
+        calls.push_back("queue failed");
+        return -4;
+    }
     count = m_answers.size();
     calls.push_back(callText("queue %u", static_cast<unsigned>(count)));
     return m_open ? 0 : kNotOpen;
@@ -254,7 +274,10 @@ void SimulatedFt2232::execute() {
                 Byte value = 0;
                 for (int bit = 0; bit < 8; ++bit)
                     value = static_cast<Byte>((value << 1) | (clockIn() ? 1 : 0));
-                answer(value);
+                if (m_lose > 0)
+                    --m_lose;
+                else
+                    answer(value);
             }
             break;
         case mpsse::kBitsInRising: {
@@ -313,7 +336,7 @@ int SimulatedI2cDevBuses::transfer(std::span<I2cMessage> messages) {
              m.read ? std::vector<Byte>() : std::vector<Byte>(m.data.begin(), m.data.end())});
     if (const int invalid = checkTransaction(messages))
         return invalid;
-    if (transferError != 0)
+    if (transferError != 0 && transactions.size() > failFrom)
         return transferError;
     // A byte and its acknowledge: nine clocks; a start or a stop: about one.
     constexpr unsigned kByteBits = 9;

@@ -72,8 +72,12 @@ public:
 
     bool connected = true;
     bool accessDenied = false;
+    // The serial numbers of the adapters connected (all simulated by this
+    // one); open() picks one as the real adapter would.
+    std::vector<std::string> serials = {"KV000001"};
+    std::string openedSerial;
 
-    int open() override;
+    int open(const std::string& serial) override;
     int setLatencyTimer(Byte milliseconds) override;
     int setBitMode(Byte mask, Byte mode) override;
     int write(std::span<const Byte> bytes, std::size_t& written) override;
@@ -90,6 +94,13 @@ public:
     // The answers to the n-th write from now (1 = the next) arrive only with
     // the write after it, as a slow USB round trip would deliver them.
     void delayAnswersOfWrite(int n) { m_delayedWrite = static_cast<int>(writes.size()) + n; }
+    // The adapter is unplugged at the n-th write from now (1 = the next):
+    // that write and every call after it fail, as libftdi1's do, and its
+    // pins no longer drive the bus.
+    void unplugAtWrite(int n) { m_unplugAt = static_cast<int>(writes.size()) + n; }
+    // The next n bytes the adapter clocks in from the bus (command 20h) are
+    // lost on their way to the host.
+    void loseAnswers(std::size_t n) { m_lose = n; }
     std::uint16_t clockDivisor() const { return m_divisor; }
 
 private:
@@ -117,6 +128,9 @@ private:
     std::vector<Byte> m_delayed;
     int m_delayedWrite = -1;
     bool m_delaying = false;
+    int m_unplugAt = -1;
+    bool m_unplugged = false;
+    std::size_t m_lose = 0;
     std::string m_detail;
 };
 
@@ -139,9 +153,11 @@ public:
     std::filesystem::path sysRoot = "/sys";
     // errno value every open fails with; 0: opens.
     int openError = 0;
-    // errno value every transfer fails with, before anything reaches the
-    // bus; 0: transfers are carried out.
+    // errno value transfers fail with, before anything reaches the bus,
+    // from the transaction numbered failFrom on (counted from 0 over every
+    // transaction asked for); 0: transfers are carried out.
     int transferError = 0;
+    std::size_t failFrom = 0;
     std::uint32_t busClockKHz = 100;
 
     struct Message {

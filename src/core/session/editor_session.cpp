@@ -98,14 +98,21 @@ LoadResult EditorSession::loadBytes(const std::vector<Byte>& bytes, bool autoChe
     return adoptChecked({LoadResult::Outcome::Loaded, {}, std::move(check.notes)}, check.bytes);
 }
 
-void EditorSession::adoptEepromBytes(const EdidImage& bytes, std::size_t count) {
+void EditorSession::adoptEepromBytes(std::span<const Byte> bytes, std::size_t count,
+                                     bool complete) {
+    count = std::min(count, bytes.size());
+    if (complete)
+        m_workspace.image.fill(0);
     std::copy_n(bytes.begin(), std::min(count, kImageSize), m_workspace.image.begin());
-    if (count >= kImageSize)
+    if (complete || count >= kImageSize)
         m_workspace.moreBlocks.clear();
+    if (complete && count > kImageSize)
+        m_workspace.moreBlocks.assign(bytes.begin() + kImageSize,
+                                      bytes.begin() + static_cast<std::ptrdiff_t>(count));
     SyncModeMenus(m_modeMenus, m_workspace);
     parseBlock1();
     // A whole read is what the sink holds; a stopped one is not.
-    if (count >= kImageSize)
+    if (complete)
         markSaved();
 }
 

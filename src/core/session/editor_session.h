@@ -67,9 +67,9 @@ public:
     LoadResult loadBytes(const std::vector<Byte>& bytes, bool autoChecksum = true);
     // Bytes read from the sink's EEPROM: the first `count` become the image
     // (a read the user stopped leaves the rest as it was; a complete read
-    // replaces the whole image), the menus follow byte 126 and the
-    // DisplayPort mode, and block 1 is parsed again.
-    void adoptEepromBytes(const EdidImage& bytes, std::size_t count);
+    // replaces the whole image, blocks after block 1 included), the menus
+    // follow byte 126 and the DisplayPort mode, and block 1 is parsed again.
+    void adoptEepromBytes(std::span<const Byte> bytes, std::size_t count, bool complete);
     // Save: the image in the chosen form, at the length in force (to
     // savePath(chosenName, filter)); a written image counts as saved.
     WriteResult saveFile(std::string_view chosenName, SaveFilter filter);

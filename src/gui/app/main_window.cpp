@@ -280,13 +280,17 @@ void TForm1::createGridPage() {
     transferWidgets.write = btnWrite;
     transferWidgets.read = btnRead1;
     transferWidgets.compare = btnComp;
+    transferWidgets.chooseConnector = [this] {
+        frmI2C->showConnectorList();
+        return frmI2C->exec() == QDialog::Accepted;
+    };
     m_transfers = new TransferControls(transferWidgets, m_session, m_ui, this);
     connect(m_transfers, &TransferControls::byteRead, this,
             [this](std::size_t offset, Byte value) { StringGrid1->setCellText(offset, hexText(value)); });
     connect(m_transfers, &TransferControls::imageRead, this, &TForm1::afterImageLoaded);
     connect(m_transfers, &TransferControls::gridToBeRendered, this, &TForm1::RenderGrid);
     connect(m_transfers, &TransferControls::differencesFound, this,
-            [this](const EdidImage& readBack, std::size_t count) { showCompareView(readBack, count); });
+            [this](const std::vector<Byte>& readBack, std::size_t count) { showCompareView(readBack, count); });
 
     connect(btnRead1, &QPushButton::clicked, this, &TForm1::btnRead1Click);
     connect(btnWrite, &QPushButton::clicked, this, &TForm1::btnWriteClick);
@@ -307,7 +311,10 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    m_transfers->requestStop();
+    if (!m_transfers->mayClose()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
 }
 

@@ -153,7 +153,8 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Closing the window ends a running transfer after its current byte.
+    // Closing the window during a transfer asks first, then ends the transfer
+    // after its current byte or page.
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -88,6 +88,23 @@ TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent,
     ckxFastWrite->setToolTip(
         QStringLiteral("Write only the 8-byte pages that differ from the sink's content, each "
                        "followed by polling the EEPROM, and verify in one read."));
+    cbxEepromLabel = new QLabel(QStringLiteral("EEPROM:"), this);
+    cbxEeprom = new QComboBox(this);
+    cbxEeprom->setObjectName(QStringLiteral("cbxEeprom"));
+    for (const EepromKind kind : kEepromKinds) {
+        const std::string_view name = eepromKindName(kind);
+        cbxEeprom->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
+                           static_cast<int>(kind));
+    }
+    cbxEeprom->setToolTip(QStringLiteral(
+        "The sink's EEPROM: 24C01/24C21 128 bytes, 24C02 256, 24C04 512, 24C08 1 KiB, 24C16 "
+        "2 KiB (blocks at A0h, A2h ...), E-DDC up to 32 KiB in segments (segment pointer 60h)."));
+    cbxEepromLabel->setBuddy(cbxEeprom);
+    ledUsbSerialLabel = new QLabel(QStringLiteral("USB serial:"), this);
+    ledUsbSerial = new QLineEdit(this);
+    ledUsbSerial->setObjectName(QStringLiteral("ledUsbSerial"));
+    ledUsbSerial->setPlaceholderText(QStringLiteral("the only adapter"));
+    ledUsbSerialLabel->setBuddy(ledUsbSerial);
     Button_I2COk = dialogButton(QStringLiteral("确认"), "Button_I2COk", this);
     Button_I2CCancel = dialogButton(QStringLiteral("取消"), "Button_I2CCancel", this);
 
@@ -98,6 +115,10 @@ TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent,
     fields->addWidget(cbxDdcConnector, 1, 1);
     fields->addWidget(ledBaseAddrLabel, 2, 0);
     fields->addWidget(ledBaseAddr, 2, 1);
+    fields->addWidget(cbxEepromLabel, 3, 0);
+    fields->addWidget(cbxEeprom, 3, 1);
+    fields->addWidget(ledUsbSerialLabel, 4, 0);
+    fields->addWidget(ledUsbSerial, 4, 1);
     fields->setColumnStretch(1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -120,6 +141,9 @@ TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent,
     connect(ledBaseAddr, &QLineEdit::textChanged, this, &TfrmI2C::ledBaseAddrChange);
     connect(ckxFastWrite, &QCheckBox::clicked, this,
             [this](bool checked) { m_fastWriteChoice = checked; });
+    connect(cbxEeprom, &QComboBox::activated, this, [this] {
+        m_eepromChoice = eepromKindFromNumber(cbxEeprom->currentData().toInt());
+    });
     connect(Button_I2COk, &QPushButton::clicked, this, &TfrmI2C::Button_I2COkMouseUp);
     connect(Button_I2CCancel, &QPushButton::clicked, this, &TfrmI2C::Button_I2CCancelMouseUp);
     Button_I2COk->installEventFilter(this);
@@ -192,6 +216,12 @@ void TfrmI2C::fillConnectors() {
     cbxDdcConnector->setCurrentIndex(index);
 }
 
+void TfrmI2C::showEeprom(std::int32_t portType) {
+    const EepromKind kind = m_eepromChoice.value_or(defaultEepromKind(portType));
+    cbxEeprom->setCurrentIndex(cbxEeprom->findData(static_cast<int>(kind)));
+    ledUsbSerial->setEnabled(portType == kPortUsb);
+}
+
 void TfrmI2C::showFastWrite(std::int32_t portType) {
     const bool ddc = portType == kPortDdc;
     ckxFastWrite->setChecked(ddc || m_fastWriteChoice);
@@ -211,6 +241,13 @@ void TfrmI2C::FormShow() {
     cbxDdcConnector->setEnabled(type == kPortDdc);
     m_fastWriteChoice = m_settings.fastWrite;
     showFastWrite(type);
+    m_eepromChoice = m_settings.eeprom;
+    showEeprom(type);
+    ledUsbSerial->setText(QString::fromStdString(m_settings.usbSerial));
+    if (m_atConnectorList) {
+        m_atConnectorList = false;
+        cbxDdcConnector->setFocus();
+    }
 
     m_settings.slaveAddress = kDefaultSlaveAddress;
 
@@ -239,6 +276,7 @@ void TfrmI2C::cbxPortTypeChange() {
     cbxDdcConnector->setEnabled(type == kPortDdc);
     slbDelay->setEnabled(type != kPortDdc);
     showFastWrite(type);
+    showEeprom(type);
     if (type == kPortUsb) {
         ledBaseAddr->setEnabled(false);
         m_settings.delayCount = kDefaultUsbDelayCount;
@@ -300,6 +338,8 @@ void TfrmI2C::confirm() {
     m_settings.delayCount = static_cast<std::uint32_t>(slbDelay->value() * 100);
     // DDC writes fast whatever is stored; the choice is kept for the others.
     m_settings.fastWrite = m_fastWriteChoice;
+    m_settings.eeprom = m_eepromChoice;
+    m_settings.usbSerial = ledUsbSerial->text().trimmed().toStdString();
     accept();
 }
 

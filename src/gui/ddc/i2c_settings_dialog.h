@@ -46,8 +46,20 @@ public:
     // Writes only the changed pages, with acknowledge polling. Always on
     // (checked and disabled) for the DDC port type.
     QCheckBox* ckxFastWrite;
+    QLabel* cbxEepromLabel;
+    // The sink's EEPROM (the kind's number as item data); follows the port
+    // type's default until the user picks one.
+    QComboBox* cbxEeprom;
+    QLabel* ledUsbSerialLabel;
+    // USB: the adapter's serial number (empty: the only one); enabled for
+    // the USB port type only.
+    QLineEdit* ledUsbSerial;
     QPushButton* Button_I2COk;
     QPushButton* Button_I2CCancel;
+
+    // The next show puts the focus on the connector list (a DDC transfer
+    // was started without a connector).
+    void showConnectorList() { m_atConnectorList = true; }
 
 public slots:
     void FormShow();
@@ -82,6 +94,10 @@ private:
     bool m_fillingBaseAddr = false;
     // The fast write as chosen for the port types that have a choice.
     bool m_fastWriteChoice = false;
+    // The EEPROM as chosen; none: the port type's default.
+    std::optional<EepromKind> m_eepromChoice;
+    bool m_atConnectorList = false;
+    void showEeprom(std::int32_t portType);
 };
 
 } // namespace pellam

@@ -44,6 +44,18 @@ I2cSettings loadI2cSettingsFromConfig() {
     // Written by versions that know the DDC port type; older files lack it.
     settings.ddcConnector = config.value(key(kDdcConnectorValueName)).toString().toStdString();
     settings.fastWrite = config.value(key(kFastWriteValueName), 0).toInt() != 0;
+    // Missing: the port type's default. A number that names no kind is
+    // logged and taken as missing.
+    const QVariant eeprom = config.value(key(kEepromValueName));
+    if (eeprom.isValid()) {
+        bool ok = false;
+        settings.eeprom = eepromKindFromNumber(eeprom.toLongLong(&ok));
+        if (!ok || !settings.eeprom) {
+            settings.eeprom.reset();
+            debugLog("err=%08X", static_cast<unsigned>(kErrorValueNotNumber));
+        }
+    }
+    settings.usbSerial = config.value(key(kUsbSerialValueName)).toString().toStdString();
     return settings;
 }
 
@@ -57,6 +69,11 @@ void saveI2cSettingsToConfig(const I2cSettings& settings) {
     }
     config.setValue(key(kDdcConnectorValueName), QString::fromStdString(settings.ddcConnector));
     config.setValue(key(kFastWriteValueName), settings.fastWrite ? 1 : 0);
+    if (settings.eeprom)
+        config.setValue(key(kEepromValueName), static_cast<int>(*settings.eeprom));
+    else
+        config.remove(key(kEepromValueName));
+    config.setValue(key(kUsbSerialValueName), QString::fromStdString(settings.usbSerial));
     config.sync();
     debugLog("Save port: 0x%08X", static_cast<unsigned>(settings.portType));
 }

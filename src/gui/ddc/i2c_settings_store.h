@@ -11,8 +11,9 @@ namespace pellam {
 
 // The four numbers; one that is missing or not a 32-bit number takes its
 // default (logged as "err=%08X"). Then the DDC connector's name (missing:
-// empty). No configuration file at all, or one that cannot be read: the
-// defaults, silently.
+// empty), the fast write, the EEPROM (missing: the port type's default)
+// and the USB adapter's serial number. No configuration file at all, or one
+// that cannot be read: the defaults, silently.
 I2cSettings loadI2cSettingsFromConfig();
 // Writes the four numbers in order, then the DDC connector's name, and logs
 // "Save port: 0x%08X".

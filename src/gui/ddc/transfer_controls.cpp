@@ -1,8 +1,11 @@
 #include "gui/ddc/transfer_controls.h"
 
+#include "core/ddc/drm_connectors.h"
 #include "core/ddc/eeprom_backup.h"
 #include "core/ddc/eeprom_workflow.h"
 #include "gui/ui/user_interaction.h"
+
+#include <algorithm>
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -24,7 +27,12 @@ public:
         : m_controls(controls)
         , m_showBytes(showBytes) {}
 
+    void phaseLength(TransferPhase, std::size_t length) override {
+        m_controls.setProgressLength(length);
+    }
+
     void phaseStarted(TransferPhase phase) override {
+        m_done = 0;
         if (phase != TransferPhase::Verify)
             return;
         m_controls.showStatus(QStringLiteral("Verifying..."), Qt::blue);
@@ -35,7 +43,10 @@ public:
         if (phase == TransferPhase::Read && m_showBytes)
             for (std::size_t k = 0; k < bytes.size(); ++k)
                 emit m_controls.byteRead(address + k, bytes[k]);
-        m_controls.showProgress(static_cast<int>(address));
+        // Reads and the byte write move up the addresses; the fast write's
+        // pages are counted.
+        m_done = phase == TransferPhase::Write ? m_done + bytes.size() : address + bytes.size();
+        m_controls.showProgress(m_done);
         QCoreApplication::processEvents();
     }
 
@@ -48,6 +59,7 @@ public:
 private:
     TransferControls& m_controls;
     bool m_showBytes;
+    std::size_t m_done = 0;
 };
 
 TransferControls::TransferControls(const Widgets& widgets, EditorSession& session,
@@ -69,9 +81,49 @@ void TransferControls::requestStop() {
         m_pauseFlag = true;
 }
 
-void TransferControls::showProgress(int position) {
-    m_w.progress->setValue(position);
-    m_w.percent->setText(QString::fromStdString(progressPercentText(position)));
+bool TransferControls::mayClose() {
+    if (!running())
+        return true;
+    const QString question =
+        m_running == Running::Write
+            ? QStringLiteral("A write to the sink's EEPROM is running. Closing stops it after the "
+                             "current byte or page and leaves the EEPROM holding part of the "
+                             "image; the backup of its previous content is named then. Stop the "
+                             "write and close?")
+            : QStringLiteral("A read of the sink's EEPROM is running. Stop it and close?");
+    if (!m_ui.confirm(m_window, question))
+        return false;
+    requestStop();
+    return true;
+}
+
+void TransferControls::setProgressLength(std::size_t length) {
+    m_w.progress->setRange(0, static_cast<int>(std::max<std::size_t>(length, 1)));
+    m_w.progress->setValue(0);
+}
+
+void TransferControls::showProgress(std::size_t done) {
+    const auto total = static_cast<std::size_t>(m_w.progress->maximum());
+    m_w.progress->setValue(static_cast<int>(std::min(done, total)));
+    m_w.percent->setText(QString::fromStdString(progressPercentText(done, total)));
+}
+
+bool TransferControls::connectorChosen() {
+    const I2cSettings& settings = m_session.ddc().settings();
+    if (settings.portType != kPortDdc || !settings.ddcConnector.empty())
+        return true;
+    const std::vector<DrmConnector> connectors = listDrmConnectors(m_session.ddc().sysfsRoot());
+    if (std::none_of(connectors.begin(), connectors.end(),
+                     [](const DrmConnector& c) { return c.hasBus(); })) {
+        m_ui.showMessage(m_window,
+                         QStringLiteral("This computer has no display connector with a DDC bus of "
+                                        "its own: the DDC port type cannot be used here. Choose "
+                                        "another port type under \"配置 > I2C 设置\"."));
+        return false;
+    }
+    if (!m_w.chooseConnector || !m_w.chooseConnector())
+        return false;
+    return !m_session.ddc().settings().ddcConnector.empty();
 }
 
 void TransferControls::showStatus(const QString& text, const QColor& colour) {
@@ -142,6 +194,8 @@ void TransferControls::end() {
 void TransferControls::read() {
     if (pausedOrBusy(Running::Read, m_w.read, QStringLiteral("Read DDC")))
         return;
+    if (!connectorChosen())
+        return;
     OpenTransfer open(m_session.ddc());
     if (!start(Running::Read, m_w.read, open))
         return;
@@ -155,7 +209,8 @@ void TransferControls::read() {
     // The bar and its percentage back at 0 together.
     showProgress(0);
 
-    if (result.status == EepromReadResult::Status::NoAnswer) {
+    using Status = EepromReadResult::Status;
+    if (result.status == Status::NoAnswer || result.status == Status::NoContent) {
         // The image stays as it was; cells that showed bytes as they arrived
         // show the image again.
         if (result.count > 0)
@@ -165,31 +220,39 @@ void TransferControls::read() {
         return;
     }
     // A complete read, or one the user paused: the bytes read so far.
-    m_session.adoptEepromBytes(result.bytes, result.count);
+    m_session.adoptEepromBytes(result.bytes, result.count, result.status == Status::Complete);
     emit imageRead();
+    if (!result.note.empty())
+        m_ui.showMessage(m_window, QString::fromStdString(result.note));
 }
 
 void TransferControls::write() {
     if (pausedOrBusy(Running::Write, m_w.write, QStringLiteral("Write DDC")))
         return;
-    if (m_session.imageLength() > kImageSize) {
-        m_ui.showMessage(m_window, QString::fromLatin1(kMsgImageTooLongForTransfer));
+    // The bytes of the moment the write starts are written and verified,
+    // after the sink's own content is saved; an image the EEPROM cannot
+    // hold is refused before the sink is touched.
+    const EdidBytes image = m_session.imageBytes();
+    if (const std::string problem =
+            capacityProblem(m_session.ddc().settings().eepromKind(), image.size());
+        !problem.empty()) {
+        m_ui.showMessage(m_window, QString::fromStdString(problem));
         return;
     }
+    if (!connectorChosen())
+        return;
     OpenTransfer open(m_session.ddc());
     if (!start(Running::Write, m_w.write, open))
         return;
     const bool toggles = open.pausable();
     showBackup({});
-    // The bytes of the moment the write starts are written and verified,
-    // after the sink's own content is saved.
-    const EdidImage image = m_session.image();
     View view(*this, false);
     WriteTransactionOptions options;
     options.backupDirectory = defaultBackupDirectory();
     options.confirmOverwrite = [this](const std::string& question) {
         return m_ui.confirm(m_window, QString::fromStdString(question));
     };
+    options.confirmImage = options.confirmOverwrite;
     const EepromWriteResult result = writeEepromTransaction(open.transfer(), image, view, options);
     open.close();
     end();
@@ -198,6 +261,9 @@ void TransferControls::write() {
         showProgress(0);
     }
     showBackup(QString::fromStdString(result.backupPath));
+    if (!result.backupNote.empty())
+        m_w.backup->setToolTip(m_w.backup->toolTip() + QStringLiteral("\n") +
+                               QString::fromStdString(result.backupNote));
 
     using Status = EepromWriteResult::Status;
     switch (result.status) {
@@ -205,9 +271,12 @@ void TransferControls::write() {
         showStatus(QStringLiteral("Pass!"), Qt::darkGreen);
         break;
     case Status::Stopped:
-        // A paused verify judged nothing.
+        // A paused verify judged nothing; a stopped write says what it left
+        // and where the previous content is.
         if (result.endedIn == TransferPhase::Verify)
             m_w.status->hide();
+        else if (result.written > 0)
+            m_ui.showMessage(m_window, QString::fromStdString(result.message));
         break;
     case Status::Refused:
     case Status::NotBackedUp:

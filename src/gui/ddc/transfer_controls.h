@@ -8,6 +8,9 @@
 
 #include "core/session/editor_session.h"
 
+#include <functional>
+#include <vector>
+
 #include <QObject>
 
 class QColor;
@@ -30,13 +33,16 @@ public:
     // The transfer group's controls, owned by the window.
     struct Widgets {
         QGroupBox* group = nullptr;
-        QProgressBar* progress = nullptr; // ProgressBar1, 0..255
+        QProgressBar* progress = nullptr; // ProgressBar1, 0..the bytes of the phase
         QLabel* percent = nullptr;        // Label13
         QLabel* status = nullptr;         // Label14
         QLabel* backup = nullptr;         // lblBackup
         QPushButton* write = nullptr;     // btnWrite
         QPushButton* read = nullptr;      // btnRead1
         QPushButton* compare = nullptr;   // btnComp
+        // Shows the I2C settings at the display connector list; true when
+        // the user confirmed them (a DDC transfer without a connector).
+        std::function<bool()> chooseConnector;
     };
 
     TransferControls(const Widgets& widgets, EditorSession& session, UserInteraction& ui,
@@ -46,8 +52,11 @@ public:
     void read();
     void write();
     bool running() const;
-    // Stops the running transfer after its current byte (closing the window).
+    // Stops the running transfer after its current byte or page.
     void requestStop();
+    // Closing the window: true when no transfer runs, or when the user
+    // agrees to stop the running one (which is then asked to stop).
+    bool mayClose();
 
 signals:
     // A byte read, to be shown in its grid cell as it arrives.
@@ -58,13 +67,17 @@ signals:
     void gridToBeRendered();
     // The verify found differences: the grid shows the image against the
     // first `count` bytes read back.
-    void differencesFound(const EdidImage& readBack, std::size_t count);
+    void differencesFound(const std::vector<Byte>& readBack, std::size_t count);
 
 private:
     class View;
     enum class Running { None, Read, Write };
 
-    void showProgress(int position);
+    void showProgress(std::size_t done);
+    void setProgressLength(std::size_t length);
+    // The DDC port type without a connector: the settings at the connector
+    // list, or the message that there is none. true when a transfer can go on.
+    bool connectorChosen();
     void showStatus(const QString& text, const QColor& colour);
     void showBackup(const QString& path);
     static void setCaption(QPushButton* button, const QString& text, const QColor& colour);

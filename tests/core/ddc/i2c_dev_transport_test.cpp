@@ -195,8 +195,7 @@ TEST_F(I2cDevTransportTest, AnOpenFailureTellsWhatToDo) {
     const Case cases[] = {
         {ENOENT, {bus + " does not exist", "sudo modprobe i2c-dev", "pellam-i2c-dev.conf"}},
         {EACCES,
-         {"No permission to use " + bus, "60-pellam-i2c.rules", "i2c group",
-          "sudo usermod -aG i2c $USER"}},
+         {"No permission to use " + bus, "i2c group", "sudo usermod -aG i2c $USER"}},
         {EPERM, {"No permission to use " + bus}},
         {EOPNOTSUPP, {bus + " cannot be used: its controller does no plain I2C transfers."}},
         {EBUSY, {bus + " could not be opened: Device or resource busy."}},
@@ -221,8 +220,15 @@ TEST_F(I2cDevTransportTest, TransferFailuresNameTheBusAndTheReason) {
         {ENXIO, true,
          "No acknowledge from the sink at slave address A0h on /dev/i2c-5 (card0-HDMI-A-1)."},
         {EREMOTEIO, true, "No acknowledge from the sink at slave address A0h"},
-        {EIO, false, "Reading /dev/i2c-5 (card0-HDMI-A-1) failed: Input/output error."},
-        {ETIMEDOUT, false, "failed: Connection timed out."},
+        {EIO, false,
+         "The I2C controller of /dev/i2c-5 (card0-HDMI-A-1) reported an I/O error (EIO) during a "
+         "read at slave address A0h"},
+        {ETIMEDOUT, false,
+         "A read at slave address A0h on /dev/i2c-5 (card0-HDMI-A-1) timed out in the graphics "
+         "driver's controller (ETIMEDOUT)"},
+        {ENODEV, false, "/dev/i2c-5 (card0-HDMI-A-1) went away during the transfer (ENODEV)"},
+        {EBUSY, false, "A read at slave address A0h on /dev/i2c-5 (card0-HDMI-A-1) failed: Device "
+                       "or resource busy."},
     };
     for (const Case& c : cases) {
         buses().transferError = c.error;

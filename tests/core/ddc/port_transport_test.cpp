@@ -74,17 +74,17 @@ TEST(PortTransport, MissingSinkGivesEachStepsDiagnosticAndTheTransactionRunsToIt
     struct Case {
         bool write;
         std::vector<std::string> lines;
-        long reads; // 501 per acknowledge wait, 8 for the byte read
+        long reads; // the line check, 501 per acknowledge wait, 8 for the byte read
     };
     const Case cases[] = {
         {false,
          {"ReadByte(2C,00):GetAck(0) Error!", "ReadByte(2C,00):GetAck(1) Error!",
           "ReadByte(2C,00):GetAck(2) Error!"},
-         3 * 501 + 8},
+         1 + 3 * 501 + 8},
         {true,
          {"WriteByte(2C,5A):GetAck(1) Error!", "WriteByte(2C,5A):GetAck(2) Error!",
           "WriteByte(2C,5A):GetAck(3) Error!"},
-         3 * 501},
+         1 + 3 * 501},
     };
     for (const Case& c : cases) {
         PortFixture f;
@@ -114,7 +114,9 @@ TEST(PortTransport, AStepIsReportedWhen500AcknowledgeReadsFailed) {
         bool reported;
         bool acknowledged;
     };
-    for (const Case c : {Case{500, false, true}, Case{501, true, true}, Case{502, true, false}}) {
+    // The first read of SDA is the check that the line is free; the
+    // acknowledge reads follow it.
+    for (const Case c : {Case{501, false, true}, Case{502, true, true}, Case{503, true, false}}) {
         PortFixture f;
         f.openScripted(c.ackFromRead);
         const bool acknowledged = f.port.WriteByte(0x00, 0x00);
@@ -224,7 +226,7 @@ TEST(PortDevices, SerialPortWithoutModemLinesReadsNothingAndSaysSo) {
     const std::string why = " failed: Inappropriate ioctl for device";
     const std::vector<std::string> expected = {
         "serial: " + path + " opened",      path + ": TIOCMBIS" + why,
-        path + ": TIOCMBIC" + why,          path + ": TIOCMGET" + why,
+        path + ": TIOCMGET" + why,          path + ": TIOCMBIC" + why,
         "ReadByte(10,00):GetAck(0) Error!", "ReadByte(10,00):GetAck(1) Error!",
         "ReadByte(10,00):GetAck(2) Error!"};
     EXPECT_EQ(f.log.lines, expected);

@@ -17,9 +17,11 @@ namespace {
 
 using Status = EepromWriteResult::Status;
 
+// A sound EDID (its checksums right), which the write takes without asking.
 EdidImage edid() {
     EdidImage image = hdmiDefaultImage();
     image[0x10] = 0x42;
+    ApplyAutoChecksums(image, true);
     return image;
 }
 
@@ -141,10 +143,15 @@ TEST_P(WriteTransactionTest, AWriteProtectedSinkFailsTheVerifyNamingTheAddresses
     const EepromWriteResult result = t.write(edid());
     EXPECT_EQ(result.status, Status::Fail);
     ASSERT_EQ(t.dataHome.backupFiles().size(), 1u);
+    // It kept its old bytes everywhere: the message names write protection.
+    EXPECT_TRUE(result.writeProtected);
     EXPECT_TRUE(result.message.ends_with(
-        "9 bytes differ (08h, 30h-37h).\nThe sink's previous content is saved in " +
+        "9 bytes differ (08h, 30h-37h). The EEPROM still holds its previous bytes at every "
+        "differing address: it is write-protected (its WP pin held high, or a sink that protects "
+        "its EDID).\nThe sink's previous content is saved in " +
         t.dataHome.backupFiles()[0].string() + "."))
         << result.message;
+    EXPECT_EQ(t.eeprom().memory()[0x08], 0x11);
 }
 
 TEST(WriteTransaction, ABackupThatCannotBeSavedStopsTheWrite) {
@@ -233,11 +240,13 @@ TEST(WriteTransactionFast, AnEepromThatStaysBusyEndsTheWriteAtThatPage) {
     t.eeprom().writeCycleUs = 30'000;
     EdidImage image = hdmiDefaultImage();
     image[0x21] = image[0x41] = 0x00;
+    ApplyAutoChecksums(image, true);
     const EepromWriteResult result = t.write(image);
     EXPECT_EQ(result.status, Status::NoAnswer);
     EXPECT_EQ(result.message,
               "The sink at slave address A0h on USB took the page at 20h but did not answer "
-              "again within 20 ms. 1 page was written.\nThe sink's previous content is saved in " +
+              "again within 20 ms. 1 page was written (8 of the image's 256 bytes).\nThe sink's "
+              "previous content is saved in " +
                   t.dataHome.backupFiles().at(0).string() + ".");
     EXPECT_EQ(t.eeprom().writeCycles(), 1) << "no second page";
 }
@@ -249,7 +258,10 @@ TEST(WriteTransactionFast, APauseStopsAfterTheCurrentPage) {
     const EepromWriteResult result = t.write(edid());
     EXPECT_EQ(result.status, Status::Stopped);
     EXPECT_EQ(t.eeprom().writeCycles(), 4);
-    EXPECT_TRUE(result.message.starts_with("The sink's previous content is saved in "));
+    EXPECT_EQ(result.message, "The write was stopped. 4 pages were written (32 of the image's 256 "
+                              "bytes). The EEPROM holds part of the image.\nThe sink's previous "
+                              "content is saved in " +
+                                  t.dataHome.backupFiles().at(0).string() + ".");
 }
 
 // The default write keeps the bus traffic it always had: after the backup

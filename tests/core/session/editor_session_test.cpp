@@ -166,9 +166,9 @@ TEST(EditorSession, ModifiedMeansDifferentFromWhatWasLastLoadedSavedOrMade) {
     // A read the user stopped is not what the sink holds.
     EdidImage read = hdmiDefaultImage();
     read[0x10] = 0x77;
-    session.adoptEepromBytes(read, 64);
+    session.adoptEepromBytes(read, 64, false);
     EXPECT_TRUE(session.isModified());
-    session.adoptEepromBytes(read, kImageSize);
+    session.adoptEepromBytes(read, kImageSize, true);
     EXPECT_FALSE(session.isModified());
 }
 

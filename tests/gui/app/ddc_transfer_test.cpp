@@ -82,6 +82,7 @@ TEST_P(DdcTransferTest, ReadMakesTheEepromTheImageAndRefreshesTheWorkspace) {
 TEST_P(DdcTransferTest, AMissingSinkLeavesTheImageAndFailsAWriteAtOnce) {
     eeprom().present = false;
     image()[0x30] = 0x77; // an unsaved edit
+    ApplyAutoChecksums(image(), true);
     const EdidImage before = image();
     form.RenderGrid();
     form.btnRead1->click();
@@ -144,7 +145,9 @@ TEST_P(DdcTransferTest, AWriteProtectedEepromFailsWithTheFirstDifferenceShownInT
     const QStringList lines = ui.messages[0].split('\n');
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], "Verify failed at EEPROM address 08h: wrote " + written +
-                            ", read back 11. 1 byte differs (08h).");
+                            ", read back 11. 1 byte differs (08h). The EEPROM still holds its "
+                            "previous bytes at every differing address: it is write-protected "
+                            "(its WP pin held high, or a sink that protects its EDID).");
     EXPECT_TRUE(lines[1].startsWith("The sink's previous content is saved in " +
                                     QString::fromStdString(dataHome.backups().string())))
         << lines[1].toStdString();
@@ -199,7 +202,7 @@ TEST_F(PortTransferTest, AReadPausedHalfWayKeepsTheBytesNotYetRead) {
     QString caption;
     QColor colour;
     bool othersOff = false;
-    atProgress(form, 127, [&] {
+    atProgress(form, 128, [&] {
         caption = form.btnRead1->text();
         colour = textColour(form.btnRead1, QPalette::ButtonText);
         othersOff =
@@ -224,7 +227,8 @@ TEST_F(PortTransferTest, AReadPausedHalfWayKeepsTheBytesNotYetRead) {
 
 TEST_F(PortTransferTest, ClosingTheWindowStopsARunningRead) {
     sim->eeprom.memory() = corpusImage("aoc_2352_2352_256.bin");
-    atProgress(form, 20, [&] { form.close(); });
+    ui.confirmAnswers.push_back(true); // stop it and close
+    atProgress(form, 21, [&] { form.close(); });
     form.btnRead1->click();
     const auto& eeprom = sim->eeprom.memory();
     EXPECT_TRUE(std::equal(eeprom.begin(), eeprom.begin() + 21, image().begin()))

@@ -56,7 +56,7 @@ TEST_F(LongImageTest, EveryBlockIsShownNamedAndSaved) {
     // A write would cut the image: it is refused before the sink is touched.
     form.session().ddc().settings().portType = kPortUsb;
     form.btnWrite->click();
-    EXPECT_EQ(ui.messages.last(), QString::fromLatin1(kMsgImageTooLongForTransfer));
+    EXPECT_EQ(ui.messages.last(), QString::fromStdString(capacityProblem(EepromKind::C02, 512)));
     EXPECT_EQ(sim->eeprom.memory()[0], 0xFF) << "the simulated EEPROM is still blank";
 }
 

@@ -286,7 +286,46 @@ TEST(I2cSettingsStore, RoundTripInTheTestConfiguration) {
     EXPECT_EQ(loadI2cSettingsFromConfig(), fast);
     QSettings(file, QSettings::NativeFormat).remove("Fast Write");
     EXPECT_FALSE(loadI2cSettingsFromConfig().fastWrite);
+
+    // The EEPROM as its number and the USB adapter's serial; a missing or
+    // unknown EEPROM is the port type's default.
+    I2cSettings kinds{kPortUsb, 0x378, 0xA0, 2400};
+    kinds.eeprom = EepromKind::C04;
+    kinds.usbSerial = "KV000002";
+    saveI2cSettingsToConfig(kinds);
+    EXPECT_EQ(QSettings(file, QSettings::NativeFormat).value("EEPROM").toInt(), 2);
+    EXPECT_EQ(loadI2cSettingsFromConfig(), kinds);
+    QSettings(file, QSettings::NativeFormat).setValue("EEPROM", 9);
+    EXPECT_EQ(loadI2cSettingsFromConfig().eeprom, std::nullopt);
+    kinds.eeprom.reset();
+    saveI2cSettingsToConfig(kinds);
+    EXPECT_FALSE(QSettings(file, QSettings::NativeFormat).contains("EEPROM"));
     QFile::remove(file);
+}
+
+TEST_F(I2cSettingsDialog, TheEepromFollowsThePortTypeUntilChosen) {
+    // Nothing chosen: E-DDC for the DDC port type, 24C02 for the others.
+    show({kPortLpt1, 0x378, 0xA0, 500});
+    EXPECT_EQ(dialog.cbxEeprom->currentText(), "24C02");
+    EXPECT_FALSE(dialog.ledUsbSerial->isEnabled());
+    choose(3); // DDC
+    EXPECT_EQ(dialog.cbxEeprom->currentText(), "E-DDC");
+    ok();
+    EXPECT_EQ(settings.eeprom, std::nullopt) << "still the port type's default";
+    EXPECT_EQ(settings.eepromKind(), EepromKind::EDdc);
+
+    // Chosen, it stays whatever the port type; the USB serial is taken.
+    show({kPortUsb, 0x378, 0xA0, 2400});
+    EXPECT_TRUE(dialog.ledUsbSerial->isEnabled());
+    dialog.cbxEeprom->setCurrentIndex(dialog.cbxEeprom->findText("24C04"));
+    emit dialog.cbxEeprom->activated(dialog.cbxEeprom->currentIndex());
+    dialog.ledUsbSerial->setText(" KV000002 ");
+    ok();
+    EXPECT_EQ(settings.eeprom, EepromKind::C04);
+    EXPECT_EQ(settings.usbSerial, "KV000002");
+    show(settings);
+    EXPECT_EQ(dialog.cbxEeprom->currentText(), "24C04");
+    EXPECT_EQ(dialog.ledUsbSerial->text(), "KV000002");
 }
 
 } // namespace
