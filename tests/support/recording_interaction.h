@@ -23,6 +23,15 @@ public:
         return answer;
     }
 
+    SaveAnswer askToSave(QWidget*, const QString& question) override {
+        saveQuestions << question;
+        if (saveAnswersToAsk.empty())
+            return SaveAnswer::Discard;
+        const SaveAnswer answer = saveAnswersToAsk.front();
+        saveAnswersToAsk.pop_front();
+        return answer;
+    }
+
     QString openFileName(QWidget*, const QString& filter, const QString&) override {
         openFilters << filter;
         if (openAnswers.empty())
@@ -56,6 +65,8 @@ public:
     QStringList messages;
     QStringList questions;
     std::deque<bool> confirmAnswers; // empty: no
+    QStringList saveQuestions;
+    std::deque<SaveAnswer> saveAnswersToAsk; // empty: discard
     QStringList offeredItems;        // every item of every choice offered
     std::deque<int> choiceAnswers;   // empty or -1: cancelled
     QStringList openFilters;

@@ -124,7 +124,7 @@ HexGridWidget::HexGridWidget(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFrameShape(QFrame::NoFrame);
-    setFixedSize(17 * kPitchX, 17 * kPitchY);
+    fitRows();
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed |
                     QAbstractItemView::EditKeyPressed);
@@ -172,12 +172,21 @@ void HexGridWidget::setByteCount(std::size_t count) {
     if (rows > before)
         addRows(before, rows - 1);
     writeHeaders();
-    // Beyond 16 rows the grid scrolls, and grows by the scroll bar's width
-    // so that no column is covered.
-    const int bar = rows > 17 ? verticalScrollBar()->sizeHint().width() : 0;
-    setFixedSize(17 * kPitchX + bar, 17 * kPitchY);
+    fitRows();
     if (currentRow() >= rows)
         setCurrentCell(1, 1);
+}
+
+void HexGridWidget::fitRows() {
+    // 16 data rows at least; more when the window gives room, up to every
+    // row. A grid that scrolls is wider by the scroll bar, so that no column
+    // is covered.
+    const int rows = rowCount();
+    const int bar = rows > 17 ? verticalScrollBar()->sizeHint().width() : 0;
+    setFixedWidth(17 * kPitchX + bar);
+    setMinimumHeight(17 * kPitchY);
+    setMaximumHeight(rows * kPitchY);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
 }
 
 void HexGridWidget::writeHeaders() {

@@ -104,6 +104,8 @@ private:
 
     HexGridDelegate* m_delegate;
     void addRows(int first, int last);
+    // Width for the 17 columns, height between 16 data rows and every row.
+    void fitRows();
 
     const std::vector<std::int32_t>* m_marks = nullptr;
     const std::vector<std::int32_t>* m_states = nullptr;

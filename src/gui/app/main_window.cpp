@@ -4,6 +4,7 @@
 #include "gui/analyser/capability_dialog.h"
 #include "gui/app/about_box.h"
 #include "gui/app/app_icon.h"
+#include "gui/app/edit_history.h"
 #include "gui/base_block/descriptor_page.h"
 #include "gui/base_block/timings_page.h"
 #include "gui/base_block/vendor_product_page.h"
@@ -23,13 +24,19 @@
 #include "gui/app/hex_grid_widget.h"
 #include "gui/ui/committed_edit.h"
 #include "gui/ui/editor_page.h"
+#include "gui/ui/user_config.h"
 #include "gui/ui/user_interaction.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QTimer>
+#include <QUndoStack>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -81,13 +88,10 @@ Page* addPage(QTabWidget* tabs, Page* page, const QString& caption) {
 } // namespace
 
 TForm1::TForm1(UserInteraction& ui, QWidget* parent, std::unique_ptr<DdcHardware> hardware)
-    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                              Qt::MSWindowsFixedSizeDialogHint)
+    : QMainWindow(parent)
     , m_ui(ui)
     , m_session(std::move(hardware)) {
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(QStringLiteral("Pellam v1.4"));
     frmCDF = new TfrmCDF(m_ui, this);
     m_session.ddc().settings() = loadI2cSettingsFromConfig();
     frmI2C = new TfrmI2C(m_session.ddc().settings(), m_ui, this,
@@ -110,14 +114,38 @@ TForm1::TForm1(UserInteraction& ui, QWidget* parent, std::unique_ptr<DdcHardware
     statusBar()->addWidget(lblBlocks);
     lblBlocks->setText(QString::fromStdString(blockListText(m_session.imageBytes())));
 
+    // The window opens at the size of its pages and may be resized.
     const int menuHeight = menuBar()->sizeHint().height();
-    setFixedSize(kClientWidth, kClientHeight + menuHeight + statusBar()->sizeHint().height());
+    resize(kClientWidth, kClientHeight + menuHeight + statusBar()->sizeHint().height());
     move(100, 50);
+    setAcceptDrops(true);
 
-    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::pageChosen);
+
+    EditHistory::Hooks hooks;
+    hooks.restore = [this](const EditorSnapshot& state) { restoreState(state); };
+    hooks.busy = [this] { return m_transfers->running() || m_inPageSwitch; };
+    hooks.describe = [this] { return stepName(); };
+    m_history = new EditHistory(m_session, std::move(hooks), this);
+    connect(m_history, &EditHistory::stateChanged, this, &TForm1::updateTitle);
+    connect(m_history->stack(), &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
+    connect(m_history->stack(), &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
+    connect(m_history->stack(), &QUndoStack::undoTextChanged, Undo1, [this](const QString& text) {
+        Undo1->setStatusTip(text.isEmpty() ? QString() : QStringLiteral("撤销 ") + text);
+    });
+    connect(m_history->stack(), &QUndoStack::redoTextChanged, Redo1, [this](const QString& text) {
+        Redo1->setStatusTip(text.isEmpty() ? QString() : QStringLiteral("重做 ") + text);
+    });
+    Undo1->setEnabled(false);
+    Redo1->setEnabled(false);
+    updateRecentMenu();
+    updateTitle();
 }
 
 TForm1::~TForm1() {
+    // The history goes while the actions it updates are still there.
+    delete m_history;
+    m_history = nullptr;
     saveI2cSettingsToConfig(m_session.ddc().settings());
 }
 
@@ -141,10 +169,29 @@ void TForm1::createMenus() {
     File1 = menuBar()->addMenu(QStringLiteral("&文件"));
     File1->setObjectName(QStringLiteral("File1"));
     New1 = addMenuItem(File1, "New1", QStringLiteral("新建"));
+    New1->setShortcut(QKeySequence::New);
+    Open1 = addMenuItem(File1, "Open1", QStringLiteral("打开..."));
+    Open1->setShortcut(QKeySequence::Open);
+    RecentFiles1 = File1->addMenu(QStringLiteral("最近的文件"));
+    RecentFiles1->setObjectName(QStringLiteral("RecentFiles1"));
+    Save1 = addMenuItem(File1, "Save1", QStringLiteral("保存"));
+    Save1->setShortcut(QKeySequence::Save);
+    SaveAs1 = addMenuItem(File1, "SaveAs1", QStringLiteral("另存为..."));
+    SaveAs1->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    addSeparator(File1, "N4");
     LoadDisplayEdid = addMenuItem(File1, "LoadDisplayEdid", QStringLiteral("载入显示器 EDID"));
     SaveLog = addMenuItem(File1, "SaveLog", QStringLiteral("保存 log"));
     N1 = addSeparator(File1, "N1");
     Exit1 = addMenuItem(File1, "Exit1", QStringLiteral("退出"));
+    Exit1->setShortcut(QKeySequence::Quit);
+
+    Edit1 = menuBar()->addMenu(QStringLiteral("编辑"));
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Undo1 = addMenuItem(Edit1, "Undo1", QStringLiteral("撤销"));
+    Undo1->setShortcut(QKeySequence::Undo);
+    Redo1 = addMenuItem(Edit1, "Redo1", QStringLiteral("重做"));
+    Redo1->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                         QKeySequence(QStringLiteral("Ctrl+Y"))});
 
     Utility1 = menuBar()->addMenu(QStringLiteral("配置"));
     Utility1->setObjectName(QStringLiteral("Utility1"));
@@ -168,6 +215,11 @@ void TForm1::createMenus() {
     About1 = addMenuItem(Help1, "About1", QStringLiteral("关于"));
 
     connect(New1, &QAction::triggered, this, &TForm1::New1Click);
+    connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
+    connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
+    connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
+    connect(Undo1, &QAction::triggered, this, &TForm1::Undo1Click);
+    connect(Redo1, &QAction::triggered, this, &TForm1::Redo1Click);
     connect(LoadDisplayEdid, &QAction::triggered, this, &TForm1::LoadDisplayEdidClick);
     connect(SaveLog, &QAction::triggered, this, &TForm1::SaveLogClick);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
@@ -216,13 +268,11 @@ void TForm1::createPages() {
 
 void TForm1::createGridPage() {
     StringGrid1 = new HexGridWidget(TabSheet1);
-    StringGrid1->move(40, 0);
     connect(StringGrid1, &HexGridWidget::keyPressed, this, &TForm1::StringGrid1KeyDown);
     connect(StringGrid1, &HexGridWidget::pointerMoved, this, &TForm1::StringGrid1MouseMove);
 
     GroupBox_Progress = new QGroupBox(QStringLiteral("进度"), TabSheet1);
     GroupBox_Progress->setObjectName(QStringLiteral("GroupBox_Progress"));
-    GroupBox_Progress->setGeometry(40, StringGrid1->height() + 2, StringGrid1->width(), 80);
 
     ProgressBar1 = new QProgressBar(GroupBox_Progress);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -271,6 +321,17 @@ void TForm1::createGridPage() {
     layout->addLayout(progress);
     layout->addLayout(buttons);
 
+    // The grid keeps its columns and grows downwards, showing more rows of
+    // a longer image; the transfer group stays under it.
+    auto* gridRow = new QHBoxLayout;
+    gridRow->addWidget(StringGrid1);
+    gridRow->addStretch();
+    auto* page = new QVBoxLayout(TabSheet1);
+    page->setContentsMargins(40, 0, 25, 4);
+    page->setSpacing(2);
+    page->addLayout(gridRow, 1);
+    page->addWidget(GroupBox_Progress);
+
     TransferControls::Widgets transferWidgets;
     transferWidgets.group = GroupBox_Progress;
     transferWidgets.progress = ProgressBar1;
@@ -287,7 +348,12 @@ void TForm1::createGridPage() {
     m_transfers = new TransferControls(transferWidgets, m_session, m_ui, this);
     connect(m_transfers, &TransferControls::byteRead, this,
             [this](std::size_t offset, Byte value) { StringGrid1->setCellText(offset, hexText(value)); });
-    connect(m_transfers, &TransferControls::imageRead, this, &TForm1::afterImageLoaded);
+    connect(m_transfers, &TransferControls::imageRead, this, [this] {
+        m_currentFile.clear();
+        afterImageLoaded();
+        m_history->record(btnRead1->text());
+        updateTitle();
+    });
     connect(m_transfers, &TransferControls::gridToBeRendered, this, &TForm1::RenderGrid);
     connect(m_transfers, &TransferControls::differencesFound, this,
             [this](const std::vector<Byte>& readBack, std::size_t count) { showCompareView(readBack, count); });
@@ -307,6 +373,8 @@ void TForm1::showEvent(QShowEvent* event) {
         PageControl1Change();
         TabSheet5->fillTimingCandidates();
         sheetB1DetailTiming->fillTimingCandidates();
+        m_history->resetBaseline();
+        updateTitle();
     }
 }
 
@@ -315,7 +383,109 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!m_transfers->running() && !maybeSave()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
+}
+
+namespace {
+
+// The local file of a drag, when it carries exactly one.
+QString draggedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return {};
+    return data->urls().first().toLocalFile();
+}
+
+} // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!draggedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QString path = draggedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The questions and messages of the load come once the drop is over.
+    QTimer::singleShot(0, this, [this, path] { openFile(path); });
+}
+
+void TForm1::commitPageEdits() {
+    finishEditing(this);
+    if (m_decodedPage)
+        m_decodedPage->commitPending();
+}
+
+bool TForm1::maybeSave() {
+    commitPageEdits();
+    m_history->record(stepName());
+    if (!m_session.isModified())
+        return true;
+    switch (m_ui.askToSave(this, QStringLiteral("保存修改?"))) {
+    case UserInteraction::SaveAnswer::Save:
+        return save();
+    case UserInteraction::SaveAnswer::Discard:
+        return true;
+    case UserInteraction::SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+QString TForm1::stepName() const {
+    // Named by the page the edits were made on.
+    QWidget* page = m_decodedPage ? m_decodedPage : PageControl1->currentWidget();
+    return QStringLiteral("编辑 ") + PageControl1->tabText(PageControl1->indexOf(page));
+}
+
+void TForm1::updateTitle() {
+    const QString program = QStringLiteral("Pellam v1.4");
+    setWindowTitle(m_currentFile.isEmpty()
+                       ? program + QStringLiteral("[*]")
+                       : QFileInfo(m_currentFile).fileName() + QStringLiteral("[*] - ") + program);
+    setWindowFilePath(m_currentFile);
+    setWindowModified(m_session.isModified());
+}
+
+void TForm1::updateRecentMenu() {
+    RecentFiles1->clear();
+    const QStringList files = recentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        QAction* action = RecentFiles1->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(files[i]).fileName()));
+        action->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
+        action->setData(files[i]);
+        action->setToolTip(files[i]);
+        action->setStatusTip(files[i]);
+        connect(action, &QAction::triggered, this, [this, path = files[i]] { openFile(path); });
+    }
+    RecentFiles1->setEnabled(!files.isEmpty());
+}
+
+void TForm1::restoreState(const EditorSnapshot& state) {
+    StringGrid1->cancelEditing();
+    m_session.restore(state, isBlock1Page(PageControl1->currentWidget()));
+    applyModeMenus();
+    writeGridCells();
+    // The page on view shows the state again; block-1 edits it holds are
+    // written now when no block-1 page is on view.
+    PageControl1Change();
+    updateTitle();
+}
+
+void TForm1::Undo1Click() {
+    finishEditing(this);
+    m_history->undo();
+}
+
+void TForm1::Redo1Click() {
+    finishEditing(this);
+    m_history->redo();
 }
 
 void TForm1::applyModeMenus() {
@@ -332,6 +502,18 @@ void TForm1::applyModeMenus() {
 bool TForm1::isBlock1Page(QWidget* page) const {
     return page == sheetHDMIVideo || page == sheetAudio || page == sheetB1ExtendedDB ||
            page == sheetB1DetailTiming;
+}
+
+void TForm1::pageChosen() {
+    // An edit the tab click finished is a step of its own; what the switch
+    // then writes joins it.
+    if (m_decodedPage && m_decodedPage != PageControl1->currentWidget()) {
+        finishEditing(m_decodedPage);
+        m_decodedPage->commitPending();
+    }
+    m_history->record(stepName());
+    PageControl1Change();
+    m_history->record(stepName(), true);
 }
 
 void TForm1::PageControl1Change() {
@@ -407,6 +589,7 @@ void TForm1::AddExtensionBlock1Click() {
     applyModeMenus();
     PageControl1Change();
     writeGridCells();
+    m_history->record(AddExtensionBlock1->text());
 }
 
 void TForm1::RemoveExtensionBlock1Click() {
@@ -426,12 +609,19 @@ void TForm1::RemoveExtensionBlock1Click() {
     applyModeMenus();
     PageControl1Change();
     writeGridCells();
+    m_history->record(RemoveExtensionBlock1->text());
 }
 
 void TForm1::New1Click() {
+    if (!maybeSave())
+        return;
     m_session.newImage();
+    m_currentFile.clear();
     applyModeMenus();
     PageControl1Change();
+    writeGridCells();
+    m_history->record(New1->text());
+    updateTitle();
 }
 
 void TForm1::N128Bytes1Click() {
@@ -439,6 +629,7 @@ void TForm1::N128Bytes1Click() {
     writeGridCell(kExtensionCountOffset);
     applyModeMenus();
     PageControl1Change();
+    m_history->record(N128Bytes1->text());
 }
 
 void TForm1::N256Bytes1Click() {
@@ -446,18 +637,21 @@ void TForm1::N256Bytes1Click() {
     writeGridCell(kExtensionCountOffset);
     applyModeMenus();
     PageControl1Change();
+    m_history->record(N256Bytes1->text());
 }
 
 void TForm1::EDID_HDMI_SELClick() {
     m_session.setDisplayPortMode(0);
     applyModeMenus();
     PageControl1Change();
+    m_history->record(EDID_HDMI_SEL->text());
 }
 
 void TForm1::EDID_DP_SELClick() {
     m_session.setDisplayPortMode(1);
     applyModeMenus();
     PageControl1Change();
+    m_history->record(EDID_DP_SEL->text());
 }
 
 void TForm1::afterImageLoaded() {
@@ -477,18 +671,44 @@ void TForm1::imageAdopted(const LoadResult& result) {
 }
 
 void TForm1::btnLoadClick() {
-    const QString path = m_ui.openFileName(this, kOpenFilter, QStringLiteral("bin"));
-    if (path.isEmpty())
+    if (!maybeSave())
         return;
+    const QString path = m_ui.openFileName(this, kOpenFilter, QStringLiteral("bin"));
+    if (!path.isEmpty())
+        loadPath(path);
+}
+
+void TForm1::Open1Click() {
+    btnLoadClick();
+}
+
+bool TForm1::openFile(const QString& path) {
+    return maybeSave() && loadPath(path);
+}
+
+bool TForm1::loadPath(const QString& path) {
     const LoadResult result = m_session.loadFile(path.toStdString(), chkAutoChksm->isChecked());
     if (result.outcome != LoadResult::Outcome::Loaded) {
         m_ui.showMessage(this, QString::fromStdString(result.message));
-        return;
+        // A recent file that is gone leaves the list.
+        if (!QFileInfo::exists(path)) {
+            removeRecentFile(path);
+            updateRecentMenu();
+        }
+        return false;
     }
+    m_currentFile = QFileInfo(path).absoluteFilePath();
+    addRecentFile(m_currentFile);
+    updateRecentMenu();
     imageAdopted(result);
+    m_history->record(btnLoad->text() + QLatin1Char(' ') + QFileInfo(path).fileName());
+    updateTitle();
+    return true;
 }
 
 void TForm1::LoadDisplayEdidClick() {
+    if (!maybeSave())
+        return;
     // The EDID the kernel read from each connected display: no I2C access.
     std::vector<DrmConnector> displays;
     const std::filesystem::path sysfsRoot = m_session.ddc().sysfsRoot();
@@ -513,20 +733,68 @@ void TForm1::LoadDisplayEdidClick() {
         m_ui.showMessage(this, QString::fromStdString(result.message));
         return;
     }
+    m_currentFile.clear();
     imageAdopted(result);
+    m_history->record(LoadDisplayEdid->text());
+    updateTitle();
 }
 
 void TForm1::btnSaveClick() {
+    saveAs();
+}
+
+void TForm1::Save1Click() {
+    save();
+}
+
+void TForm1::SaveAs1Click() {
+    saveAs();
+}
+
+bool TForm1::save() {
+    // A file of a form the save writes is saved again in that form; any
+    // other (a .ddc file, a new image) asks for a name.
+    const EdidFileType type = fileTypeFromPath(m_currentFile.toStdString());
+    if (m_currentFile.isEmpty() ||
+        (type != EdidFileType::RawBinary && type != EdidFileType::ListText))
+        return saveAs();
+    return saveImage(m_currentFile,
+                     type == EdidFileType::ListText ? SaveFilter::Ascii : SaveFilter::Binary);
+}
+
+bool TForm1::saveAs() {
     m_lastSaveFilter = kSaveFilter;
-    // The checksums are written before the dialog, and stay when it is cancelled.
-    m_session.applyChecksums(chkAutoChksm->isChecked());
+    // Pending edits and the checksums are written before the dialog, and
+    // stay when it is cancelled.
+    commitPageEdits();
+    if (!m_session.writePendingBlock1(chkAutoChksm->isChecked()))
+        m_ui.showMessage(this, QString::fromLatin1(kMsgNoSpaceOfExtendedBlock));
+    writeChecksumCells();
+    m_history->record(stepName());
     const auto choice = m_ui.saveFileName(this, m_lastSaveFilter);
     if (!choice)
-        return;
-    const SaveFilter filter = choice->filterIndex == 2 ? SaveFilter::Ascii : SaveFilter::Binary;
-    const WriteResult written = m_session.saveFile(choice->path.toStdString(), filter);
-    if (!written.ok)
+        return false;
+    return saveImage(choice->path,
+                     choice->filterIndex == 2 ? SaveFilter::Ascii : SaveFilter::Binary);
+}
+
+bool TForm1::saveImage(const QString& chosenName, SaveFilter filter) {
+    commitPageEdits();
+    if (!m_session.writePendingBlock1(chkAutoChksm->isChecked()))
+        m_ui.showMessage(this, QString::fromLatin1(kMsgNoSpaceOfExtendedBlock));
+    writeChecksumCells();
+    m_history->record(stepName());
+    const WriteResult written = m_session.saveFile(chosenName.toStdString(), filter);
+    if (!written.ok) {
         m_ui.showMessage(this, QString::fromStdString(written.message));
+        return false;
+    }
+    m_currentFile = QFileInfo(QString::fromStdString(savePath(chosenName.toStdString(), filter)))
+                        .absoluteFilePath();
+    addRecentFile(m_currentFile);
+    updateRecentMenu();
+    updateTitle();
+    return true;
 }
 
 void TForm1::SaveLogClick() {
@@ -564,6 +832,7 @@ void TForm1::chkAutoChksmClick() {
         return;
     m_session.applyChecksums(true);
     writeChecksumCells();
+    m_history->record(chkAutoChksm->text());
 }
 
 void TForm1::writeChecksumCells() {
@@ -589,6 +858,7 @@ void TForm1::StringGrid1KeyDown(int key) {
     m_session.afterGridKey(autoChecksum);
     if (autoChecksum)
         writeChecksumCells();
+    m_history->record(stepName());
 }
 
 void TForm1::StringGrid1MouseMove(int x, int y) {
@@ -629,6 +899,9 @@ void TForm1::showCompareView(std::span<const Byte> other, std::size_t count) {
 }
 
 void TForm1::btnRead1Click() {
+    // A second click pauses a running read; a new read replaces the image.
+    if (!m_transfers->running() && !maybeSave())
+        return;
     m_transfers->read();
 }
 

@@ -12,6 +12,8 @@
 
 class QAction;
 class QCheckBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QColor;
 class QGroupBox;
 class QLabel;
@@ -24,6 +26,7 @@ class QTabWidget;
 namespace pellam {
 
 class AnalysisPage;
+class EditHistory;
 class AudioPage;
 class DescriptorPage;
 class EditorPage;
@@ -56,10 +59,17 @@ public:
     // Menus.
     QMenu* File1;
     QAction* New1;
+    QAction* Open1;
+    QMenu* RecentFiles1;
+    QAction* Save1;
+    QAction* SaveAs1;
     QAction* LoadDisplayEdid;
     QAction* SaveLog;
     QAction* N1;
     QAction* Exit1;
+    QMenu* Edit1;
+    QAction* Undo1;
+    QAction* Redo1;
     QMenu* Utility1;
     QAction* N128Bytes1;
     QAction* N256Bytes1;
@@ -116,9 +126,23 @@ public:
     static const QString kOpenFilter;
     static const QString kSaveFilter;
 
+    // Undo and redo of every change of the image.
+    EditHistory* history() const { return m_history; }
+    // The file the image was last loaded from or saved to; empty for a new
+    // image or one read from a sink or display.
+    QString currentFile() const { return m_currentFile; }
+    // Loads the file as 载入 does, after asking to save unsaved edits.
+    bool openFile(const QString& path);
+
 public slots:
     void PageControl1Change();
     void New1Click();
+    void Open1Click();
+    // Saves to the current file in its form, or asks for a name as 另存为.
+    void Save1Click();
+    void SaveAs1Click();
+    void Undo1Click();
+    void Redo1Click();
     void LoadDisplayEdidClick();
     void SaveLogClick();
     void Exit1Click();
@@ -154,10 +178,30 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     // Closing the window during a transfer asks first, then ends the transfer
-    // after its current byte or page.
+    // after its current byte or page; unsaved edits are asked about.
     void closeEvent(QCloseEvent* event) override;
+    // An EDID file dropped on the window is loaded.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    // The tab bar chose a page: the switch, recorded as a step of history.
+    void pageChosen();
+    // Takes what is being typed and what a page still holds (block-1 edits
+    // stay in the collection until written).
+    void commitPageEdits();
+    // "保存修改?" when the image has unsaved edits: true when the command
+    // may go on (saved or discarded), false when it is cancelled.
+    bool maybeSave();
+    bool save();
+    bool saveAs();
+    // Writes pending edits and the checksums, then the image to the file.
+    bool saveImage(const QString& chosenName, SaveFilter filter);
+    bool loadPath(const QString& path);
+    void restoreState(const EditorSnapshot& state);
+    QString stepName() const;
+    void updateTitle();
+    void updateRecentMenu();
     void createMenus();
     void createPages();
     void createGridPage();
@@ -184,6 +228,8 @@ private:
     bool m_shown = false;
     bool m_inPageSwitch = false;
     TransferControls* m_transfers = nullptr;
+    EditHistory* m_history = nullptr;
+    QString m_currentFile;
 };
 
 } // namespace pellam

@@ -37,6 +37,7 @@ public:
     void decodePage() override;
     // Writes what the editors still hold.
     void leavePage() override;
+    void commitPending() override { writePending(); }
 
     // Fills the timing candidate list: "None" and the candidate names.
     void fillTimingCandidates();

@@ -50,6 +50,12 @@ void VideoPage::decodePage() {
     gbxHDMIVideoPresent->applyEnablingRules();
 }
 
+void VideoPage::resizeEvent(QResizeEvent* event) {
+    EditorPage::resizeEvent(event);
+    if (gbxHDMIVideoPresent->isVisible())
+        gbxHDMIVideoPresent->showOver(this);
+}
+
 void VideoPage::leavePage() {
     gbxVSDB->leave();
     gbxHDMIVideoPresent->hide();

@@ -25,6 +25,12 @@ public:
     // Applies a length still being typed; closes the panel without saving.
     void leavePage() override;
 
+protected:
+    // The HDMI video panel covers the page at any size.
+    void resizeEvent(QResizeEvent* event) override;
+
+public:
+
     // What block 1 holds when it cannot be edited; hidden otherwise.
     QLabel* lblBlock1Note;
     VideoFormatsGroup* formats;

@@ -1,6 +1,7 @@
 #include "gui/ddc/i2c_settings_store.h"
 
 #include "core/edid/debug_log.h"
+#include "gui/ui/user_config.h"
 
 #include <cstdint>
 #include <limits>
@@ -12,9 +13,6 @@ namespace pellam {
 
 namespace {
 
-const QString kOrganisation = QStringLiteral("Korvo");
-const QString kApplication = QStringLiteral("Tarnix");
-
 QString key(std::string_view name) {
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
@@ -22,12 +20,12 @@ QString key(std::string_view name) {
 } // namespace
 
 QString i2cSettingsConfigFile() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication)
-        .fileName();
+    return openUserConfig()->fileName();
 }
 
 I2cSettings loadI2cSettingsFromConfig() {
-    QSettings config(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
+    const std::unique_ptr<QSettings> opened = openUserConfig();
+    QSettings& config = *opened;
     if (!QFileInfo::exists(config.fileName()) || config.status() != QSettings::NoError)
         return I2cSettings{};
     I2cSettings settings = loadI2cSettings([&config](std::string_view name) -> DwordRead {
@@ -60,7 +58,8 @@ I2cSettings loadI2cSettingsFromConfig() {
 }
 
 void saveI2cSettingsToConfig(const I2cSettings& settings) {
-    QSettings config(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
+    const std::unique_ptr<QSettings> opened = openUserConfig();
+    QSettings& config = *opened;
     for (const StoredValue& stored : storedValues(settings)) {
         if (stored.isSigned)
             config.setValue(key(stored.name), static_cast<qint32>(stored.value));

@@ -17,6 +17,9 @@ public:
 
     virtual void decodePage() {}
     virtual void leavePage() {}
+    // Writes what the page holds back while it stays on view (before a
+    // save, a load or an undo).
+    virtual void commitPending() {}
 };
 
 } // namespace pellam

@@ -1,5 +1,7 @@
 #include "gui/ui/user_interaction.h"
 
+#include "gui/ui/user_config.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -51,21 +53,45 @@ bool QtUserInteraction::confirm(QWidget* parent, const QString& question) {
     return box.exec() == QMessageBox::Yes;
 }
 
+UserInteraction::SaveAnswer QtUserInteraction::askToSave(QWidget* parent,
+                                                         const QString& question) {
+    QMessageBox box(parent);
+    box.setWindowTitle(QStringLiteral("Pellam"));
+    box.setIcon(QMessageBox::Warning);
+    box.setText(question);
+    box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveAnswer::Discard;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
 QString QtUserInteraction::openFileName(QWidget* parent, const QString& filter,
                                         const QString& defaultSuffix) {
     QFileDialog dialog(parent);
+    if (!lastFolder().isEmpty())
+        dialog.setDirectory(lastFolder());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(qtNameFilters(filter));
     dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    setLastFolder(dialog.directory().absolutePath());
     return dialog.selectedFiles().constFirst();
 }
 
 std::optional<UserInteraction::SaveChoice> QtUserInteraction::saveFileName(QWidget* parent,
                                                                            const QString& filter) {
     QFileDialog dialog(parent);
+    if (!lastFolder().isEmpty())
+        dialog.setDirectory(lastFolder());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     const QStringList filters = qtNameFilters(filter);
@@ -73,6 +99,7 @@ std::optional<UserInteraction::SaveChoice> QtUserInteraction::saveFileName(QWidg
         dialog.setNameFilters(filters);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    setLastFolder(dialog.directory().absolutePath());
     SaveChoice choice;
     choice.path = dialog.selectedFiles().constFirst();
     choice.filterIndex =

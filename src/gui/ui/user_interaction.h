@@ -28,6 +28,11 @@ public:
     // A modal yes/no question; true for yes. No is the default answer.
     virtual bool confirm(QWidget* parent, const QString& question) = 0;
 
+    // Whether unsaved edits are to be saved first: save, discard, or cancel
+    // the command that would lose them. Save is the default answer.
+    enum class SaveAnswer { Save, Discard, Cancel };
+    virtual SaveAnswer askToSave(QWidget* parent, const QString& question) = 0;
+
     // Filters are given as "Description|mask|Description|mask...". An empty
     // result means the dialog was cancelled.
     virtual QString openFileName(QWidget* parent, const QString& filter,
@@ -51,6 +56,8 @@ public:
     void showNotice(QWidget* parent, const QString& text, const QString& title,
                     MessageIcon icon) override;
     bool confirm(QWidget* parent, const QString& question) override;
+    SaveAnswer askToSave(QWidget* parent, const QString& question) override;
+    // The file dialogs open in the folder the last one was left in.
     QString openFileName(QWidget* parent, const QString& filter,
                          const QString& defaultSuffix) override;
     std::optional<SaveChoice> saveFileName(QWidget* parent, const QString& filter) override;

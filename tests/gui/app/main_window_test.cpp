@@ -23,7 +23,7 @@ EdidImage withPaddingByte() {
 }
 
 TEST_F(MainWindowTest, StartsWithTheDefaultImageInTheGrid) {
-    EXPECT_EQ(form.windowTitle(), "Pellam v1.4");
+    EXPECT_EQ(form.windowTitle(), "Pellam v1.4[*]");
     EXPECT_EQ(form.PageControl1->currentWidget(), form.TabSheet1);
     EXPECT_EQ(visibleTabs(),
               QStringList({"数据", "B0/信息", "B0/Timing", "B0/Timing详情", "B1/视频", "B1/音频",
