@@ -3,7 +3,6 @@
 #include "core/cea/cea_formats.h"
 #include "core/cea/data_block_codecs.h"
 #include "core/cea/extension_block.h"
-#include "core/cea/hdmi_vsdb_edits.h"
 #include "core/edid/decimal.h"
 
 #include <algorithm>
@@ -132,7 +131,7 @@ FieldEdit storeHdmiForumBlock(DataBlockCollection& c, const HdmiForumBlock& bloc
 
 FieldEdit editHdmiForumLength(DataBlockCollection& c, std::string_view text) {
     auto block = hdmiForumBlock(c);
-    if (!block || text.empty())
+    if (!block)
         return FieldEdit::nothing();
     const auto length = digitsValue(text);
     if (!length || *length < HdmiForumBlock::kMinSize - 1 || *length > kMaxDataBlockSize - 1)
@@ -149,18 +148,14 @@ FieldEdit editHdmiForumLength(DataBlockCollection& c, std::string_view text) {
 }
 
 FieldEdit editMaxTmdsCharacterRate(HdmiForumBlock& block, std::string_view text) {
-    if (!isDigitsOnly(text))
-        return FieldEdit::nothing();
     const auto value = digitsValue(text);
-    if (!value || *value > kMaxTmdsMhz)
-        return FieldEdit::refused(kMsgMaxTmdsClock);
+    if (!value || *value > kMaxTmdsMhz || *value % 5 != 0)
+        return FieldEdit::refused(kMsgForumMaxTmds);
     block.maxTmdsCharacterRate = *value / 5;
     return FieldEdit::done();
 }
 
 FieldEdit editNumber(int& field, std::string_view text, int highest, const char* message) {
-    if (text.empty())
-        return FieldEdit::nothing();
     const auto value = digitsValue(text);
     if (!value || *value > highest)
         return FieldEdit::refused(message);

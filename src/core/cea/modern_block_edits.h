@@ -25,6 +25,7 @@ namespace pellam {
 inline constexpr const char* kMsgForumNeedsHdmiVsdb =
     "The HDMI Forum block follows the HDMI VSDB: enable the HDMI VSDB first";
 inline constexpr const char* kMsgForumLength = "Should be 7 ~ 31";
+inline constexpr const char* kMsgForumMaxTmds = "Should be 0 ~ 1275 MHz, a multiple of 5";
 inline constexpr const char* kMsgByteValue = "Should be 0 ~ 255";
 inline constexpr const char* kMsgVrrMin = "Should be 0 ~ 63";
 inline constexpr const char* kMsgVrrMax = "Should be 0 ~ 1023";
@@ -47,15 +48,16 @@ FieldEdit enableHdmiForumBlock(DataBlockCollection& collection, bool on);
 FieldEdit storeHdmiForumBlock(DataBlockCollection& collection, const HdmiForumBlock& block);
 
 // The payload length as typed (7..31): fields past the new end go, new bytes
-// are zero.
+// are zero. Any other text is refused and changes nothing.
 FieldEdit editHdmiForumLength(DataBlockCollection& collection, std::string_view text);
 
-// Max_TMDS_Character_Rate in MHz, stored in units of 5 MHz (rounded down), at
-// most 1275 ("Should be <= 1275 MHz"), as the HDMI VSDB's Max_TMDS_Clock.
-// Values the HDMI 2.x rules reject can be written: the report judges them.
+// Max_TMDS_Character_Rate in MHz: a multiple of 5 up to 1275, stored in units
+// of 5 MHz; any other text is refused (a rate the field cannot hold exactly is
+// never cut). Rates the HDMI 2.x rules reject can be written: the report
+// judges them.
 FieldEdit editMaxTmdsCharacterRate(HdmiForumBlock& block, std::string_view text);
-// A field typed as a number from 0 to `highest`; other text is refused with
-// the message.
+// A field typed as a number from 0 to `highest`; any other text, the empty
+// text included, is refused with the message and changes nothing.
 FieldEdit editNumber(int& field, std::string_view text, int highest, const char* message);
 
 // "1 slice, 340 MHz" .. "16 slices, 400 MHz" for DSC_MaxSlices; "no DSC";

@@ -60,8 +60,4 @@ void Hdmi2Page::decodePage() {
     gbxY420->decode();
 }
 
-void Hdmi2Page::leavePage() {
-    gbxHF->leave();
-}
-
 } // namespace pellam

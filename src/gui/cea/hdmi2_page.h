@@ -23,8 +23,6 @@ public:
               QWidget* parent = nullptr);
 
     void decodePage() override;
-    // Applies a Forum block length still being typed.
-    void leavePage() override;
 
     // What block 1 holds when it cannot be edited; hidden otherwise.
     QLabel* lblBlock1Note;

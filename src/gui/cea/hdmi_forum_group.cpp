@@ -1,5 +1,7 @@
 #include "gui/cea/hdmi_forum_group.h"
 
+#include "core/edid/decimal.h"
+#include "gui/ui/committed_edit.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/widgets.h"
 
@@ -172,27 +174,51 @@ QCheckBox* HdmiForumGroup::flag(const char* name, const char* caption, bool Hdmi
     return box;
 }
 
+void HdmiForumGroup::commitNumber(
+    QLineEdit* edit, void (HdmiForumGroup::*handler)(),
+    std::function<FieldEdit(HdmiForumBlock&, std::string_view)> field) {
+    commitWhenFinished(
+        edit, this, [this, handler] { (this->*handler)(); },
+        [field](const QString& text) {
+            HdmiForumBlock scratch;
+            return qs(field(scratch, text.toStdString()).message);
+        });
+}
+
 void HdmiForumGroup::connectHandlers() {
-    const auto onText = [this](QLineEdit* edit, void (HdmiForumGroup::*handler)()) {
-        connect(edit, &QLineEdit::textChanged, this, handler);
-    };
     const auto onCode = [this](QComboBox* list, void (HdmiForumGroup::*handler)()) {
         connect(list, &QComboBox::currentIndexChanged, this, handler);
     };
-    connect(ckxHF_Enable, &QCheckBox::clicked, this, &HdmiForumGroup::ckxHF_EnableClick);
+    using G = HdmiForumGroup;
+    connect(ckxHF_Enable, &QCheckBox::clicked, this, &G::ckxHF_EnableClick);
     for (QRadioButton* kind : {rbnHF_VSDB, rbnHF_SCDB})
-        connect(kind, &QRadioButton::clicked, this, &HdmiForumGroup::rbnHF_KindClick);
-    connect(ledHF_Len, &QLineEdit::editingFinished, this, &HdmiForumGroup::ledHF_LenExit);
-    onText(ledHF_Version, &HdmiForumGroup::ledHF_VersionChange);
-    onText(ledHF_MaxTMDS, &HdmiForumGroup::ledHF_MaxTMDSChange);
-    onText(ledHF_VRRMin, &HdmiForumGroup::ledHF_VRRMinChange);
-    onText(ledHF_VRRMax, &HdmiForumGroup::ledHF_VRRMaxChange);
-    onText(ledHF_DSCChunk, &HdmiForumGroup::ledHF_DSCChunkChange);
-    onCode(cbxHF_MaxFRL, &HdmiForumGroup::cbxHF_MaxFRLChange);
-    onCode(cbxHF_DSCMaxFRL, &HdmiForumGroup::cbxHF_DSCMaxFRLChange);
-    onCode(cbxHF_DSCMaxSlices, &HdmiForumGroup::cbxHF_DSCMaxSlicesChange);
+        connect(kind, &QRadioButton::clicked, this, &G::rbnHF_KindClick);
+    commitWhenFinished(
+        ledHF_Len, this, [this] { ledHF_LenExit(); },
+        [](const QString& text) {
+            const auto length = digitsValue(text.toStdString());
+            return length && *length >= 7 && *length <= 31 ? QString()
+                                                           : QString::fromLatin1(kMsgForumLength);
+        });
+    commitNumber(ledHF_Version, &G::ledHF_VersionChange, [](HdmiForumBlock& h, auto text) {
+        return editNumber(h.version, text, 255, kMsgByteValue);
+    });
+    commitNumber(ledHF_MaxTMDS, &G::ledHF_MaxTMDSChange,
+                 [](HdmiForumBlock& h, auto text) { return editMaxTmdsCharacterRate(h, text); });
+    commitNumber(ledHF_VRRMin, &G::ledHF_VRRMinChange, [](HdmiForumBlock& h, auto text) {
+        return editNumber(h.vrrMin, text, 63, kMsgVrrMin);
+    });
+    commitNumber(ledHF_VRRMax, &G::ledHF_VRRMaxChange, [](HdmiForumBlock& h, auto text) {
+        return editNumber(h.vrrMax, text, 1023, kMsgVrrMax);
+    });
+    commitNumber(ledHF_DSCChunk, &G::ledHF_DSCChunkChange, [](HdmiForumBlock& h, auto text) {
+        return editNumber(h.dscTotalChunkKBytes, text, 63, kMsgChunkCode);
+    });
+    onCode(cbxHF_MaxFRL, &G::cbxHF_MaxFRLChange);
+    onCode(cbxHF_DSCMaxFRL, &G::cbxHF_DSCMaxFRLChange);
+    onCode(cbxHF_DSCMaxSlices, &G::cbxHF_DSCMaxSlicesChange);
     for (const Flag& f : m_flags)
-        connect(f.box, &QCheckBox::toggled, this, &HdmiForumGroup::ckxHF_FlagClick);
+        connect(f.box, &QCheckBox::toggled, this, &G::ckxHF_FlagClick);
 }
 
 void HdmiForumGroup::applyEnablingRules(const std::optional<HdmiForumBlock>& block) {
@@ -258,15 +284,12 @@ void HdmiForumGroup::edit(const std::function<FieldEdit(HdmiForumBlock&)>& chang
     std::optional<HdmiForumBlock> block = hdmiForumBlock(m_collection);
     if (!block)
         return;
-    const FieldEdit changed = change(*block);
-    if (changed.stored) {
-        const FieldEdit stored = storeHdmiForumBlock(m_collection, *block);
-        if (!stored.stored) {
-            decode();
-            tell(stored.message);
-            return;
-        }
-    }
+    FieldEdit changed = change(*block);
+    if (changed.stored)
+        changed = storeHdmiForumBlock(m_collection, *block);
+    // A refused text changes nothing: the group shows the block again.
+    if (!changed.stored && !changed.message.empty())
+        decode();
     tell(changed.message);
 }
 
@@ -288,7 +311,7 @@ void HdmiForumGroup::rbnHF_KindClick() {
 
 void HdmiForumGroup::ledHF_LenExit() {
     const auto block = hdmiForumBlock(m_collection);
-    if (filling() || !block || ledHF_Len->text() == QString::number(block->size - 1))
+    if (filling() || !block)
         return;
     const FieldEdit edit = editHdmiForumLength(m_collection, textOf(ledHF_Len));
     decode();

@@ -28,8 +28,6 @@ public:
 
     // Enabling rules, then the controls from the first Forum block of block 1.
     void decode();
-    // Applies a length still being typed.
-    void leave() { ledHF_LenExit(); }
 
     QCheckBox* ckxHF_Enable;
     QRadioButton* rbnHF_VSDB;
@@ -82,6 +80,7 @@ public:
 public slots:
     void ckxHF_EnableClick();
     void rbnHF_KindClick();
+    // The edits take their text when finished (Enter, or the focus leaving).
     void ledHF_LenExit();
     void ledHF_VersionChange();
     void ledHF_MaxTMDSChange();
@@ -109,8 +108,12 @@ private:
     void tell(const std::string& message) { m_context.tell(this, message); }
     void applyEnablingRules(const std::optional<HdmiForumBlock>& block);
     // Changes the block through `change` and writes it back; a refusal of
-    // either step is told, and a refused write shows the block as it is.
+    // either step is told, and the group shows the block as it is then.
     void edit(const std::function<FieldEdit(HdmiForumBlock&)>& change);
+    // Takes the edit's text when finished; while typing, text `edit` would
+    // refuse is marked.
+    void commitNumber(QLineEdit* edit, void (HdmiForumGroup::*handler)(),
+                      std::function<FieldEdit(HdmiForumBlock&, std::string_view)> field);
     void showChunkBytes(int code);
 
     Block1Context m_context;

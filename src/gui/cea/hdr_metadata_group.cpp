@@ -1,6 +1,7 @@
 #include "gui/cea/hdr_metadata_group.h"
 
 #include "core/cea/modern_block_edits.h"
+#include "gui/ui/committed_edit.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/widgets.h"
 
@@ -85,8 +86,13 @@ HdrMetadataGroup::HdrMetadataGroup(const Block1Context& context, QWidget* parent
     connect(ckxHDR_SMType1, &QCheckBox::toggled, this, &HdrMetadataGroup::ckxHDR_SMType1Click);
     for (QCheckBox* box : m_present)
         connect(box, &QCheckBox::clicked, this, &HdrMetadataGroup::ckxHDR_LumClick);
-    for (QLineEdit* edit : m_codes)
-        connect(edit, &QLineEdit::textChanged, this, &HdrMetadataGroup::ledHDR_LumChange);
+    for (std::size_t i = 0; i < m_codes.size(); ++i)
+        commitWhenFinished(
+            m_codes[i], this, [this, i] { luminanceCodeEdited(static_cast<int>(i)); },
+            [](const QString& text) {
+                int code = 0;
+                return qs(editNumber(code, text.toStdString(), 255, kMsgByteValue).message);
+            });
 }
 
 void HdrMetadataGroup::decode() {
@@ -170,8 +176,13 @@ void HdrMetadataGroup::ckxHDR_LumClick() {
 
 void HdrMetadataGroup::ledHDR_LumChange() {
     const int index = indexOfSender(m_codes, sender());
+    if (index >= 0)
+        luminanceCodeEdited(index);
+}
+
+void HdrMetadataGroup::luminanceCodeEdited(int index) {
     auto block = hdrStaticMetadata(m_collection);
-    if (filling() || index < 0 || !block)
+    if (filling() || !block)
         return;
     std::optional<int>& code = (*block).*kCodeFields[static_cast<std::size_t>(index)];
     int value = code.value_or(0);
@@ -181,6 +192,9 @@ void HdrMetadataGroup::ledHDR_LumChange() {
         code = value;
         storeHdrStaticMetadata(m_collection, *block);
         showLuminance();
+    } else if (!edit.stored) {
+        // A refused text changes nothing: the group shows the block again.
+        decode();
     }
     m_context.tell(this, edit.message);
 }

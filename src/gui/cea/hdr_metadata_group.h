@@ -48,12 +48,14 @@ public slots:
     void ckxHDR_EOTFClick();
     void ckxHDR_SMType1Click();
     void ckxHDR_LumClick();
+    // A code edit's text, taken when the edit is finished.
     void ledHDR_LumChange();
 
 private:
     bool filling() const { return m_context.filling(); }
     // The labels beside the codes the block holds; the min's value follows the max.
     void showLuminance();
+    void luminanceCodeEdited(int index);
 
     Block1Context m_context;
     DataBlockCollection& m_collection;

@@ -93,10 +93,16 @@ TEST(ForumBlockEdits, TypedValuesAndTheirBytes) {
          [](auto& h) { return editMaxTmdsCharacterRate(h, "1275"); },
          true,
          {{5, 0xFF}}},
-        {"349 MHz rounds down",
+        {"349 MHz is not a multiple of 5",
          [](auto& h) { return editMaxTmdsCharacterRate(h, "349"); },
-         true,
-         {{5, 69}}},
+         false,
+         {}},
+        {"empty", [](auto& h) { return editMaxTmdsCharacterRate(h, ""); }, false, {}},
+        {"345 MHz", [](auto& h) { return editMaxTmdsCharacterRate(h, "345"); }, true, {{5, 69}}},
+        {"VRRmin empty",
+         [](auto& h) { return editNumber(h.vrrMin, "", 63, kMsgVrrMin); },
+         false,
+         {}},
         {"1276 MHz", [](auto& h) { return editMaxTmdsCharacterRate(h, "1276"); }, false, {}},
         {"Version 2",
          [](auto& h) { return editNumber(h.version, "2", 255, kMsgByteValue); },
@@ -172,6 +178,7 @@ TEST(ForumBlockEdits, TypedValuesAndTheirBytes) {
 TEST(ForumBlockEdits, LengthKindAndRoom) {
     Block1 b(imageWithFreeBytes({kVsdb, kNewForum}, 6));
     // Longer: the new bytes are zero; refused beyond the room.
+    EXPECT_EQ(editHdmiForumLength(b.c, "").message, kMsgForumLength);
     EXPECT_EQ(editHdmiForumLength(b.c, "6").message, kMsgForumLength);
     EXPECT_EQ(editHdmiForumLength(b.c, "32").message, kMsgForumLength);
     EXPECT_EQ(editHdmiForumLength(b.c, "14").message, kMsgNoSpaceOfExtendedBlock);

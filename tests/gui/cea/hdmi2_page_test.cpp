@@ -130,28 +130,27 @@ TEST_F(Hdmi2PageTest, ASonyTvsBlocksReadAsTheReferenceDecoderListsThem) {
 TEST_F(Hdmi2PageTest, EditsOfEveryGroupAreWrittenWhenThePageIsLeft) {
     open(sonyTv());
     // The Forum block to 14 bytes, with FRL, ALLM, VRR and DSC.
-    type(forum().ledHF_Len, "13");
-    QTest::keyClick(forum().ledHF_Len, Qt::Key_Return);
+    enter(forum().ledHF_Len, "13");
     ASSERT_TRUE(forum().ledHF_VRRMin->isEnabled());
     forum().cbxHF_MaxFRL->setCurrentIndex(3);
     forum().ckxHF_ALLM->click();
-    type(forum().ledHF_VRRMin, "48");
-    type(forum().ledHF_VRRMax, "120");
+    enter(forum().ledHF_VRRMin, "48");
+    enter(forum().ledHF_VRRMax, "120");
     forum().ckxHF_DSC12->click();
     forum().cbxHF_DSCMaxFRL->setCurrentIndex(3);
     forum().cbxHF_DSCMaxSlices->setCurrentIndex(1);
-    type(forum().ledHF_DSCChunk, "2");
+    enter(forum().ledHF_DSCChunk, "2");
     EXPECT_EQ(forum().lblHF_DSCChunk->text(), "= 3072 bytes");
 
     // HDR: no HLG; the max and min luminance codes, the frame average 0 between.
     HdrMetadataGroup& hdr = *page().gbxHDR;
     hdr.ckxHDR_HLG->click();
     hdr.ckxHDR_MaxLum->click();
-    type(hdr.ledHDR_MaxLum, "96");
+    enter(hdr.ledHDR_MaxLum, "96");
     hdr.ckxHDR_MinLum->click();
     EXPECT_TRUE(hdr.ckxHDR_MaxFALL->isChecked());
     EXPECT_EQ(hdr.ledHDR_MaxFALL->text(), "0");
-    type(hdr.ledHDR_MinLum, "32");
+    enter(hdr.ledHDR_MinLum, "32");
     // As edid-decode prints codes 96 and 32: "400.000 cd/m^2", "0.063 cd/m^2".
     EXPECT_EQ(hdr.lblHDR_MaxLum->text(), QString::fromUtf8("400.000 cd/m²"));
     EXPECT_EQ(hdr.lblHDR_MaxFALL->text(), QString::fromUtf8("50.000 cd/m²"));
@@ -266,10 +265,20 @@ TEST_F(Hdmi2PageTest, WhatBlock1CannotTakeIsRefused) {
     // A length beyond the room: the block keeps its length.
     open(sonyTv());
     ui.messages.clear();
-    type(forum().ledHF_Len, "30");
-    QTest::keyClick(forum().ledHF_Len, Qt::Key_Return);
+    enter(forum().ledHF_Len, "30");
     EXPECT_EQ(ui.messages, QStringList{"No Space of Extended Block"});
     EXPECT_EQ(forum().ledHF_Len->text(), "7");
+    // A rate the field cannot hold exactly is refused, never cut; while it is
+    // typed the edit says why.
+    ui.messages.clear();
+    forum().ledHF_MaxTMDS->setFocus();
+    forum().ledHF_MaxTMDS->selectAll();
+    QTest::keyClicks(forum().ledHF_MaxTMDS, "342");
+    EXPECT_EQ(forum().ledHF_MaxTMDS->toolTip(), kMsgForumMaxTmds);
+    QTest::keyClick(forum().ledHF_MaxTMDS, Qt::Key_Return);
+    EXPECT_EQ(ui.messages, QStringList{kMsgForumMaxTmds});
+    EXPECT_EQ(forum().ledHF_MaxTMDS->text(), "600");
+    EXPECT_EQ(hdmiForumBlock(form.session().block1().collection())->maxTmdsCharacterRate, 120);
     // A native flag exists for VIC 1..64 only.
     type(page().gbxY420->ledY420_VIC, "97");
     page().gbxY420->btnY420Add->click();
