@@ -7,6 +7,7 @@
 #include "support/test_support.h"
 
 #include <functional>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -82,96 +83,42 @@ TEST(ForumBlockEdits, OnNeedsTheHdmiVsdbAndTheRoom) {
 }
 
 TEST(ForumBlockEdits, TypedValuesAndTheirBytes) {
+    using HF = HdmiForumBlock;
+    // field nullptr: Max_TMDS_Character_Rate in MHz.
     const struct Case {
-        const char* what;
-        std::function<FieldEdit(HdmiForumBlock&)> edit;
-        bool stored;
-        std::vector<std::pair<std::size_t, Byte>> bytes; // block index and value, once stored
+        int HF::*field;
+        const char* text;
+        int highest;
+        std::vector<std::pair<std::size_t, Byte>> bytes; // block index and value; none: refused
     } cases[] = {
-        {"600 MHz", [](auto& h) { return editMaxTmdsCharacterRate(h, "600"); }, true, {{5, 0x78}}},
-        {"1275 MHz",
-         [](auto& h) { return editMaxTmdsCharacterRate(h, "1275"); },
-         true,
-         {{5, 0xFF}}},
-        {"349 MHz is not a multiple of 5",
-         [](auto& h) { return editMaxTmdsCharacterRate(h, "349"); },
-         false,
-         {}},
-        {"empty", [](auto& h) { return editMaxTmdsCharacterRate(h, ""); }, false, {}},
-        {"345 MHz", [](auto& h) { return editMaxTmdsCharacterRate(h, "345"); }, true, {{5, 69}}},
-        {"VRRmin empty",
-         [](auto& h) { return editNumber(h.vrrMin, "", 63, kMsgVrrMin); },
-         false,
-         {}},
-        {"1276 MHz", [](auto& h) { return editMaxTmdsCharacterRate(h, "1276"); }, false, {}},
-        {"Version 2",
-         [](auto& h) { return editNumber(h.version, "2", 255, kMsgByteValue); },
-         true,
-         {{4, 0x02}}},
-        {"VRRmin 48",
-         [](auto& h) { return editNumber(h.vrrMin, "48", 63, kMsgVrrMin); },
-         true,
-         {{9, 0x30}}},
-        {"VRRmin 64",
-         [](auto& h) { return editNumber(h.vrrMin, "64", 63, kMsgVrrMin); },
-         false,
-         {}},
-        {"VRRmax 1023",
-         [](auto& h) { return editNumber(h.vrrMax, "1023", 1023, kMsgVrrMax); },
-         true,
-         {{9, 0xC0}, {10, 0xFF}}},
-        {"VRRmax x",
-         [](auto& h) { return editNumber(h.vrrMax, "x", 1023, kMsgVrrMax); },
-         false,
-         {}},
-        {"chunk 63",
-         [](auto& h) { return editNumber(h.dscTotalChunkKBytes, "63", 63, kMsgChunkCode); },
-         true,
-         {{13, 0x3F}}},
-        {"Max_FRL_Rate 6",
-         [](auto& h) {
-             h.maxFrlRate = 6;
-             return FieldEdit::done();
-         },
-         true,
-         {{7, 0x60}}},
-        {"DSC slices 7 under FRL 6",
-         [](auto& h) {
-             h.dscMaxSlices = 7;
-             h.dscMaxFrlRate = 6;
-             return FieldEdit::done();
-         },
-         true,
-         {{12, 0x67}}},
-        {"ALLM",
-         [](auto& h) {
-             h.allm = true;
-             return FieldEdit::done();
-         },
-         true,
-         {{8, 0x02}}},
-        {"SCDC",
-         [](auto& h) {
-             h.scdcPresent = true;
-             return FieldEdit::done();
-         },
-         true,
-         {{6, 0x80}}},
+        {nullptr, "600", 0, {{5, 0x78}}},
+        {nullptr, "345", 0, {{5, 69}}},
+        {nullptr, "1275", 0, {{5, 0xFF}}},
+        {nullptr, "349", 0, {}}, // no multiple of 5: never cut
+        {nullptr, "1276", 0, {}},
+        {nullptr, "", 0, {}},
+        {&HF::version, "2", 255, {{4, 0x02}}},
+        {&HF::vrrMin, "48", 63, {{9, 0x30}}},
+        {&HF::vrrMin, "64", 63, {}},
+        {&HF::vrrMin, "", 63, {}},
+        {&HF::vrrMax, "1023", 1023, {{9, 0xC0}, {10, 0xFF}}},
+        {&HF::vrrMax, "x", 1023, {}},
+        {&HF::dscTotalChunkKBytes, "63", 63, {{13, 0x3F}}},
     };
+    const Bytes initial = {0x6D, 0xD8, 0x5D, 0xC4, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     for (const Case& c : cases) {
-        Block1 b(
-            imageWithBlock1({kVsdb, {0x6D, 0xD8, 0x5D, 0xC4, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
+        Block1 b(imageWithBlock1({kVsdb, initial}));
         HdmiForumBlock h = *hdmiForumBlock(b.c);
-        const FieldEdit edit = c.edit(h);
-        EXPECT_EQ(edit.stored, c.stored) << c.what;
-        EXPECT_EQ(edit.message.empty(), c.stored) << c.what;
-        ASSERT_TRUE(storeHdmiForumBlock(b.c, h).stored) << c.what;
-        const Bytes blocks = b.blocks();
-        ASSERT_EQ(blocks.size(), kVsdb.size() + 14) << c.what;
-        Bytes expected = {0x6D, 0xD8, 0x5D, 0xC4, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        const FieldEdit edit = c.field ? editNumber(h.*c.field, c.text, c.highest, kMsgVrrMin)
+                                       : editMaxTmdsCharacterRate(h, c.text);
+        const bool stored = !c.bytes.empty();
+        EXPECT_EQ(edit.stored, stored) << c.text;
+        EXPECT_EQ(edit.message.empty(), stored) << c.text;
+        ASSERT_TRUE(storeHdmiForumBlock(b.c, h).stored) << c.text;
+        Bytes expected = initial;
         for (const auto& [index, value] : c.bytes)
             expected[index] = value;
-        EXPECT_EQ(Bytes(blocks.begin() + 6, blocks.end()), expected) << c.what;
+        EXPECT_EQ(b.blocks(), concat({kVsdb, expected})) << c.text;
     }
 }
 
