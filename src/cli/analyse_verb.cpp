@@ -42,6 +42,10 @@ device):
   --720p60-other  --720p50-other  --1080i60-other  --1080i50-other
   --3d  --3d-additional  --4kx2k  --support-ai  --no-basic-audio  --no-cec-root
 
+--hdmi2 adds a section "HDMI 2.x" after the items: HDMI 2.1 and CTA-861-H
+rules for the HDMI Forum, HDR, YCbCr 4:2:0 and colorimetry blocks over every
+CTA-861 block.
+
 Exit status: 0 when every item of every file passes, 1 when any item fails,
 2 on a usage error or when any file cannot be read (the others are still
 analysed).
@@ -265,6 +269,8 @@ int analyseVerb(const Args& args, std::ostream& out, std::ostream& err) {
             cdf.sinkBasicAudio = false;
         } else if (arg == "--no-cec-root") {
             cdf.cecRootDevice = false;
+        } else if (arg == "--hdmi2") {
+            cdf.hdmi2Section = true;
         } else if (arg == "--output-count") {
             const auto count = i + 1 < args.size() ? parseDecimalInt32(args[i + 1]) : std::nullopt;
             if (!count)

@@ -1,5 +1,6 @@
 #include "core/analyser/analyser.h"
 
+#include "core/analyser/hdmi2_rules.h"
 #include "core/base_block/detailed_timing.h"
 #include "core/cea/cea_formats.h"
 #include "core/edid/edid_bytes.h"
@@ -157,6 +158,8 @@ public:
         pixelEncoding();
         hdmiSpecRules();
         furtherBlocks();
+        if (m_cdf.hdmi2Section)
+            hdmi2Rules();
     }
 
 private:
@@ -220,6 +223,17 @@ private:
                 {"Block " + std::to_string(k) + " Checksum (" + extensionKindName(block[0]) +
                      " extension)",
                  block[kBlockSize - 1] != blockChecksum(block, 0)});
+        }
+    }
+    // The HDMI 2.x section over the whole image: block 0, block 1, the rest.
+    void hdmi2Rules() {
+        std::vector<Byte> image(m_buffer.begin(), m_buffer.end());
+        image.insert(image.end(), m_moreBlocks.begin(), m_moreBlocks.end());
+        for (const Hdmi2Verdict& v : checkHdmi2Rules(image)) {
+            std::string text(hdmi2RuleText(v.rule));
+            if (v.failed && !v.detail.empty())
+                text += ": " + v.detail;
+            m_result.hdmi2Items.push_back({std::move(text), v.failed});
         }
     }
     bool svdListsVic(int vic) const {
@@ -673,6 +687,8 @@ int AnalyserResult::failCount() const {
     return static_cast<int>(
         std::count_if(verdicts.begin(), verdicts.end(), [](std::int32_t v) { return v != 0; }) +
         std::count_if(extensionBlockItems.begin(), extensionBlockItems.end(),
+                      [](const ExtensionBlockItem& item) { return item.failed; }) +
+        std::count_if(hdmi2Items.begin(), hdmi2Items.end(),
                       [](const ExtensionBlockItem& item) { return item.failed; }));
 }
 

@@ -47,9 +47,12 @@ struct AnalyserResult {
     float highestDtdClock = 0.0f;   // MHz
     // Images longer than 256 bytes only: the checks of the blocks after block 1.
     std::vector<ExtensionBlockItem> extensionBlockItems;
+    // With the HDMI 2.x section asked for: one line per rule (hdmi2_rules.h).
+    std::vector<ExtensionBlockItem> hdmi2Items;
 
     bool failed(int item) const { return verdicts[static_cast<std::size_t>(item)] != 0; }
-    // Items that failed, printed or not, and failed checks of further blocks.
+    // Items that failed, printed or not, failed checks of further blocks and
+    // failed HDMI 2.x rules.
     int failCount() const;
 };
 
@@ -62,6 +65,8 @@ std::string_view analyserMessage(int item);
 // video descriptors and speaker allocation of the CTA-861 blocks among them
 // count where a rule looks for a format or a block anywhere in the EDID
 // (CTA-861 lets a sink spread its data blocks over several CTA blocks).
+// When the declaration asks for the HDMI 2.x section, its rules judge every
+// CTA-861 block of the image.
 // Returns false when the evaluation failed internally (the report then says
 // so in one line); it never throws.
 bool Evaluate(const EdidImage& buffer, const CapabilityDeclaration& declaration,

@@ -22,6 +22,9 @@ struct CapabilityDeclaration {
     bool sinkSupportAI = false;
     bool sinkBasicAudio = false;
     bool cecRootDevice = false;
+    // Not a declaration of the form: the report adds its HDMI 2.x section
+    // (HDMI 2.1 and CTA-861-H rules) after the items.
+    bool hdmi2Section = false;
 
     // The declaration dialog's initial state: no outputs, basic audio, CEC root.
     static CapabilityDeclaration dialogDefaults() {

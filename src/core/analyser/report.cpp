@@ -84,6 +84,7 @@ public:
         items({110, 111});
 
         furtherBlocks();
+        hdmi2Section();
 
         breakLine();
         m_lines.push_back(kSeparator);
@@ -184,6 +185,21 @@ private:
             m_lines.push_back((extra.failed ? "** FAIL-> " : "   PASS-> ") + extra.text);
             record(number++, extra.failed ? ReportItem::Verdict::Fail : ReportItem::Verdict::Pass,
                    extra.text);
+        }
+    }
+
+    // Asked for only: the HDMI 2.x rules, numbered on after the checks of
+    // further blocks.
+    void hdmi2Section() {
+        if (!m_cdf.hdmi2Section)
+            return;
+        breakLine();
+        section("Test : HDMI 2.x");
+        int number = kAnalyserItemCount + static_cast<int>(m_result.extensionBlockItems.size());
+        for (const ExtensionBlockItem& rule : m_result.hdmi2Items) {
+            m_lines.push_back((rule.failed ? "** FAIL-> " : "   PASS-> ") + rule.text);
+            record(number++, rule.failed ? ReportItem::Verdict::Fail : ReportItem::Verdict::Pass,
+                   rule.text);
         }
     }
 

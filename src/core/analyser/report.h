@@ -13,7 +13,9 @@ namespace pellam {
 struct ReportItem {
     enum class Verdict { Pass, Fail, Skip };
     std::string section; // "8-1", "8-17", ..., or the section's title when it has no test ID
-    int number = 0;      // the item's number (0..111; 112 on for the checks of further blocks)
+                         // ("Vender Specific", "Extension Blocks", "HDMI 2.x")
+    int number = 0;      // the item's number (0..111; 112 on for the checks of further
+                         // blocks, then the HDMI 2.x rules)
     std::string text;    // the item's message as the report prints it
     Verdict verdict = Verdict::Pass;
 };

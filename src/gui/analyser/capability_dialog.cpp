@@ -90,6 +90,12 @@ TfrmCDF::TfrmCDF(UserInteraction& ui, QWidget* parent)
     auto* cec = new QHBoxLayout(gbCDF_CEC);
     cec->addWidget(ckxCDF_CEC_RootDevice);
 
+    gbCDF_HDMI2 = group(this, "gbCDF_HDMI2", "HDMI 2.x");
+    ckxCDF_HDMI2_Section = checkBox(gbCDF_HDMI2, "ckxCDF_HDMI2_Section",
+                                    "HDMI 2.x section (HDMI 2.1, CTA-861-H rules)");
+    auto* hdmi2 = new QHBoxLayout(gbCDF_HDMI2);
+    hdmi2->addWidget(ckxCDF_HDMI2_Section);
+
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setDefault(true);
@@ -108,6 +114,7 @@ TfrmCDF::TfrmCDF(UserInteraction& ui, QWidget* parent)
     layout->addWidget(gbCDF_Video);
     layout->addWidget(gbCDF_Audio);
     layout->addWidget(gbCDF_CEC);
+    layout->addWidget(gbCDF_HDMI2);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -134,6 +141,7 @@ void TfrmCDF::Button1Click() {
     m_record.sinkSupportAI = ckxCDF_Audio_SupportAI->isChecked();
     m_record.sinkBasicAudio = ckxCDF_Audio_BasicAudio->isChecked();
     m_record.cecRootDevice = ckxCDF_CEC_RootDevice->isChecked();
+    m_record.hdmi2Section = ckxCDF_HDMI2_Section->isChecked();
     m_cancelFlag = 0;
     accept();
 }

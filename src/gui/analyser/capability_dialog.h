@@ -45,6 +45,9 @@ public:
     QCheckBox* ckxCDF_Audio_BasicAudio;
     QGroupBox* gbCDF_CEC;
     QCheckBox* ckxCDF_CEC_RootDevice;
+    // Not a declaration: whether the report adds its HDMI 2.x section.
+    QGroupBox* gbCDF_HDMI2;
+    QCheckBox* ckxCDF_HDMI2_Section;
     QPushButton* Button1;
     QPushButton* Button2;
 

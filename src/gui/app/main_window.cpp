@@ -12,6 +12,7 @@
 #include "gui/cea/extended_blocks_page.h"
 #include "core/cea/extension_block.h"
 #include "gui/cea/extension_timings_page.h"
+#include "gui/cea/hdmi2_page.h"
 #include "gui/cea/video_page.h"
 #include "core/ddc/drm_connectors.h"
 #include "core/ddc/eeprom_backup.h"
@@ -257,6 +258,8 @@ void TForm1::createPages() {
     sheetB1ExtendedDB =
         addPage(PageControl1, new ExtendedBlocksPage(pageState, collection, m_ui, PageControl1),
                 QStringLiteral("B1/扩展"));
+    sheetHDMI2 = addPage(PageControl1, new Hdmi2Page(pageState, collection, m_ui, PageControl1),
+                         QStringLiteral("B1/HDMI 2.x"));
     sheetB1DetailTiming =
         addPage(PageControl1, new ExtensionTimingsPage(pageState, collection, m_ui, PageControl1),
                 QStringLiteral("B1/详细Timing"));
@@ -501,7 +504,7 @@ void TForm1::applyModeMenus() {
 
 bool TForm1::isBlock1Page(QWidget* page) const {
     return page == sheetHDMIVideo || page == sheetAudio || page == sheetB1ExtendedDB ||
-           page == sheetB1DetailTiming;
+           page == sheetHDMI2 || page == sheetB1DetailTiming;
 }
 
 void TForm1::pageChosen() {
@@ -532,7 +535,8 @@ void TForm1::PageControl1Change() {
 
     const bool bytes128 = m_session.modeMenus().n128Bytes1;
     for (QWidget* page : std::initializer_list<QWidget*>{sheetHDMIVideo, sheetAudio,
-                                                         sheetB1ExtendedDB, sheetB1DetailTiming})
+                                                         sheetB1ExtendedDB, sheetHDMI2,
+                                                         sheetB1DetailTiming})
         PageControl1->setTabVisible(PageControl1->indexOf(page), !bytes128);
 
     if (!m_session.beginPageSwitch(chkAutoChksm->isChecked()))

@@ -1,4 +1,4 @@
-// The main window: nine tab pages, the main menu, and the page switch that
+// The main window: ten tab pages, the main menu, and the page switch that
 // writes block 1 back, applies automatic checksums and decodes the page shown.
 #pragma once
 
@@ -32,6 +32,7 @@ class DescriptorPage;
 class EditorPage;
 class ExtendedBlocksPage;
 class ExtensionTimingsPage;
+class Hdmi2Page;
 class HexGridWidget;
 class TfrmCDF;
 class TfrmI2C;
@@ -94,6 +95,7 @@ public:
     VideoPage* sheetHDMIVideo;
     AudioPage* sheetAudio;
     ExtendedBlocksPage* sheetB1ExtendedDB;
+    Hdmi2Page* sheetHDMI2;
     ExtensionTimingsPage* sheetB1DetailTiming;
     AnalysisPage* TabSheet2;
 

@@ -93,6 +93,22 @@ TEST_F(MainWindowTest, EveryNamedControlIsOnItsPageOnceAndOfItsKind) {
          "RadioButton_QRS0..1 GroupBox41 RadioButton_PT0..3 GroupBox42 RadioButton_IT0..3 "
          "GroupBox43 RadioButton_CE0..3 GroupBox20 CheckBox_B1Extended_En1 GroupBox38 "
          "CheckBox_Color0..4 GroupBox39 CheckBox_Meta0..3"},
+        {form.sheetHDMI2,
+         "gbxHF ckxHF_Enable rbnHF_VSDB rbnHF_SCDB ledHF_Len ledHF_Version ledHF_MaxTMDS "
+         "ckxHF_SCDC ckxHF_RR ckxHF_CableStatus ckxHF_CCBPCI ckxHF_LTE340Scramble "
+         "ckxHF_IndependentView ckxHF_DualView ckxHF_3DOSD cbxHF_MaxFRL ckxHF_UHDVIC "
+         "ckxHF_DC48_420 ckxHF_DC36_420 ckxHF_DC30_420 ckxHF_FAPAStart ckxHF_ALLM ckxHF_FVA "
+         "ckxHF_CNMVRR ckxHF_CinemaVRR ckxHF_MDelta ckxHF_QMS ckxHF_FAPAEndExt ledHF_VRRMin "
+         "ledHF_VRRMax ckxHF_DSC12 ckxHF_DSCNative420 ckxHF_QMSTFRMax ckxHF_QMSTFRMin "
+         "ckxHF_DSCAllBpp ckxHF_DSC16bpc ckxHF_DSC12bpc ckxHF_DSC10bpc cbxHF_DSCMaxFRL "
+         "cbxHF_DSCMaxSlices ledHF_DSCChunk lblHF_DSCChunk gbxHDR ckxHDR_Enable gbxHDR_EOTF "
+         "ckxHDR_SDR ckxHDR_HDR ckxHDR_PQ ckxHDR_HLG ckxHDR_SMType1 gbxHDR_Luminance "
+         "ckxHDR_MaxLum ckxHDR_MaxFALL ckxHDR_MinLum ledHDR_MaxLum ledHDR_MaxFALL ledHDR_MinLum "
+         "lblHDR_MaxLum lblHDR_MaxFALL lblHDR_MinLum gbxCDB ckxCDB_Enable gbxCDB_Colorimetry "
+         "gbxCDB_Second ckxCDB_xvYCC601 ckxCDB_xvYCC709 ckxCDB_sYCC601 ckxCDB_opYCC601 "
+         "ckxCDB_opRGB ckxCDB_BT2020cYCC ckxCDB_BT2020YCC ckxCDB_BT2020RGB ckxCDB_MD0..3 "
+         "ckxCDB_defaultRGB ckxCDB_sRGB ckxCDB_ICtCp ckxCDB_DCIP3 gbxY420 gbxY420Map clxY420Map "
+         "ckxY420Map_All gbxY420VDB clxY420VDB ledY420_VIC btnY420Add btnY420Delete"},
         {form.sheetB1DetailTiming,
          "GroupBox2 ledDetailNo cbxDetail Label29 gbxTimingDescripter ledPixelClock GroupBox16 "
          "ledTiming1..12 ckxInterlaced gbxStereo rbnStereo1..7 GroupBox17 rbnAD1..4 ckxSerrate "
@@ -112,11 +128,11 @@ TEST_F(MainWindowTest, EveryNamedControlIsOnItsPageOnceAndOfItsKind) {
             ++checked;
         }
     }
-    EXPECT_GT(checked, 350);
+    EXPECT_GT(checked, 440);
 
     const QStringList window = expand(
         "PageControl1 TabSheet1 TabSheet3 TabSheet4 TabSheet5 sheetHDMIVideo sheetAudio "
-        "sheetB1ExtendedDB sheetB1DetailTiming TabSheet2 MainMenu1 File1 New1 SaveLog N1 Exit1 "
+        "sheetB1ExtendedDB sheetHDMI2 sheetB1DetailTiming TabSheet2 MainMenu1 File1 New1 SaveLog N1 Exit1 "
         "Utility1 N128Bytes1 N256Bytes1 N2 EDID_HDMI_SEL EDID_DP_SEL N3 I2CSetting Help1 Memo1 "
         "About1");
     for (const QString& name : window)

@@ -73,7 +73,7 @@ TEST_F(HexGridTest, Byte126TypedInTheGridIsNotAModeChange) {
     pressKey(Qt::Key_Return);
     EXPECT_EQ(image()[126], 0);
     EXPECT_TRUE(form.N256Bytes1->isChecked());
-    EXPECT_EQ(visibleTabs().size(), 9);
+    EXPECT_EQ(visibleTabs().size(), 10);
 }
 
 TEST_F(HexGridTest, In128ByteModeBlock1ShowsGreyZerosButEnterStillWrites) {

@@ -11,6 +11,7 @@
 #include "gui/cea/audio_page.h"
 #include "gui/cea/extended_blocks_page.h"
 #include "gui/cea/extension_timings_page.h"
+#include "gui/cea/hdmi2_page.h"
 #include "gui/cea/video_page.h"
 #include "core/edid/edid_file.h"
 #include "core/edid/hex.h"

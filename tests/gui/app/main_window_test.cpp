@@ -27,7 +27,7 @@ TEST_F(MainWindowTest, StartsWithTheDefaultImageInTheGrid) {
     EXPECT_EQ(form.PageControl1->currentWidget(), form.TabSheet1);
     EXPECT_EQ(visibleTabs(),
               QStringList({"数据", "B0/信息", "B0/Timing", "B0/Timing详情", "B1/视频", "B1/音频",
-                           "B1/扩展", "B1/详细Timing", "验证"}));
+                           "B1/扩展", "B1/HDMI 2.x", "B1/详细Timing", "验证"}));
     for (std::size_t i = 0; i < kImageSize; ++i)
         ASSERT_EQ(cell(i), QString::fromStdString(hexByte(hdmiDefaultImage()[i]))) << i;
     EXPECT_TRUE(form.N256Bytes1->isChecked());
@@ -51,7 +51,8 @@ TEST_F(MainWindowTest, StartsWithTheDefaultImageInTheGrid) {
 TEST_F(MainWindowTest, VisitingBlock1PagesWithoutAnEditLeavesBlock1AsItWas) {
     load(withPaddingByte());
     for (QWidget* page : std::initializer_list<QWidget*>{
-             form.sheetHDMIVideo, form.sheetAudio, form.sheetB1ExtendedDB, form.sheetB1DetailTiming,
+             form.sheetHDMIVideo, form.sheetAudio, form.sheetB1ExtendedDB, form.sheetHDMI2,
+             form.sheetB1DetailTiming,
              form.TabSheet1}) {
         showPage(page);
         ASSERT_EQ(image(), withPaddingByte());
@@ -117,7 +118,7 @@ TEST_F(MainWindowTest, In128ByteModeBlock1IsHiddenAndTheAnalysisPageIsFifth) {
     EXPECT_EQ(cell(0x10), "18");
 
     form.N256Bytes1->trigger();
-    EXPECT_EQ(visibleTabs().size(), 9);
+    EXPECT_EQ(visibleTabs().size(), 10);
     EXPECT_EQ(cell(0x10), "77") << "in 256-byte mode the analysis page renders the grid";
     for (std::size_t i = 128; i < 255; ++i)
         ASSERT_EQ(image()[i], before[i]) << "block 1 kept through the mode change";
@@ -237,7 +238,7 @@ TEST_F(MainWindowTest, ModeMarksFollowByte126OnlyAtTheirMoments) {
     image()[126] = 0; // as typed into the grid
     showPage(form.TabSheet3);
     EXPECT_TRUE(form.N256Bytes1->isChecked());
-    EXPECT_EQ(visibleTabs().size(), 9);
+    EXPECT_EQ(visibleTabs().size(), 10);
     form.EDID_HDMI_SEL->trigger(); // any mode command synchronises
     EXPECT_TRUE(form.N128Bytes1->isChecked());
     EXPECT_EQ(visibleTabs().size(), 5);

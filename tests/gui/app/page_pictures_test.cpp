@@ -54,6 +54,16 @@ TEST_F(MainWindowTest, PagePictures) {
         form.grab().save(QString::fromLocal8Bit(folder) + "/page-4-gbxHDMIVideoPresent.png"));
     form.sheetHDMIVideo->gbxHDMIVideoPresent->btHDMIVideoPresent_Cancel->click();
 
+    // The HDMI 2.x page with a TV's Forum, HDR, 4:2:0 and colorimetry blocks.
+    load(imageFromBytes(
+        readFile(std::filesystem::path(PELLAM_CORPUS_DIR) / "sny_8604_sony-tv-00_256.bin")));
+    showPage(form.sheetHDMI2);
+    EXPECT_TRUE(form.grab().save(QString::fromLocal8Bit(folder) + "/page-7-hdmi2-tv.png"));
+    // Its groups whole, as the page scrolls through them.
+    EXPECT_TRUE(form.sheetHDMI2->gbxHF->parentWidget()->grab().save(
+        QString::fromLocal8Bit(folder) + "/page-7-hdmi2-tv-groups.png"));
+    load(imageFromBytes(readFile(file)));
+
     // The grid page halfway through a read on a parallel port, and after a
     // write whose verify failed on a write-protected EEPROM.
     form.session().ddc().settings() = {kPortLpt1, 0x378, 0xA0, 0};

@@ -1,4 +1,4 @@
-// Showing the audio, extended blocks and timings pages never changes the
+// Showing the audio, extended blocks, HDMI 2.x and timings pages never changes the
 // collection: on every real EDID, and on a block 1 the pages cannot edit.
 #include "gui/app/main_window_fixture.h"
 #include "core/cea/extension_block.h"
@@ -22,6 +22,7 @@ TEST(Block1PagesDecode, ShowingThePagesOnEveryRealEdidLeavesTheCollectionAsParse
     AudioPage audio(state, collection, ui);
     ExtendedBlocksPage extended(state, collection, ui);
     ExtensionTimingsPage timings(state, collection, ui);
+    Hdmi2Page hdmi2(state, collection, ui);
     timings.fillTimingCandidates();
     int withAudio = 0;
     int withTimings = 0;
@@ -33,6 +34,7 @@ TEST(Block1PagesDecode, ShowingThePagesOnEveryRealEdidLeavesTheCollectionAsParse
         audio.decodePage();
         extended.decodePage();
         timings.decodePage();
+        hdmi2.decodePage();
         // Every descriptor shown in turn: the events the controls raise while
         // they are filled must not store anything.
         for (int i = 0; i < audio.cbxAudio->count(); ++i)
@@ -63,7 +65,7 @@ TEST_F(MainWindowTest, ABlock1ThePagesCannotEditDisablesEveryControlAndSaysWhy) 
     const std::string note = form.session().collection().note;
     ASSERT_FALSE(note.empty());
     for (EditorPage* page : std::initializer_list<EditorPage*>{
-             form.sheetAudio, form.sheetB1ExtendedDB, form.sheetB1DetailTiming}) {
+             form.sheetAudio, form.sheetB1ExtendedDB, form.sheetHDMI2, form.sheetB1DetailTiming}) {
         showPage(page);
         const auto* label = page->findChild<QLabel*>("lblBlock1Note");
         ASSERT_NE(label, nullptr);
@@ -83,7 +85,7 @@ TEST_F(MainWindowTest, ABlock1ThePagesCannotEditDisablesEveryControlAndSaysWhy) 
         for (QWidget* control : controls)
             EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
         for (QAbstractButton* box : page->findChildren<QAbstractButton*>(
-                 QRegularExpression("CheckBox_Speaker\\d|CheckBox_Color|CheckBox_Meta")))
+                 QRegularExpression("CheckBox_Speaker\\d|CheckBox_Color|CheckBox_Meta|ckxHF_|ckxHDR_|ckxCDB_")))
             EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
     }
     EXPECT_TRUE(timings.ledTiming1->text().isEmpty()) << "no other EDID's timing on view";
