@@ -488,8 +488,7 @@ public:
 
     void file(const FileResult& r) override {
         std::ostream& s = m_spool.stream();
-        if (m_records++ > 0)
-            s << ",";
+        s << (m_records++ > 0 ? ",\n    " : "\n    ");
         JsonWriter json(s, 2);
         json.beginObject();
         json.field("file", r.path);
@@ -646,7 +645,9 @@ int readSettings(const Args& args, Settings& settings, std::ostream& err) {
     ParsedArgs parsed;
     if (const int status = parseArguments("analyse", args, specs, parsed, err))
         return status;
-    for (const auto& [name, value] : parsed.options) {
+    for (const auto& option : parsed.options) {
+        const std::string& name = option.first;
+        const std::string& value = option.second;
         const auto flag = std::find_if(std::begin(kFlags), std::end(kFlags),
                                        [&](const auto& f) { return name == f.first; });
         if (flag != std::end(kFlags)) {
