@@ -102,8 +102,8 @@ const std::pair<const char*, bool CapabilityDeclaration::*> kFlags[] = {
     {"--support-ai", &CapabilityDeclaration::sinkSupportAI},
 };
 
-std::vector<OptionSpec> analyseOptions() {
-    std::vector<OptionSpec> specs = {
+std::vector<OptionRule> analyseOptions() {
+    std::vector<OptionRule> rules = {
         {"--format", nullptr, true},       {"--quiet", "-q", false},
         {"--verbose", "-v", false},        {"--waive", nullptr, true},
         {"--input-format", nullptr, true}, {"--output-count", nullptr, true},
@@ -112,8 +112,8 @@ std::vector<OptionSpec> analyseOptions() {
         {"--slave", nullptr, true},        {"--simulate", nullptr, true},
     };
     for (const auto& [name, field] : kFlags)
-        specs.push_back({name, nullptr, false});
-    return specs;
+        rules.push_back({name, nullptr, false});
+    return rules;
 }
 
 // "Vender Specific" -> "vender-specific": a section's name as IDs hold it.
@@ -641,9 +641,9 @@ private:
 
 // Reads the options into the settings; 0 or the exit status of a usage error.
 int readSettings(const Args& args, Settings& settings, std::ostream& err) {
-    const std::vector<OptionSpec> specs = analyseOptions();
+    const std::vector<OptionRule> rules = analyseOptions();
     ParsedArgs parsed;
-    if (const int status = parseArguments("analyse", args, specs, parsed, err))
+    if (const int status = parseArguments("analyse", args, rules, parsed, err))
         return status;
     for (const auto& option : parsed.options) {
         const std::string& name = option.first;

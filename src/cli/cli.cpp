@@ -67,7 +67,7 @@ const std::string kLicenceText = "Copyright (c) 2026 The Pellam authors.\n"
 
 namespace {
 
-const OptionSpec kFormOptions[] = {
+const OptionRule kFormOptions[] = {
     {"--input-format", nullptr, true},
     {"--output-format", nullptr, true},
 };

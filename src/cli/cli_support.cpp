@@ -40,7 +40,7 @@ std::optional<std::string> ParsedArgs::last(std::string_view name) const {
     return std::nullopt;
 }
 
-int parseArguments(const std::string& verb, const Args& args, std::span<const OptionSpec> specs,
+int parseArguments(const std::string& verb, const Args& args, std::span<const OptionRule> rules,
                    ParsedArgs& parsed, std::ostream& err) {
     parsed = {};
     bool optionsEnded = false;
@@ -56,21 +56,21 @@ int parseArguments(const std::string& verb, const Args& args, std::span<const Op
         }
         const std::size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
         const std::string name = arg.substr(0, equals);
-        const auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) {
-            return name == s.name || (s.alias && name == s.alias);
+        const auto rule = std::find_if(rules.begin(), rules.end(), [&](const OptionRule& r) {
+            return name == r.name || (r.alias && name == r.alias);
         });
-        if (spec == specs.end())
+        if (rule == rules.end())
             return usageError(err, "unknown option '" + displayText(name) + "' for " + verb);
-        if (!spec->takesValue) {
+        if (!rule->takesValue) {
             if (equals != std::string::npos)
-                return usageError(err, std::string(spec->name) + " takes no value");
-            parsed.options.emplace_back(spec->name, "");
+                return usageError(err, std::string(rule->name) + " takes no value");
+            parsed.options.emplace_back(rule->name, "");
         } else if (equals != std::string::npos) {
-            parsed.options.emplace_back(spec->name, arg.substr(equals + 1));
+            parsed.options.emplace_back(rule->name, arg.substr(equals + 1));
         } else if (i + 1 < args.size()) {
-            parsed.options.emplace_back(spec->name, args[++i]);
+            parsed.options.emplace_back(rule->name, args[++i]);
         } else {
-            return usageError(err, std::string(spec->name) + " needs a value");
+            return usageError(err, std::string(rule->name) + " needs a value");
         }
     }
     return kExitOk;

@@ -32,7 +32,7 @@ int usageError(std::ostream& err, const std::string& message);
 // text after "=" ("--format=json"). An option the verb does not know is
 // refused before anything is read or written.
 
-struct OptionSpec {
+struct OptionRule {
     const char* name;      // "--format"
     const char* alias;     // "-q", or nullptr
     bool takesValue = false;
@@ -40,7 +40,7 @@ struct OptionSpec {
 
 struct ParsedArgs {
     // The options in the order given, each with its value ("" for a flag),
-    // under the spec's name (an alias is given under the name).
+    // under the rule's name (an alias is given under the name).
     std::vector<std::pair<std::string, std::string>> options;
     std::vector<std::string> operands;
 
@@ -49,9 +49,9 @@ struct ParsedArgs {
     std::optional<std::string> last(std::string_view name) const;
 };
 
-// Splits the arguments by the specs. Returns 0, or kExitUsage with the
+// Splits the arguments by the rules. Returns 0, or kExitUsage with the
 // message written ("unknown option '-x' for VERB", "--format needs a value").
-int parseArguments(const std::string& verb, const Args& args, std::span<const OptionSpec> specs,
+int parseArguments(const std::string& verb, const Args& args, std::span<const OptionRule> rules,
                    ParsedArgs& parsed, std::ostream& err);
 
 // Whether the arguments ask for help (--help or -h before any "--").

@@ -33,7 +33,7 @@ Exit status: 0, or 2 on a usage error or output that cannot be written.
 
 namespace {
 
-const OptionSpec kDisplaysOptions[] = {{"--json", nullptr, false}};
+const OptionRule kDisplaysOptions[] = {{"--json", nullptr, false}};
 
 } // namespace
 

@@ -302,7 +302,7 @@ bool stepFits(const std::vector<CheckedSet>& edits, const EdidImage& original, s
     return true;
 }
 
-const OptionSpec kEditOptions[] = {
+const OptionRule kEditOptions[] = {
     {"--set", nullptr, true},
     {"--serial-step", nullptr, true},
     {"--input-format", nullptr, true},
