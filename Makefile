@@ -43,13 +43,16 @@ fuzz:
 	cmake --build --preset fuzz
 	scripts/run-fuzzers.sh $(FUZZ_SECONDS)
 
-# The Debian package pellam_<version>_amd64.deb in build/default, checked by lintian.
+# The Debian packages pellam-cli_<version>_amd64.deb (the headless tool, no
+# Qt) and pellam_<version>_amd64.deb (the editor) in build/default, checked
+# by lintian; scripts/check-package.sh runs them.
 package: build
 	@scripts/install-deps.sh --package
 	cmake --preset default
 	cmake --build --preset default
+	rm -f build/default/pellam_*_amd64.deb build/default/pellam-cli_*_amd64.deb
 	cd build/default && cpack -G DEB
-	lintian --fail-on error build/default/pellam_*_amd64.deb
+	lintian --fail-on error,warning build/default/pellam-cli_*_amd64.deb build/default/pellam_*_amd64.deb
 
 format:
 	find src tests fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -5,6 +5,7 @@
 #include "cli/verbs.h"
 #include "core/edid/edid_file.h"
 
+#include <iostream>
 #include <ostream>
 
 #ifndef PELLAM_VERSION
@@ -13,21 +14,37 @@
 
 namespace pellam::cli {
 
-const std::string kConvertHelp = R"(Usage: pellam-cli convert IN OUT
+namespace {
+
+// The options convert and rebuild take besides IN and OUT.
+const char* const kFormOptionsHelp =
+    R"(Options:
+  --input-format F   read IN as bin (raw binary), hex (hex text) or ddc (hex
+                     text, one byte a line), whatever its name
+  --output-format F  write OUT as bin or hex, whatever its name
+)";
+
+} // namespace
+
+const std::string kConvertHelp = std::string(R"(Usage: pellam-cli convert [options] IN OUT
 
 Reads the EDID file IN and writes it to OUT in the form that OUT's extension
-names: .bin/.BIN/.dat/.DAT raw binary, .txt/.TXT hex text. IN may also be a
-.ddc line-form file. Every byte of IN is written, whatever its length (an
-EDID has 128 bytes for each of its blocks); checksums are left as read. What
-looks wrong (a length that is no whole number of blocks, an EEPROM read that
-wrapped around, byte 126 against the blocks present, wrong checksums) is
-named on standard error.
+names, in any case: .bin or .dat raw binary, .txt hex text. IN may also be a
+.ddc line-form file; a name without any of these extensions is read by its
+content (binary when it starts with the EDID header, else hex text). IN of -
+is standard input, OUT of - standard output (binary unless --output-format
+hex). Every byte of IN is written, whatever its length (an EDID has 128
+bytes for each of its blocks); checksums are left as read. What looks wrong
+(a length that is no whole number of blocks, an EEPROM read that wrapped
+around, byte 126 against the blocks present, wrong checksums) is named on
+standard error.
 
+)") + kFormOptionsHelp + R"(
 Exit status: 0 on success, 2 on a usage error or a file that cannot be read
 or written (OUT is then not created).
 )";
 
-const std::string kRebuildHelp = R"(Usage: pellam-cli rebuild IN OUT
+const std::string kRebuildHelp = std::string(R"(Usage: pellam-cli rebuild [options] IN OUT
 
 Reads IN, checks its EDID header, writes every CTA-861 extension block that
 byte 126 declares again from its decoded data blocks and timings (what the
@@ -36,29 +53,61 @@ every block and writes OUT as for convert, with every block of IN. Data
 blocks the editor does not model, and records of the detailed timing area
 that are not timings, are written back as they were. Block 1 is left as read
 when it is not an editable CTA-861 extension (a note says so); so are other
-extension blocks that are not CTA-861 ones.
+extension blocks that are not CTA-861 ones. IN and OUT may be -, as for
+convert.
 
+)") + kFormOptionsHelp + R"(
 Exit status: 0 on success, 2 on a usage error, a file that cannot be read or
 written, an image without the EDID header, or a block 1 that does not fit.
 )";
 
+const std::string kLicenceText = "Copyright (c) 2026 The Pellam authors.\n"
+                                 "MIT licence: this is free software, you may use, copy, change and\n"
+                                 "pass it on; it comes with no warranty.\n";
+
 namespace {
+
+const OptionRule kFormOptions[] = {
+    {"--input-format", nullptr, true},
+    {"--output-format", nullptr, true},
+};
+
+// IN and OUT of convert and rebuild, and the forms they are read and written in.
+struct InOut {
+    std::string in;
+    std::string out;
+    FileForm inForm = FileForm::Auto;
+    FileForm outForm = FileForm::Auto;
+};
 
 // For the verbs that take IN OUT: checks the arguments and OUT's form before
 // anything is read, then reads IN. Returns 0 when the verb may go on, else
 // the exit status (the message is written).
-int readInOut(const std::string& verb, const Args& args, EdidBytes& bytes, std::ostream& err) {
-    if (args.size() != 2)
+int readInOut(const std::string& verb, const Args& args, InOut& files, EdidBytes& bytes,
+              std::ostream& err) {
+    ParsedArgs parsed;
+    if (const int status = parseArguments(verb, args, kFormOptions, parsed, err))
+        return status;
+    if (parsed.operands.size() != 2)
         return usageError(err, verb + " takes two arguments: IN OUT");
-    if (!isWritablePath(args[1])) {
-        err << "pellam-cli: cannot write \"" << args[1]
-            << "\": use .bin or .dat for raw binary, .txt for hex text\n";
+    files.in = parsed.operands[0];
+    files.out = parsed.operands[1];
+    for (const auto& [name, value] : parsed.options) {
+        const auto form = fileFormNamed(value);
+        const bool output = name == "--output-format";
+        if (!form || (output && *form == FileForm::HexLines))
+            return usageError(err, name + " takes " + (output ? "bin or hex" : "bin, hex or ddc") +
+                                       ", not '" + displayText(value) + "'");
+        (output ? files.outForm : files.inForm) = *form;
+    }
+    if (!isWritablePath(files.out, files.outForm)) {
+        err << "pellam-cli: " << notWritableMessage(files.out) << "\n";
         return kExitUsage;
     }
-    if (!readInput(args[0], bytes, err))
+    if (!readInput(files.in, bytes, err, files.inForm))
         return kExitUsage;
     // A rebuild writes every checksum anew: only convert keeps them as read.
-    reportFindings(args[0], bytes, err, verb == "convert");
+    reportFindings(files.in, bytes, err, verb == "convert");
     return kExitOk;
 }
 
@@ -93,23 +142,31 @@ void writeUsage(std::ostream& out) {
             head += "\n" + std::string(32, ' ');
         out << head << verb.summary << "\n";
     }
-    out << "\nOptions:\n"
-           "  --help                        show this text\n"
-           "  --version                     show the version\n";
+    out << "\nEvery verb takes --help for its own options. A file argument of - is\n"
+           "standard input or output; -- ends the options.\n"
+           "\nOptions:\n"
+           "  -h, --help                    show this text\n"
+           "  --version                     show the version and the licence\n"
+           "\nExit status: 0 on success (analyse: every item passes), 1 when an\n"
+           "analysis or a verify fails, 2 on a usage error, an unreadable or unwritable\n"
+           "file, a failed transfer, or output that cannot be written.\n"
+           "\nThe manual page pellam-cli(1) describes every verb, field and file.\n";
 }
 
 } // namespace
 
 int convertVerb(const Args& args, std::ostream&, std::ostream& err) {
+    InOut files;
     EdidBytes bytes;
-    if (const int status = readInOut("convert", args, bytes, err))
+    if (const int status = readInOut("convert", args, files, bytes, err))
         return status;
-    return writeOutput(args[1], bytes, err) ? kExitOk : kExitUsage;
+    return writeOutput(files.out, bytes, err, files.outForm) ? kExitOk : kExitUsage;
 }
 
 int rebuildVerb(const Args& args, std::ostream&, std::ostream& err) {
+    InOut files;
     EdidBytes bytes;
-    if (const int status = readInOut("rebuild", args, bytes, err))
+    if (const int status = readInOut("rebuild", args, files, bytes, err))
         return status;
     if (!hasEdidHeader(bytes)) {
         err << kMsgEdidFileFormatIncorrect << "\n";
@@ -132,10 +189,12 @@ int rebuildVerb(const Args& args, std::ostream&, std::ostream& err) {
         }
     }
     applyBlockChecksums(bytes, true);
-    return writeOutput(args[1], bytes, err) ? kExitOk : kExitUsage;
+    return writeOutput(files.out, bytes, err, files.outForm) ? kExitOk : kExitUsage;
 }
 
-int run(const Args& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+int dispatch(const Args& args, std::ostream& out, std::ostream& err) {
     if (args.empty())
         return usageError(err, "no verb given");
     const std::string& verb = args[0];
@@ -144,20 +203,45 @@ int run(const Args& args, std::ostream& out, std::ostream& err) {
         return kExitOk;
     }
     if (verb == "--version") {
-        out << "pellam-cli " << PELLAM_VERSION << "\n";
+        out << "pellam-cli " << PELLAM_VERSION << "\n" << kLicenceText;
         return kExitOk;
     }
     const Args rest(args.begin() + 1, args.end());
     for (const Verb& v : kVerbs) {
         if (verb != v.name)
             continue;
-        if (!rest.empty() && (rest[0] == "--help" || rest[0] == "-h")) {
+        if (asksForHelp(rest)) {
             out << *v.help;
             return kExitOk;
         }
         return v.run(rest, out, err);
     }
-    return usageError(err, "unknown verb '" + verb + "'");
+    return usageError(err, "unknown verb '" + displayText(verb) + "'");
+}
+
+} // namespace
+
+int run(const Args& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    int status = kExitOk;
+    {
+        ScopedRunStreams streams(in, out);
+        status = dispatch(args, out, err);
+    }
+    // What could not be written is as much a failure as what could not be
+    // read: a report cut short must not look like a good one.
+    out.flush();
+    if (!out) {
+        err << "pellam-cli: cannot write standard output: " << streamFailureReason(out) << "\n";
+        status = kExitUsage;
+    }
+    err.flush();
+    if (!err)
+        status = kExitUsage;
+    return status;
+}
+
+int run(const Args& args, std::ostream& out, std::ostream& err) {
+    return run(args, std::cin, out, err);
 }
 
 } // namespace pellam::cli

@@ -38,7 +38,7 @@ TEST(CliAnalyseHdmi2, TheSectionInTextJsonAndJUnit) {
     EXPECT_EQ(inSection, 22);
 
     const auto junit = runCli({"analyse", "--hdmi2", "--format", "junit", tv()});
-    EXPECT_NE(junit.out.find("name=\"HDMI 2.x #112 Only one HDMI Forum VSDB or SCDB (HDMI 2.1 "
+    EXPECT_NE(junit.out.find("name=\"hdmi-2-x/112 Only one HDMI Forum VSDB or SCDB (HDMI 2.1 "
                              "10.3.2)\"/>"),
               std::string::npos);
     EXPECT_NE(junit.out.find("<failure message=\"4:2:0-only VICs only in the YCbCr 4:2:0 Video"),

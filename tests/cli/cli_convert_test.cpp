@@ -80,7 +80,7 @@ TEST(CliConvert, FailuresExitWith2AndCreateNoOutput) {
     TempDir dir;
     writeFile(dir.file("good.bin"), kDefaultBytes);
     writeFile(dir.file("bad.txt"), "00 FF FF xyz");
-    writeFile(dir.file("edid.Bin"), kDefaultBytes);
+    writeFile(dir.file("edid.foo"), "not an EDID");
     struct Case {
         std::vector<std::string> args;
         std::string message;
@@ -89,7 +89,7 @@ TEST(CliConvert, FailuresExitWith2AndCreateNoOutput) {
     const Case cases[] = {
         {{"convert", dir.file("bad.txt"), out}, "'0xxyz' is not a valid integer value"},
         {{"convert", dir.file("missing.bin"), out}, "No such file or directory"},
-        {{"convert", dir.file("edid.Bin"), out}, "is not an EDID file type"},
+        {{"convert", dir.file("edid.foo"), out}, "not an EDID file"},
         {{"convert", dir.file("good.bin"), dir.file("out.ddc")}, "cannot write"},
         {{"convert", dir.file("good.bin"), dir.file("out")}, "cannot write"},
         {{"convert", dir.file("good.bin")}, "two arguments"},

@@ -126,6 +126,98 @@ TEST_F(CliEdit, ARefusedValueWritesNoFile) {
     }
 }
 
+// The numbered outputs must hold every value they are given: a step past
+// what a field holds is refused before any file is written.
+TEST_F(CliEdit, AStepPastWhatAFieldHoldsWritesNoFile) {
+    EdidImage maxSerial = readImage(in);
+    std::fill(maxSerial.begin() + 12, maxSerial.begin() + 16, 0xFF);
+    ApplyAutoChecksums(maxSerial, true);
+    test::writeFile(dir.file("max.bin"), formatRawBinary(std::span(maxSerial).first(256)));
+    const struct {
+        std::string input;
+        std::vector<std::string> sets;
+        std::string step;
+        int outputs;
+        std::string refusal; // empty: written
+        std::string lastText; // serial-text of the last output, when written
+    } cases[] = {
+        {in, {"serial=4294967295"}, "1", 3, "serial: stepping from 4294967295 reaches 4294967297", ""},
+        {in, {"serial=4294967294"}, "1", 2, "", ""},
+        {in, {"serial=1"}, "2147483648", 3, "serial: stepping from 1 reaches 4294967297", ""},
+        {in, {"serial=0"}, "1", 2, "serial: a step from 0 gives the first file no serial number", ""},
+        {in, {"serial=0"}, "1", 1, "", ""},
+        {in, {"serial=7", "serial-text=ABCDEFGHIJKL9"}, "1", 2,
+         "serial-text: stepping 'ABCDEFGHIJKL9' reaches 'ABCDEFGHIJKL10', longer than 13", ""},
+        {in, {"serial=7", "serial-text=ABCDEFGHIJK09"}, "1", 3, "", "ABCDEFGHIJK11"},
+        {in, {"serial=7", "serial-text=SN9"}, "4294967295", 2, "serial: stepping from 7", ""},
+        {dir.file("max.bin"), {"week=10"}, "1", 2, "serial: stepping from 4294967295 reaches", ""},
+        {dir.file("max.bin"), {"week=10"}, "1", 1, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sets.back() + " step " + c.step + " x" + std::to_string(c.outputs));
+        std::vector<std::string> args = {"edit", c.input};
+        std::vector<std::string> outs;
+        for (int k = 0; k < c.outputs; ++k)
+            outs.push_back(dir.file("out" + std::to_string(k) + ".bin"));
+        args.insert(args.end(), outs.begin(), outs.end());
+        for (const auto& set : c.sets) {
+            args.push_back("--set");
+            args.push_back(set);
+        }
+        args.push_back("--serial-step");
+        args.push_back(c.step);
+        const auto run = runCli(args);
+        if (c.refusal.empty()) {
+            EXPECT_EQ(run.status, 0) << run.err;
+            if (!c.lastText.empty()) {
+                const EdidImage last = readImage(outs.back());
+                EXPECT_EQ(std::string(last.begin() + 113, last.begin() + 126), c.lastText);
+            }
+        } else {
+            EXPECT_EQ(run.status, 2);
+            EXPECT_EQ(run.err.rfind("pellam-cli: " + c.refusal, 0), 0u) << run.err;
+        }
+        for (const auto& out : outs) {
+            EXPECT_EQ(std::filesystem::exists(out), c.refusal.empty()) << out;
+            std::filesystem::remove(out);
+        }
+    }
+}
+
+// Several outputs are written all or none: when one cannot be written, no
+// other takes its name, an older file of that name stays, and no temporary
+// file is left behind.
+TEST_F(CliEdit, OutputsAreWrittenAllOrNone) {
+    std::filesystem::create_directories(dir.path() / "folder.bin");
+    const struct {
+        const char* what;
+        std::string second;
+        std::string message;
+    } cases[] = {
+        {"a folder that does not exist", dir.file("missing/b.bin"), "No such file or directory"},
+        {"a folder in place of the file", dir.file("folder.bin"), "Is a directory"},
+        {"the first output again", dir.file("a.bin"), "is named twice as OUT"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::writeFile(dir.file("a.bin"), "old");
+        const auto run = runCli({"edit", in, dir.file("a.bin"), c.second, dir.file("c.bin"), "--set",
+                                 "serial=100", "--serial-step", "1"});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(test::readFile(dir.file("a.bin")), "old");
+        EXPECT_FALSE(std::filesystem::exists(dir.file("c.bin")));
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+    }
+    // All written when all can be.
+    const auto run = runCli({"edit", in, dir.file("a.bin"), dir.file("b.bin"), "--set", "serial=100",
+                             "--serial-step", "1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readImage(dir.file("a.bin"))[12], 100);
+    EXPECT_EQ(readImage(dir.file("b.bin"))[12], 101);
+}
+
 TEST_F(CliEdit, PhysicalAddressNeedsAnHdmiVsdb) {
     EdidImage image = hdmiDefaultImage();
     image[126] = 0; // no extension block

@@ -256,7 +256,7 @@ TEST(CliTransferFaults, SigintMidWriteStopsCleanlyAndNamesTheUndo) {
         close(out[0]);
         close(out[1]);
         setenv("PELLAM_SIMULATE_PACE", "1", 1);
-        execl(PELLAM_CLI_PATH, "pellam-cli", "write", "--simulate", b.dir.file("old.bin").c_str(),
+        execl(PELLAM_CLI_BINARY, "pellam-cli", "write", "--simulate", b.dir.file("old.bin").c_str(),
               "--sim-out", b.dir.file("held.bin").c_str(), b.dir.file("in.bin").c_str(),
               static_cast<char*>(nullptr));
         _exit(127);

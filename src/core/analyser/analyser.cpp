@@ -585,6 +585,7 @@ private:
         const int count = std::min(static_cast<int>(m_dtds.size()), kMaxAnalysedDtds);
         for (int i = 0; i < count; ++i) {
             const int offset = m_dtds[static_cast<std::size_t>(i)];
+            m_result.dtdOffsets[static_cast<std::size_t>(i)] = offset;
             const DetailedTiming t =
                 decodeDetailedTiming(DtdBytes(m_buffer.begin() + offset, kDtdSize));
             m_result.highestDtdClock = std::max(m_result.highestDtdClock, t.pixelClock);

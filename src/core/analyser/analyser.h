@@ -41,6 +41,8 @@ struct AnalyserResult {
     int dtdCount = 0;
     std::array<int, kMaxAnalysedDtds> dtdVicList{};
     std::uint32_t matchedDtdMask = 0;
+    // Image offset of each detailed timing judged by 8-17, block 0's first.
+    std::array<int, kMaxAnalysedDtds> dtdOffsets{};
     int vsdbLength = 0;             // payload length of the last HDMI VSDB met
     bool formatSectionFlag = false; // an 8-18 format was declared
     bool pixelEncodingFlag = false; // the model declares YCbCr 4:4:4 or 4:2:2

@@ -119,17 +119,27 @@ private:
         else
             m_section = title;
     }
-    void record(int k, ReportItem::Verdict verdict, std::string text) {
-        m_items.push_back({m_section, k, std::move(text), verdict});
+    void record(int k, ReportItem::Verdict verdict, std::string text, int index = 0,
+                const char* indexOf = "") {
+        ReportItem entry;
+        entry.section = m_section;
+        entry.number = k;
+        entry.text = std::move(text);
+        entry.verdict = verdict;
+        entry.index = index;
+        entry.indexOf = indexOf;
+        entry.where = locateAnalyserItem(k, index, m_buffer, m_result);
+        m_items.push_back(std::move(entry));
     }
     // "** FAIL-> " or "   PASS-> " and the item's message.
     std::string itemText(int k) const {
         return (m_result.failed(k) ? "** FAIL-> " : "   PASS-> ") + std::string(analyserMessage(k));
     }
-    void item(int k, const std::string& suffix = {}) {
+    // An item printed for the index-th of the things it judges (0: printed once).
+    void item(int k, const std::string& suffix = {}, int index = 0, const char* indexOf = "") {
         m_lines.push_back(itemText(k) + suffix);
         record(k, m_result.failed(k) ? ReportItem::Verdict::Fail : ReportItem::Verdict::Pass,
-               std::string(analyserMessage(k)) + suffix);
+               std::string(analyserMessage(k)) + suffix, index, indexOf);
     }
     void items(std::initializer_list<int> ks) {
         for (int k : ks)
@@ -181,10 +191,16 @@ private:
         breakLine();
         section("Test : Extension Blocks");
         int number = kAnalyserItemCount;
+        // The first check is byte 126; each one after it is the checksum of
+        // block 2, 3 and so on.
+        int block = 1;
         for (const ExtensionBlockItem& extra : m_result.extensionBlockItems) {
             m_lines.push_back((extra.failed ? "** FAIL-> " : "   PASS-> ") + extra.text);
             record(number++, extra.failed ? ReportItem::Verdict::Fail : ReportItem::Verdict::Pass,
-                   extra.text);
+                   extra.text, block == 1 ? 0 : block, block == 1 ? "" : "block");
+            m_items.back().where = block == 1 ? ItemLocation{0, static_cast<int>(kExtensionCountOffset), 1}
+                                              : ItemLocation{block, static_cast<int>(kBlockSize) - 1, 1};
+            ++block;
         }
     }
 
@@ -219,9 +235,9 @@ private:
             indented(text);
             std::snprintf(text, sizeof text, "%2d",
                           m_result.dtdVicList[static_cast<std::size_t>(i)]);
-            item(kItemDtdMatchesFormat, text);
-            item(kItemFirstDtdVicInSvd + 2 * i);
-            item(kItemFirstDtdExactClock + 2 * i);
+            item(kItemDtdMatchesFormat, text, i + 1, "timing");
+            item(kItemFirstDtdVicInSvd + 2 * i, {}, i + 1, "timing");
+            item(kItemFirstDtdExactClock + 2 * i, {}, i + 1, "timing");
         }
     }
 

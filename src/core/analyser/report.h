@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/analyser/analyser.h"
+#include "core/analyser/item_location.h"
 
 #include <string>
 #include <vector>
@@ -18,6 +19,14 @@ struct ReportItem {
                          // blocks, then the HDMI 2.x rules)
     std::string text;    // the item's message as the report prints it
     Verdict verdict = Verdict::Pass;
+    // Where one item is printed once for each of several things it judges,
+    // which one it judged: the detailed timing of 8-17 (1 for the first one
+    // judged) or the block of the checks of further blocks; 0 for an item
+    // printed once. indexOf names the kind ("timing", "block").
+    int index = 0;
+    const char* indexOf = "";
+    // The bytes the item judged, when it judged particular ones.
+    ItemLocation where;
 };
 
 const char* verdictName(ReportItem::Verdict verdict);

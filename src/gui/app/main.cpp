@@ -18,7 +18,11 @@ namespace {
 bool answeredFromCommandLine(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("pellam %s\n", PELLAM_VERSION);
+            std::printf("pellam %s\n"
+                        "Copyright (c) 2026 The Pellam authors.\n"
+                        "MIT licence: this is free software, you may use, copy, change and\n"
+                        "pass it on; it comes with no warranty.\n",
+                        PELLAM_VERSION);
             return true;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
