@@ -268,6 +268,17 @@ std::string writtenText(const EepromWriteResult& result) {
            " bytes were written.";
 }
 
+// Where a failed write stopped: the byte or page the sink did not take, or,
+// when it took one and then stopped answering (a poll timed out, or the last
+// one written was followed by no answer), the one it took last.
+template <typename Item>
+std::size_t stoppedAt(const std::vector<Item>& items, const TransferRun& run) {
+    if (items.empty())
+        return 0;
+    const std::size_t index = run.timedOut && run.done > 0 ? run.done - 1 : run.done;
+    return items[std::min(index, items.size() - 1)].address;
+}
+
 // The byte-by-byte write of the given bytes. false when it did not run to
 // its end (the result says why).
 bool writeEachByte(EepromTransfer& transfer, TransferObserver& observer,
@@ -289,16 +300,15 @@ bool writeEachByte(EepromTransfer& transfer, TransferObserver& observer,
     if (!written.answered) {
         result.status = WriteStatus::NoAnswer;
         std::string why;
+        const std::size_t address = stoppedAt(toWrite, written);
         if (written.timedOut)
             why = "The sink at " + sinkText(transfer) + " took the byte at " +
-                  addressText(toWrite[written.done - 1].address) +
-                  " but did not answer again within " + std::to_string(kAckPollLimitUs / 1000) +
-                  " ms.";
+                  addressText(address) + " but did not answer again within " +
+                  std::to_string(kAckPollLimitUs / 1000) + " ms.";
         else if (!written.problem.empty())
             why = written.problem;
         else
-            why = noAnswerMessage(transfer,
-                                  written.done < toWrite.size() ? toWrite[written.done].address : 0);
+            why = noAnswerMessage(transfer, address);
         result.message = why + " " + writtenText(result);
         return false;
     }
@@ -332,8 +342,7 @@ bool writeChangedPages(EepromTransfer& transfer, TransferObserver& observer,
         result.written += pages[k].length;
     if (!written.answered) {
         result.status = WriteStatus::NoAnswer;
-        const std::size_t address =
-            pages[written.timedOut ? written.done - 1 : written.done].address;
+        const std::size_t address = stoppedAt(pages, written);
         std::string why;
         if (written.timedOut)
             why = "The sink at " + sinkText(transfer) + " took the page at " +

@@ -325,6 +325,51 @@ TEST(AdapterLost, AnUnpluggedAdapterIsNamedAndTheEepromIsConsistent) {
     }
 }
 
+// The adapter lost at every point of a write, up to its very last poll:
+// each ends in PASS with the image or in the adapter's message, and the
+// EEPROM holds the image's bytes up to what the result counts as written.
+TEST(AdapterLost, AtEveryPointOfTheWriteTheResultMatchesTheEeprom) {
+    for (const bool fast : {false, true}) {
+        const EdidImage previous = hdmiDefaultImage();
+        std::vector<Byte> image(128);
+        for (std::size_t i = 0; i < image.size(); ++i)
+            image[i] = static_cast<Byte>(~previous[i]);
+        bool passed = false;
+        for (int at = 1; !passed && at < 4000; at += fast ? 1 : 7) {
+            SCOPED_TRACE((fast ? "fast, unplugged at write " : "unplugged at write ") +
+                         std::to_string(at));
+            Rig rig({kPortUsb, fast, EepromKind::C02});
+            rig.eeprom().memory() = previous;
+            rig.options.confirmImage = [](const std::string&) { return true; };
+            struct Unplug final : TransferObserver {
+                std::function<void()> atWrite;
+                void phaseStarted(TransferPhase p) override {
+                    if (p == TransferPhase::Write)
+                        atWrite();
+                }
+            } unplug;
+            unplug.atWrite = [&] { rig.sim.hardware->ft2232.unplugAtWrite(at); };
+            TransferChoice choice = chooseEepromTransfer(rig.sim.context);
+            ASSERT_EQ(choice.transfer->open(), "");
+            const EepromWriteResult result =
+                writeEepromTransaction(*choice.transfer, image, unplug, rig.options);
+            const auto& memory = rig.eeprom().memory();
+            if (result.status == Status::Pass) {
+                passed = true;
+                EXPECT_TRUE(std::equal(image.begin(), image.end(), memory.begin()));
+                continue;
+            }
+            ASSERT_EQ(result.status, Status::NoAnswer);
+            EXPECT_NE(result.message.find("The USB adapter 'Korvo USB Debug Tool A' stopped"),
+                      std::string::npos)
+                << result.message;
+            for (std::size_t a = 0; a < result.written; ++a)
+                ASSERT_EQ(memory[a], image[a]) << a;
+        }
+        EXPECT_TRUE(passed) << "the write never ran to its end";
+    }
+}
+
 // A read that brings fewer bytes than it asked for fails, whatever the
 // acknowledges said.
 TEST(AdapterLost, AShortUsbReadFailsTheRead) {
