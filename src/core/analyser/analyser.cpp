@@ -3,6 +3,7 @@
 #include "core/analyser/hdmi2_rules.h"
 #include "core/base_block/detailed_timing.h"
 #include "core/cea/cea_formats.h"
+#include "core/cea/modern_blocks.h"
 #include "core/edid/edid_bytes.h"
 
 #include <algorithm>
@@ -200,7 +201,7 @@ private:
                 const int tag = block[static_cast<std::size_t>(p)] >> 5;
                 const int len = block[static_cast<std::size_t>(p)] & 0x1F;
                 for (int n = 1; tag == kTagVideo && n <= len && p + n < end; ++n)
-                    m_furtherVics.push_back(block[static_cast<std::size_t>(p + n)] & 0x7F);
+                    m_furtherVics.push_back(decodeSvd(block[static_cast<std::size_t>(p + n)]).vic);
                 if (tag == kTagSpeakerAllocation)
                     m_furtherSpeakerBlock = true;
                 p += len + 1;

@@ -1,5 +1,6 @@
 #include "core/analyser/hdmi2_rules.h"
 
+#include "core/cea/cea_formats.h"
 #include "core/cea/data_block_collection.h"
 #include "core/cea/modern_blocks.h"
 #include "core/edid/edid_image.h"
@@ -410,7 +411,7 @@ std::string_view hdmi2RuleText(Hdmi2Rule rule) {
 }
 
 bool isDefinedVic(int vic) {
-    return (vic >= 1 && vic <= 127) || (vic >= 193 && vic <= 219);
+    return videoFormatName(vic).has_value();
 }
 
 std::vector<Hdmi2Verdict> checkHdmi2Rules(std::span<const Byte> image) {

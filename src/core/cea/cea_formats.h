@@ -1,9 +1,11 @@
-// CTA-861 video formats: the names of VIC 1..59 that the video page offers and
-// the timing parameters of VIC 1..64 that detailed timings are matched against.
+// CTA-861 video formats: the names of every VIC the standard defines (1..127
+// and 193..219), which the video page offers, and the timing parameters of
+// VIC 1..64 that detailed timings are matched against.
 #pragma once
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace pellam {
@@ -20,13 +22,15 @@ struct CeaFormat {
 };
 
 inline constexpr int kCeaFormatCount = 64;
-// The video page offers VIC 1..59.
-inline constexpr int kVideoFormatNameCount = 59;
 
 // Rows for VIC 1..64 in VIC order.
 const std::array<CeaFormat, kCeaFormatCount>& ceaFormatTable();
 
-// Name of VIC 1..59 as the video page shows it; none for other codes.
+// Name of a defined VIC as the video page shows it ("3840x2160p 59.94/60Hz
+// 16:9"); none for a reserved code.
 std::optional<std::string_view> videoFormatName(int vic);
+
+// Every defined VIC in ascending order: 1..127, then 193..219.
+std::span<const int> definedVics();
 
 } // namespace pellam

@@ -1,5 +1,7 @@
 #include "core/cea/data_block_codecs.h"
 
+#include "core/cea/modern_blocks.h"
+
 #include <algorithm>
 
 namespace pellam {
@@ -40,8 +42,8 @@ bool readVideoDataBlock(BlockBytes block, VideoDataBlock& video) {
     video.size = len + 1;
     video.svdCount = len;
     for (int k = 0; k < len; ++k) {
-        const Byte b = block[static_cast<std::size_t>(1 + k)];
-        video.svds[static_cast<std::size_t>(k)] = {getBit(b, 7), b & 0x7F};
+        const ShortVideoCode code = decodeSvd(block[static_cast<std::size_t>(1 + k)]);
+        video.svds[static_cast<std::size_t>(k)] = {code.native, code.vic};
     }
     return true;
 }
@@ -51,7 +53,7 @@ std::vector<Byte> writeVideoDataBlock(const VideoDataBlock& video) {
     const int count = std::clamp(video.svdCount, 0, VideoDataBlock::kMaxSvds);
     for (int k = 0; k < count; ++k) {
         const ShortVideoDescriptor& svd = video.svds[static_cast<std::size_t>(k)];
-        out.push_back(static_cast<Byte>((svd.native ? 0x80 : 0) | (svd.vic & 0x7F)));
+        out.push_back(encodeSvd({svd.vic, svd.native}));
     }
     return fitToSize(std::move(out), video.size);
 }

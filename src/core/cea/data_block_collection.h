@@ -50,7 +50,9 @@ struct CeaHeader {
 
 struct ShortVideoDescriptor {
     bool native = false;
-    int vic = 0; // 0..127
+    // 1..127 or 193..255; native only for VIC 1..64 (byte 129..192). Byte 0
+    // is kept as VIC 0 and byte 128 as VIC 0, native.
+    int vic = 0;
 
     bool operator==(const ShortVideoDescriptor&) const = default;
 };

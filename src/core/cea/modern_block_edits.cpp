@@ -380,8 +380,7 @@ void setColorimetryBits(ColorimetryBlock& block, const ColorimetryBits& bits) {
 }
 
 ShortVideoCode svdOf(const ShortVideoDescriptor& svd) {
-    const int byte = svd.vic > 127 ? svd.vic : (svd.native ? 0x80 : 0) | (svd.vic & 0x7F);
-    return decodeSvd(static_cast<Byte>(byte));
+    return {svd.vic, svd.native};
 }
 
 } // namespace pellam

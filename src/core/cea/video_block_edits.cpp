@@ -17,25 +17,39 @@ std::string notAValidIntegerMessage(std::string_view text) {
 
 std::string videoFormatItemText(int vic) {
     const auto name = videoFormatName(vic);
-    if (!name)
-        return {};
     char number[8];
     std::snprintf(number, sizeof number, "#%2d, ", vic);
-    return number + std::string(*name);
+    return number + std::string(name ? *name : "reserved code");
 }
 
 std::optional<int> vicFromItemText(std::string_view text) {
-    if (text.size() < 3)
+    if (text.empty() || text.front() != '#')
         return std::nullopt;
-    std::string_view digits = text.substr(1, 2);
-    if (digits.front() == ' ')
-        digits.remove_prefix(1);
-    return digitsValue(digits);
+    text.remove_prefix(1);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos)
+        return std::nullopt;
+    return digitsValue(text.substr(0, comma));
+}
+
+bool nativeFlagAllowed(int vic) {
+    return vic >= 1 && vic <= 64;
 }
 
 VideoFormatLists videoFormatLists(const VideoDataBlock& video) {
+    // Every defined VIC, and the codes of the block's SVDs that no format
+    // has, so that what the block holds is always shown.
+    std::vector<int> vics(definedVics().begin(), definedVics().end());
+    const int count = video.present ? std::min(video.svdCount, VideoDataBlock::kMaxSvds) : 0;
+    for (int k = 0; k < count; ++k)
+        vics.push_back(video.svds[static_cast<std::size_t>(k)].vic);
+    std::sort(vics.begin(), vics.end());
+    vics.erase(std::unique(vics.begin(), vics.end()), vics.end());
+
     VideoFormatLists lists;
-    for (int vic = 1; vic <= kVideoFormatNameCount; ++vic) {
+    for (const int vic : vics) {
         const int first = firstSvdWithVic(video, vic);
         if (first >= 0)
             lists.inBlock.push_back({vic, video.svds[static_cast<std::size_t>(first)].native});
@@ -174,7 +188,7 @@ bool removeShortVideoDescriptor(DataBlockCollection& c, int vic) {
 
 bool setNativeFlag(VideoDataBlock& video, int vic, bool native) {
     const int first = firstSvdWithVic(video, vic);
-    if (first < 0)
+    if (first < 0 || (native && !nativeFlagAllowed(vic)))
         return false;
     video.svds[static_cast<std::size_t>(first)].native = native;
     return true;

@@ -33,15 +33,21 @@ struct FieldEdit {
 // "'%s' is not a valid integer value": a number that does not convert.
 std::string notAValidIntegerMessage(std::string_view text);
 
-// "#%2d, %s": VIC 4 reads "# 4, 1280x720p 59.94/60Hz 16:9". Empty for a VIC
-// without a name (only 1..59 have one).
+// "#%2d, %s": VIC 4 reads "# 4, 1280x720p 59.94/60Hz 16:9", VIC 97
+// "#97, 3840x2160p 59.94/60Hz 16:9"; a code no format has reads
+// "#240, reserved code".
 std::string videoFormatItemText(int vic);
-// The VIC of an item text, from its second and third characters (a leading
-// blank allowed); none when they are not a number.
+// The VIC of an item text: the number between "#" (blanks after it allowed)
+// and the comma; none when there is no such number.
 std::optional<int> vicFromItemText(std::string_view text);
 
-// The formats the page offers (VIC 1..59), in VIC order, split by whether an
-// SVD of the block has the VIC; `native` follows the first such SVD.
+// Whether an SVD of this VIC can carry the native flag: VIC 1..64 only, the
+// byte's bit 7 being part of the code above that.
+bool nativeFlagAllowed(int vic);
+
+// The formats the page offers (every defined VIC), in VIC order, split by
+// whether an SVD of the block has the VIC; `native` follows the first such
+// SVD. The block's SVDs with a code that no format has are listed too.
 struct VideoFormatItem {
     int vic = 0;
     bool native = false;
@@ -63,7 +69,8 @@ FieldEdit addShortVideoDescriptor(DataBlockCollection& collection, int vic);
 // Removes the first SVD with this VIC; the later ones move up with their
 // native flags. The block becomes absent with its last SVD.
 bool removeShortVideoDescriptor(DataBlockCollection& collection, int vic);
-// Sets the native flag of the first SVD with this VIC.
+// Sets the native flag of the first SVD with this VIC; false (nothing
+// changed) when there is none, or the flag is set on a VIC above 64.
 bool setNativeFlag(VideoDataBlock& video, int vic, bool native);
 
 // The native DTD count as typed: 0 to 15 (the low four bits of byte 3) is

@@ -1,5 +1,6 @@
 #include "gui/cea/video_formats_group.h"
 
+#include "core/cea/cea_formats.h"
 #include "core/cea/video_block_edits.h"
 #include "gui/ui/committed_edit.h"
 #include "gui/ui/control_family.h"
@@ -16,6 +17,21 @@
 #include <QVBoxLayout>
 
 namespace pellam {
+
+namespace {
+
+// An entry of the selected formats: its box is the SVD's native flag, which
+// only VIC 1..64 can carry, so the later ones have none.
+QListWidgetItem* supportedItem(int vic, bool native) {
+    QListWidgetItem* item = checkItem(qs(videoFormatItemText(vic)), native);
+    if (!nativeFlagAllowed(vic)) {
+        item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
+        item->setData(Qt::CheckStateRole, QVariant());
+    }
+    return item;
+}
+
+} // namespace
 
 VideoFormatsGroup::VideoFormatsGroup(const Block1Context& context, QWidget* parent)
     : QWidget(parent)
@@ -124,7 +140,7 @@ void VideoFormatsGroup::decode() {
     if (editable) {
         const VideoFormatLists lists = videoFormatLists(m_collection.video);
         for (const VideoFormatItem& format : lists.inBlock)
-            clxVideoSupport->addItem(checkItem(qs(videoFormatItemText(format.vic)), format.native));
+            clxVideoSupport->addItem(supportedItem(format.vic, format.native));
         for (int vic : lists.notInBlock)
             lbxVideoDefault->addItem(qs(videoFormatItemText(vic)));
     }
@@ -171,8 +187,11 @@ void VideoFormatsGroup::edtCEA_verChange() {
 void VideoFormatsGroup::clxVideoSupportClickCheck(QListWidgetItem* item) {
     if (filling() || !item)
         return;
-    if (const auto vic = vicFromItemText(item->text().toStdString()))
-        setNativeFlag(m_collection.video, *vic, item->checkState() == Qt::Checked);
+    const auto vic = vicFromItemText(item->text().toStdString());
+    if (vic && !setNativeFlag(m_collection.video, *vic, item->checkState() == Qt::Checked)) {
+        PageFillGuard guard(m_context.pageState.pageFillGuard);
+        item->setCheckState(Qt::Unchecked);
+    }
 }
 
 void VideoFormatsGroup::btnVideoAddClick() {
@@ -188,7 +207,7 @@ void VideoFormatsGroup::btnVideoAddClick() {
         return;
     }
     PageFillGuard guard(m_context.pageState.pageFillGuard);
-    clxVideoSupport->addItem(checkItem(item->text(), false));
+    clxVideoSupport->addItem(supportedItem(*vic, false));
     delete lbxVideoDefault->takeItem(lbxVideoDefault->row(item));
 }
 
@@ -200,7 +219,9 @@ void VideoFormatsGroup::btnVideoDeleteClick() {
     if (!vic || !removeShortVideoDescriptor(m_collection, *vic))
         return;
     PageFillGuard guard(m_context.pageState.pageFillGuard);
-    lbxVideoDefault->addItem(item->text());
+    // A code no format has goes with its SVD; a format can be picked again.
+    if (videoFormatName(*vic))
+        lbxVideoDefault->addItem(item->text());
     delete clxVideoSupport->takeItem(clxVideoSupport->row(item));
 }
 

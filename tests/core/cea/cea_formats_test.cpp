@@ -35,11 +35,27 @@ TEST(CeaFormatTable, RowsAgreeWithTheirNames) {
     EXPECT_EQ(table[45].pixelClockMHz, 148.352f);
 }
 
-TEST(VideoFormatNames, CoverVic1To59Only) {
-    EXPECT_EQ(videoFormatName(1), "640x480p 59.94/60Hz 4:3");
-    EXPECT_EQ(videoFormatName(59), "720(1440)x480i 239.76/240Hz 16:9");
-    EXPECT_EQ(videoFormatName(0), std::nullopt);
-    EXPECT_EQ(videoFormatName(60), std::nullopt);
+TEST(VideoFormatNames, CoverEveryDefinedVic) {
+    const std::pair<int, std::optional<std::string_view>> cases[] = {
+        {1, "640x480p 59.94/60Hz 4:3"},
+        {59, "720(1440)x480i 239.76/240Hz 16:9"},
+        {60, "1280x720p 24Hz 16:9"},
+        {97, "3840x2160p 59.94/60Hz 16:9"},
+        {102, "4096x2160p 59.94/60Hz 256:135"},
+        {127, "5120x2160p 100Hz 64:27"},
+        {193, "5120x2160p 119.88/120Hz 64:27"},
+        {219, "4096x2160p 119.88/120Hz 256:135"},
+        {0, std::nullopt},
+        {128, std::nullopt},
+        {192, std::nullopt},
+        {220, std::nullopt},
+    };
+    for (const auto& [vic, name] : cases)
+        EXPECT_EQ(videoFormatName(vic), name) << vic;
+    const auto vics = definedVics();
+    EXPECT_EQ(vics.size(), 127u + 27u);
+    for (const int vic : vics)
+        EXPECT_TRUE(videoFormatName(vic)) << vic;
 }
 
 } // namespace

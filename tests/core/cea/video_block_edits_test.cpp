@@ -40,27 +40,53 @@ Bytes concat(std::initializer_list<Bytes> parts) {
 TEST(VideoFormatItemText, ReadsBackItsVic) {
     EXPECT_EQ(videoFormatItemText(4), "# 4, 1280x720p 59.94/60Hz 16:9");
     EXPECT_EQ(videoFormatItemText(59), "#59, 720(1440)x480i 239.76/240Hz 16:9");
-    EXPECT_EQ(videoFormatItemText(0), "");
-    EXPECT_EQ(videoFormatItemText(60), "");
-    for (int vic = 1; vic <= 59; ++vic)
+    EXPECT_EQ(videoFormatItemText(97), "#97, 3840x2160p 59.94/60Hz 16:9");
+    EXPECT_EQ(videoFormatItemText(219), "#219, 4096x2160p 119.88/120Hz 256:135");
+    EXPECT_EQ(videoFormatItemText(0), "# 0, reserved code");
+    EXPECT_EQ(videoFormatItemText(240), "#240, reserved code");
+    for (int vic = 0; vic <= 255; ++vic)
         EXPECT_EQ(vicFromItemText(videoFormatItemText(vic)), vic);
     EXPECT_EQ(vicFromItemText("#x1, name"), std::nullopt);
     EXPECT_EQ(vicFromItemText("#"), std::nullopt);
 }
 
-TEST(VideoFormatLists, ShowVic1To59OnceWithTheFirstSvdsNativeFlag) {
-    // VIC 0 and 60 are kept but not offered; VIC 4 twice, the first not native.
-    const auto c = parsed(imageWithBlock1({{0x46, 0x85, 0x00, 0x3C, 0x04, 0x84, 0x10}}));
+TEST(VideoFormatLists, ShowEveryVicOnceWithTheFirstSvdsNativeFlag) {
+    // VIC 4 twice, the first not native; the reserved code 0 is shown with
+    // its SVD but not offered; byte C1h is VIC 193, never native.
+    const auto c = parsed(imageWithBlock1({{0x47, 0x85, 0x00, 0x3C, 0x04, 0x84, 0x10, 0xC1}}));
     const VideoFormatLists lists = videoFormatLists(c.video);
-    ASSERT_EQ(lists.inBlock.size(), 3u);
-    EXPECT_EQ(lists.inBlock[0].vic, 4);
-    EXPECT_FALSE(lists.inBlock[0].native);
-    EXPECT_EQ(lists.inBlock[1].vic, 5);
-    EXPECT_TRUE(lists.inBlock[1].native);
-    EXPECT_EQ(lists.inBlock[2].vic, 16);
-    EXPECT_EQ(lists.notInBlock.size(), 56u);
+    const std::vector<std::pair<int, bool>> expected = {
+        {0, false}, {4, false}, {5, true}, {16, false}, {60, false}, {193, false}};
+    ASSERT_EQ(lists.inBlock.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(lists.inBlock[i].vic, expected[i].first) << i;
+        EXPECT_EQ(lists.inBlock[i].native, expected[i].second) << i;
+    }
+    EXPECT_EQ(lists.notInBlock.size(), 127u + 27u - 5u);
     EXPECT_EQ(lists.notInBlock.front(), 1);
-    EXPECT_EQ(lists.notInBlock.back(), 59);
+    EXPECT_EQ(lists.notInBlock.back(), 219);
+    EXPECT_EQ(std::count(lists.notInBlock.begin(), lists.notInBlock.end(), 128), 0);
+}
+
+// The SVD byte: 1..127 and 193..255 are VICs, 129..192 the native VIC 1..64.
+// Every byte reads back as it was, and the native flag is refused where the
+// byte has no room for it.
+TEST(ShortVideoDescriptors, EveryByteSurvivesAndNativeOnlyBelow65) {
+    for (int first = 0; first < 256; first += 31) {
+        Bytes block{static_cast<Byte>(0x40 | 31)};
+        for (int b = first; b < first + 31; ++b)
+            block.push_back(static_cast<Byte>(b & 0xFF));
+        auto c = parsed(imageWithBlock1({block}));
+        EXPECT_EQ(rebuiltBlocks(c), block) << first;
+    }
+    auto c = parsed(imageWithBlock1({{0x43, 0x41, 0x61, 0xC1}}));
+    EXPECT_EQ(c.video.svds[0].vic, 65);
+    EXPECT_EQ(c.video.svds[2].vic, 193);
+    EXPECT_FALSE(c.video.svds[2].native);
+    EXPECT_FALSE(setNativeFlag(c.video, 65, true));
+    EXPECT_FALSE(setNativeFlag(c.video, 193, true));
+    EXPECT_TRUE(setNativeFlag(c.video, 97, false));
+    EXPECT_EQ(rebuiltBlocks(c), (Bytes{0x43, 0x41, 0x61, 0xC1}));
 }
 
 TEST(ShortVideoDescriptorEdits, RemoveAndNativeActOnTheFirstSvdWithTheVic) {

@@ -117,7 +117,8 @@ TEST_F(Hdmi2PageTest, ASonyTvsBlocksReadAsTheReferenceDecoderListsThem) {
     const Ycbcr420Group& y420 = *page().gbxY420;
     EXPECT_EQ(y420.clxY420Map->count(), 27);
     EXPECT_EQ(checkedTexts(y420.clxY420Map),
-              QStringList({"VIC 97", "VIC 96", "VIC 101", "VIC 102"}));
+              QStringList({"VIC 97: 3840x2160p 59.94/60Hz 16:9", "VIC 96: 3840x2160p 50Hz 16:9",
+                           "VIC 101: 4096x2160p 50Hz 256:135", "VIC 102: 4096x2160p 59.94/60Hz 256:135"}));
     EXPECT_FALSE(y420.ckxY420Map_All->isChecked());
     EXPECT_EQ(y420.clxY420VDB->count(), 0);
 
@@ -163,7 +164,7 @@ TEST_F(Hdmi2PageTest, EditsOfEveryGroupAreWrittenWhenThePageIsLeft) {
     itemStartingWith(y420.clxY420Map, "VIC 16:")->setCheckState(Qt::Checked);
     type(y420.ledY420_VIC, "219");
     y420.btnY420Add->click();
-    EXPECT_EQ(y420.clxY420VDB->item(0)->text(), "VIC 219");
+    EXPECT_EQ(y420.clxY420VDB->item(0)->text(), "VIC 219: 4096x2160p 119.88/120Hz 256:135");
     EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('\n').toStdString();
 
     const EdidImage tv = sonyTv();
@@ -191,7 +192,8 @@ TEST_F(Hdmi2PageTest, EditsOfEveryGroupAreWrittenWhenThePageIsLeft) {
     EXPECT_EQ(forum().ledHF_VRRMax->text(), "120");
     EXPECT_EQ(forum().cbxHF_DSCMaxSlices->currentText(), "1: 1 slice x 340 MHz");
     EXPECT_EQ(checkedTexts(y420.clxY420Map),
-              QStringList({"VIC 97", "VIC 16: 1920x1080p 59.94/60Hz 16:9", "VIC 101", "VIC 102"}));
+              QStringList({"VIC 97: 3840x2160p 59.94/60Hz 16:9", "VIC 16: 1920x1080p 59.94/60Hz 16:9",
+                           "VIC 101: 4096x2160p 50Hz 256:135", "VIC 102: 4096x2160p 59.94/60Hz 256:135"}));
 }
 
 TEST_F(Hdmi2PageTest, BlocksSwitchedOnStartValidAndFollowTheHdmiVsdb) {

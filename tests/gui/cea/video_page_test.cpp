@@ -6,6 +6,9 @@
 #include "gui/ui/key_value_list.h"
 
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -62,9 +65,10 @@ TEST_F(VideoPageTest, FormatsMovedByTheButtonsAreWrittenWhenThePageIsLeft) {
     load(imageWithBlock1({kVideo, kAudio}));
     showPage(form.sheetHDMIVideo);
     EXPECT_EQ(texts(page().formats->clxVideoSupport),
-              QStringList({"# 4, 1280x720p 59.94/60Hz 16:9", "#16, 1920x1080p 59.94/60Hz 16:9"}));
+              QStringList({"# 4, 1280x720p 59.94/60Hz 16:9", "#16, 1920x1080p 59.94/60Hz 16:9",
+                           "#60, 1280x720p 24Hz 16:9"}));
     EXPECT_EQ(page().formats->clxVideoSupport->item(1)->checkState(), Qt::Checked);
-    EXPECT_EQ(page().formats->lbxVideoDefault->count(), 57);
+    EXPECT_EQ(page().formats->lbxVideoDefault->count(), 127 + 27 - 3);
 
     moveFormat(page().formats->lbxVideoDefault, 2, page().formats->btnVideoAdd);
     moveFormat(page().formats->clxVideoSupport, 16, page().formats->btnVideoDelete);
@@ -72,7 +76,8 @@ TEST_F(VideoPageTest, FormatsMovedByTheButtonsAreWrittenWhenThePageIsLeft) {
     page().formats->lbxVideoDefault->setCurrentItem(nullptr);
     page().formats->btnVideoAdd->click();
     EXPECT_EQ(texts(page().formats->clxVideoSupport),
-              QStringList({"# 4, 1280x720p 59.94/60Hz 16:9", "# 2, 720x480p 59.94/60Hz 4:3"}));
+              QStringList({"# 4, 1280x720p 59.94/60Hz 16:9", "#60, 1280x720p 24Hz 16:9",
+                           "# 2, 720x480p 59.94/60Hz 4:3"}));
     EXPECT_EQ(texts(page().formats->lbxVideoDefault).last(), "#16, 1920x1080p 59.94/60Hz 16:9");
     itemOf(page().formats->clxVideoSupport, 4)->setCheckState(Qt::Checked);
 
@@ -276,6 +281,27 @@ TEST_F(VideoPageTest, AnEditKeepsTheBlocksThePageDoesNotShow) {
     EXPECT_EQ(Bytes(image().begin() + 128, image().begin() + 255), expected);
 }
 
+// The VICs of the first Video Data Block of block 1 as the reference decoder
+// lists them, each with whether it is native.
+std::map<int, bool> referenceVics(const std::filesystem::path& edid) {
+    const auto text = edid.parent_path().parent_path() / "edid-decode" /
+                      (edid.stem().string() + ".edid-decode.txt");
+    std::ifstream in(text);
+    std::map<int, bool> vics;
+    const std::regex vic(R"(^    (?:VIC +(\d+):.*?( \(native\))?|Unknown \(VIC (\d+)\)))");
+    bool inBlock1 = false, inVideo = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("Block "))
+            inBlock1 = line.starts_with("Block 1,");
+        else if (inBlock1 && line.starts_with("  ") && !line.starts_with("   "))
+            inVideo = line == "  Video Data Block:" && vics.empty();
+        std::smatch m;
+        if (inBlock1 && inVideo && std::regex_match(line, m, vic))
+            vics.emplace(std::stoi(m[1].matched ? m[1] : m[3]), m[2].matched);
+    }
+    return vics;
+}
+
 // Showing the page, opening its panel and closing it again never changes the
 // collection; saving the panel unchanged leaves block 1 as it was.
 TEST(VideoPageCorpus, DecodingAndSavingUnchangedKeepBlock1) {
@@ -291,6 +317,18 @@ TEST(VideoPageCorpus, DecodingAndSavingUnchangedKeepBlock1) {
         VideoPage page(state, c, ui);
         page.resize(745, 490);
         page.decodePage();
+        // Every VIC of the block is listed as selected, with its native flag.
+        std::map<int, bool> listed;
+        for (int row = 0; row < page.formats->clxVideoSupport->count(); ++row) {
+            const QListWidgetItem* item = page.formats->clxVideoSupport->item(row);
+            const auto vic = vicFromItemText(item->text().toStdString());
+            ASSERT_TRUE(vic) << name;
+            listed.emplace(*vic, item->checkState() == Qt::Checked);
+        }
+        // The reference decoder does not list an SVD byte 00h.
+        listed.erase(0);
+        if (c.editable)
+            EXPECT_EQ(listed, referenceVics(file)) << name;
         if (page.gbxVSDB->btHDMIVideoPresent_View->isEnabled()) {
             page.gbxVSDB->btHDMIVideoPresent_View->click();
             page.gbxHDMIVideoPresent->btHDMIVideoPresent_Cancel->click();
