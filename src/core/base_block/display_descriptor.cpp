@@ -1,6 +1,7 @@
 #include "core/base_block/display_descriptor.h"
 
 #include "core/edid/decimal.h"
+#include "core/edid/hex.h"
 
 #include <algorithm>
 #include <optional>
@@ -20,10 +21,6 @@ constexpr Byte kTagDummy = 0x10;
 
 constexpr Byte kLineFeed = 0x0A;
 constexpr Byte kSpace = 0x20;
-
-Byte low8(std::int32_t value) {
-    return static_cast<Byte>(static_cast<std::uint32_t>(value) & 0xFF);
-}
 
 } // namespace
 
@@ -142,24 +139,65 @@ RangeLimits decodeRangeLimits(DtdBytes b) {
     return r;
 }
 
-RangeLimitsWrite encodeRangeLimits(DtdSlot slot, const RangeLimitsTexts& texts) {
+namespace {
+
+// What each range edit holds: its bounds and the step its byte counts in.
+struct RangeField {
+    std::int32_t max;
+    std::int32_t step;
+    const char* refusal;
+};
+constexpr RangeField kLimitFields[5] = {
+    {255, 1, "Should be 0 ~ 255"},
+    {255, 1, "Should be 0 ~ 255"},
+    {255, 1, "Should be 0 ~ 255"},
+    {255, 1, "Should be 0 ~ 255"},
+    {2550, 10, "Should be 0 ~ 2550 MHz, a multiple of 10"},
+};
+constexpr RangeField kGtfFields[5] = {
+    {510, 2, "Should be 0 ~ 510 KHz, a multiple of 2"},
+    {255, 1, "Should be 0 ~ 255"},
+    {65535, 1, "Should be 0 ~ 65535"},
+    {255, 1, "Should be 0 ~ 255"},
+    {255, 1, "Should be 0 ~ 255"},
+};
+
+// The value of one edit, or the message refusing it.
+std::optional<std::int32_t> rangeValue(const std::string& text, const RangeField& field,
+                                       bool emptyIsZero, std::string& refusal) {
+    if (emptyIsZero && text.empty())
+        return 0;
+    const std::optional<std::int32_t> value = parseDecimalInt32(text);
+    if (!value)
+        refusal = invalidIntegerMessage(text);
+    else if (*value < 0 || *value > field.max || *value % field.step != 0)
+        refusal = field.refusal;
+    else
+        return value;
+    return std::nullopt;
+}
+
+} // namespace
+
+RangeLimitsWrite encodeRangeLimits(DtdSlot slot, const RangeLimitsTexts& texts,
+                                   bool rewriteGtfBytes) {
     RangeLimitsWrite result;
     std::array<std::int32_t, 5> limits{};
     for (std::size_t i = 0; i < limits.size(); ++i) {
-        const std::optional<std::int32_t> value = parseDecimalInt32(texts.limits[i]);
+        const auto value = rangeValue(texts.limits[i], kLimitFields[i], false, result.refusal);
         if (!value) {
             result.badText = texts.limits[i];
             return result;
         }
         limits[i] = *value;
     }
-    const bool gtfBytesFollow = slot[10] == kDefaultGtf || slot[10] == kSecondaryGtf;
+    const bool gtfBytesFollow =
+        rewriteGtfBytes || slot[10] == kDefaultGtf || slot[10] == kSecondaryGtf;
     std::array<std::int32_t, 5> gtf{};
     if (gtfBytesFollow && texts.secondaryGtf) {
         for (std::size_t i = 0; i < gtf.size(); ++i) {
-            if (texts.gtf[i].empty())
-                continue; // an empty edit writes 0
-            const std::optional<std::int32_t> value = parseDecimalInt32(texts.gtf[i]);
+            // An empty edit writes 0.
+            const auto value = rangeValue(texts.gtf[i], kGtfFields[i], true, result.refusal);
             if (!value) {
                 result.badText = texts.gtf[i];
                 return result;
@@ -169,8 +207,8 @@ RangeLimitsWrite encodeRangeLimits(DtdSlot slot, const RangeLimitsTexts& texts) 
     }
 
     for (std::size_t i = 0; i < 4; ++i)
-        slot[5 + i] = low8(limits[i]);
-    slot[9] = low8(limits[4] / 10);
+        slot[5 + i] = static_cast<Byte>(limits[i]);
+    slot[9] = static_cast<Byte>(limits[4] / 10);
     result.written = true;
     if (!gtfBytesFollow)
         return result;
@@ -182,12 +220,12 @@ RangeLimitsWrite encodeRangeLimits(DtdSlot slot, const RangeLimitsTexts& texts) 
         return result;
     }
     slot[11] = 0x00;
-    slot[12] = low8(gtf[0] / 2);
-    slot[13] = low8(gtf[1]);
-    slot[14] = low8(gtf[2] >> 8);
-    slot[15] = low8(gtf[2]);
-    slot[16] = low8(gtf[3]);
-    slot[17] = low8(gtf[4]);
+    slot[12] = static_cast<Byte>(gtf[0] / 2);
+    slot[13] = static_cast<Byte>(gtf[1]);
+    slot[14] = static_cast<Byte>(gtf[2] >> 8);
+    slot[15] = static_cast<Byte>(gtf[2] & 0xFF);
+    slot[16] = static_cast<Byte>(gtf[3]);
+    slot[17] = static_cast<Byte>(gtf[4]);
     return result;
 }
 

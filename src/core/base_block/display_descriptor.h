@@ -98,21 +98,27 @@ struct RangeLimitsTexts {
 
 struct RangeLimitsWrite {
     bool written = false;
-    // When nothing was written: the text that does not convert to an integer.
+    // When nothing was written: the text refused, and why ("'x' is not a
+    // valid integer value", or the range its byte holds).
     std::string badText;
+    std::string refusal;
 };
 
-// Writes the edit texts into the slot. Every text is converted first; one
-// that is not an integer stops the write before any byte changes. Values are
-// stored modulo 256 per byte; the pixel clock is divided by 10 and the start
-// frequency by 2, truncating.
+// Writes the edit texts into the slot. Every text is checked first; one that
+// is not an integer, or a value its byte cannot hold exactly (each limit 0 to
+// 255, the pixel clock 0 to 2550 MHz in steps of 10, the GTF start frequency
+// 0 to 510 kHz in steps of 2, M 0 to 65535, C, K and J 0 to 255), stops the
+// write before any byte changes.
 //
 // Bytes 5..9 are always written. Bytes 10..17 are rewritten only when byte
-// 10 holds 00 or 02 (default or secondary GTF): byte 10 from the box, then
+// 10 holds 00 or 02 (default or secondary GTF), or when rewriteGtfBytes asks
+// for it (the user clicked the secondary GTF box): byte 10 from the box, then
 // either the secondary GTF parameters (empty texts write 0) or 0A and six
-// spaces. Any other byte 10 (01 range limits only, 04 CVT) keeps bytes 10..17,
-// since their meaning is not the one the edits show. Byte 4 (the EDID 1.4
-// rate offset flags) is never touched.
-RangeLimitsWrite encodeRangeLimits(DtdSlot slot, const RangeLimitsTexts& texts);
+// spaces. Otherwise any other byte 10 (01 range limits only, 04 CVT, or a
+// character left by a text descriptor) keeps bytes 10..17, since their
+// meaning is not the one the edits show. Byte 4 (the EDID 1.4 rate offset
+// flags) is never touched.
+RangeLimitsWrite encodeRangeLimits(DtdSlot slot, const RangeLimitsTexts& texts,
+                                   bool rewriteGtfBytes = false);
 
 } // namespace pellam

@@ -420,11 +420,11 @@ void DescriptorPage::showRangeLimits(DtdBytes slot) {
     CheckBox_GTF2->setChecked(r.secondaryGtf);
     for (QLineEdit* e : m_gtfEdits)
         e->setEnabled(r.secondaryGtf);
-    if (r.secondaryGtf) {
-        const int gtf[] = {r.gtfStartKHz, r.gtfC2, r.gtfM, r.gtfK, r.gtfJ2};
-        for (std::size_t i = 0; i < m_gtfEdits.size(); ++i)
-            m_gtfEdits[i]->setText(QString::number(gtf[i]));
-    }
+    // Without the secondary curve bytes 12..17 hold no parameters: the edits
+    // show none, so switching the curve on starts from zeros.
+    const int gtf[] = {r.gtfStartKHz, r.gtfC2, r.gtfM, r.gtfK, r.gtfJ2};
+    for (std::size_t i = 0; i < m_gtfEdits.size(); ++i)
+        m_gtfEdits[i]->setText(r.secondaryGtf ? QString::number(gtf[i]) : QString());
 }
 
 void DescriptorPage::clearDescriptorEditors() {
@@ -487,26 +487,29 @@ void DescriptorPage::ledLimitExit() {
     writeRangeLimits(CheckBox_GTF2->isChecked());
 }
 
-void DescriptorPage::writeRangeLimits(bool secondaryGtf) {
+bool DescriptorPage::writeRangeLimits(bool secondaryGtf, bool rewriteGtfBytes) {
     if (m_pageState.pageFillGuard != 0 || m_writing)
-        return;
+        return false;
     m_rangeEdited = false;
     const std::optional<DtdSlot> slot = shownDescriptor();
     if (!slot || m_descriptorKind != DescriptorKind::RangeLimits)
-        return;
+        return false;
     RangeLimitsTexts texts;
     for (std::size_t i = 0; i < texts.limits.size(); ++i)
         texts.limits[i] = m_limitEdits[i]->text().toStdString();
     texts.secondaryGtf = secondaryGtf;
     for (std::size_t i = 0; i < texts.gtf.size(); ++i)
         texts.gtf[i] = m_gtfEdits[i]->text().toStdString();
-    const RangeLimitsWrite result = encodeRangeLimits(*slot, texts);
+    const RangeLimitsWrite result = encodeRangeLimits(*slot, texts, rewriteGtfBytes);
     if (!result.written) {
         // The message box takes the focus: its focus events must not come back here.
         m_writing = true;
-        m_ui.showMessage(this, QString::fromStdString(invalidIntegerMessage(result.badText)));
+        m_ui.showMessage(this, QString::fromStdString(result.refusal));
         m_writing = false;
+        // The edits show the slot again, as it still is.
+        decodeSelectedSlot();
     }
+    return result.written;
 }
 
 bool DescriptorPage::eventFilter(QObject* watched, QEvent* event) {
@@ -548,10 +551,12 @@ void DescriptorPage::CheckBox_GTF2Click() {
         !shownDescriptor())
         return;
     // Range texts not written yet go in under the box's state before the click.
-    if (m_rangeEdited)
-        writeRangeLimits(!CheckBox_GTF2->isChecked());
-    const DtdSlot slot = descriptorSlot(m_workspace.image, m_descriptorSlot);
-    slot[10] = CheckBox_GTF2->isChecked() ? kSecondaryGtf : kDefaultGtf;
+    if (m_rangeEdited && !writeRangeLimits(!CheckBox_GTF2->isChecked()))
+        return;
+    // The click writes byte 10 and what follows it (the curve's parameters,
+    // or a line feed and spaces), whatever byte 10 held: a descriptor made
+    // from a text one, or one with code 01h or 04h, becomes what the box says.
+    writeRangeLimits(CheckBox_GTF2->isChecked(), true);
     decodeSelectedSlot();
 }
 

@@ -156,7 +156,9 @@ private:
     // The slot shown in Panel2, if it is still selected and still holds a
     // descriptor of the kind it was shown as.
     std::optional<DtdSlot> shownDescriptor();
-    void writeRangeLimits(bool secondaryGtf);
+    // Writes the range edits into the shown slot; false when nothing was
+    // written (the reason shown).
+    bool writeRangeLimits(bool secondaryGtf, bool rewriteGtfBytes = false);
 
     EdidWorkspace& m_workspace;
     SharedPageState& m_pageState;

@@ -124,13 +124,14 @@ RangeLimitsTexts texts(std::array<std::string, 5> limits, bool secondaryGtf = fa
 }
 
 TEST(RangeLimits, EncodeByByteTen) {
-    const std::array<std::string, 5> limits{"50", "300", "30", "-1", "165"};
+    const std::array<std::string, 5> limits{"50", "200", "30", "255", "170"};
     const Slot garbageTail = rangeSlot(0x00, {1, 2, 3, 4, 5, 6, 7});
     const struct {
         const char* name;
         Slot before;
         RangeLimitsTexts texts;
         std::array<Byte, 8> bytes10To17;
+        bool boxClicked = false;
     } cases[] = {
         {"default GTF: the tail becomes 0A and spaces",
          garbageTail,
@@ -138,7 +139,7 @@ TEST(RangeLimits, EncodeByByteTen) {
          {0x00, 0x0A, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
         {"secondary GTF: M high byte first, start halved",
          rangeSlot(0x02),
-         texts(limits, true, {"241", "40", "600", "128", "40"}),
+         texts(limits, true, {"240", "40", "600", "128", "40"}),
          {0x02, 0x00, 120, 40, 0x02, 0x58, 128, 40}},
         {"secondary GTF: empty texts write 0",
          rangeSlot(0x02),
@@ -156,37 +157,69 @@ TEST(RangeLimits, EncodeByByteTen) {
          rangeSlot(0x04, {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77}),
          texts(limits),
          {0x04, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77}},
+        {"a character left by a text descriptor: kept until the box is clicked",
+         rangeSlot('G', {'H', 'I', 'J', 'K', 'L', 'M', 'N'}),
+         texts(limits),
+         {'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N'}},
+        {"the box clicked on: byte 10 and the parameters written",
+         rangeSlot('G', {'H', 'I', 'J', 'K', 'L', 'M', 'N'}),
+         texts(limits, true),
+         {0x02, 0, 0, 0, 0, 0, 0, 0},
+         true},
+        {"the box clicked off on CVT: byte 10, a line feed and spaces",
+         rangeSlot(0x04, {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77}),
+         texts(limits),
+         {0x00, 0x0A, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20},
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Slot slot = c.before;
         slot[4] = 0x0A; // EDID 1.4 rate offset flags
-        const RangeLimitsWrite result = encodeRangeLimits(slot, c.texts);
+        const RangeLimitsWrite result = encodeRangeLimits(slot, c.texts, c.boxClicked);
         EXPECT_TRUE(result.written);
-        // 300 modulo 256, -1 modulo 256, 165 MHz in units of 10 MHz.
+        // 170 MHz in units of 10 MHz.
         EXPECT_EQ((std::array<Byte, 6>{slot[4], slot[5], slot[6], slot[7], slot[8], slot[9]}),
-                  (std::array<Byte, 6>{0x0A, 50, 44, 30, 0xFF, 16}));
+                  (std::array<Byte, 6>{0x0A, 50, 200, 30, 255, 17}));
         std::array<Byte, 8> tail;
         std::copy(slot.begin() + 10, slot.end(), tail.begin());
         EXPECT_EQ(tail, c.bytes10To17);
     }
 }
 
-TEST(RangeLimits, ATextThatIsNotAnIntegerWritesNothing) {
+// A text that is no integer, or a value its byte cannot hold exactly, is
+// refused with the reason before any byte changes: nothing is cut or rounded.
+TEST(RangeLimits, ARefusedTextWritesNothing) {
+    const std::string byteRange = "Should be 0 ~ 255";
     const struct {
         RangeLimitsTexts texts;
         std::string badText;
+        std::string refusal;
     } cases[] = {
-        {texts({"50", "75", "3O", "80", "150"}), "3O"},
-        {texts({"50", "75", "30", "80", ""}), ""},
-        {texts({"50", "75", "30", "80", "150"}, true, {"240", "4.5", "600", "128", "40"}), "4.5"},
+        {texts({"50", "75", "3O", "80", "150"}), "3O", "'3O' is not a valid integer value"},
+        {texts({"50", "75", "30", "80", ""}), "", "'' is not a valid integer value"},
+        {texts({"50", "75", "30", "80", "150"}, true, {"240", "4.5", "600", "128", "40"}), "4.5",
+         "'4.5' is not a valid integer value"},
+        {texts({"50", "300", "30", "80", "150"}), "300", byteRange},
+        {texts({"50", "75", "30", "-1", "150"}), "-1", byteRange},
+        {texts({"50", "75", "30", "80", "165"}), "165", "Should be 0 ~ 2550 MHz, a multiple of 10"},
+        {texts({"50", "75", "30", "80", "2560"}), "2560",
+         "Should be 0 ~ 2550 MHz, a multiple of 10"},
+        {texts({"50", "75", "30", "80", "150"}, true, {"241", "40", "600", "128", "40"}), "241",
+         "Should be 0 ~ 510 KHz, a multiple of 2"},
+        {texts({"50", "75", "30", "80", "150"}, true, {"240", "40", "65536", "128", "40"}),
+         "65536", "Should be 0 ~ 65535"},
+        {texts({"50", "75", "30", "80", "150"}, true, {"240", "40", "600", "256", "40"}), "256",
+         byteRange},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.badText);
         Slot slot = rangeSlot(0x02, {0, 1, 2, 3, 4, 5, 6});
         const Slot before = slot;
         const RangeLimitsWrite result = encodeRangeLimits(slot, c.texts);
         EXPECT_FALSE(result.written);
         EXPECT_EQ(result.badText, c.badText);
+        EXPECT_EQ(result.refusal, c.refusal);
         EXPECT_EQ(slot, before);
     }
 }

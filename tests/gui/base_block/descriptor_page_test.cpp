@@ -24,6 +24,12 @@ Slot bytesOf(DtdBytes bytes) {
     return s;
 }
 
+std::array<Byte, 8> bytesAfterNine(const Slot& slot) {
+    std::array<Byte, 8> bytes;
+    std::copy(slot.begin() + 10, slot.end(), bytes.begin());
+    return bytes;
+}
+
 void putSlot(EdidImage& image, int k, const Slot& bytes) {
     std::copy(bytes.begin(), bytes.end(), descriptorSlot(image, k).begin());
 }
@@ -203,13 +209,19 @@ TEST_F(DescriptorPageTest, RangeEditsAndAKindChange) {
     EXPECT_FALSE(page().CheckBox_GTF2->isChecked());
     EXPECT_FALSE(page().LEdit_2GTF1->isEnabled());
 
+    // A pixel clock the byte cannot hold is refused, never cut.
     type(page().ledLimit5, "165");
     page().ledLimit1->setFocus();
-    EXPECT_EQ(slot(4)[9], 16);
+    EXPECT_EQ(ui.messages, QStringList{"Should be 0 ~ 2550 MHz, a multiple of 10"});
+    EXPECT_EQ(slot(4)[9], 15);
+    EXPECT_EQ(page().ledLimit5->text(), "150");
+    type(page().ledLimit5, "170");
+    page().ledLimit1->setFocus();
+    EXPECT_EQ(slot(4)[9], 17);
     EXPECT_EQ(slot(4)[12], 0x20);
 
     page().CheckBox_GTF2->click();
-    EXPECT_EQ(slot(4)[10], 0x02);
+    EXPECT_EQ(bytesAfterNine(slot(4)), (std::array<Byte, 8>{0x02, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(page().LEdit_2GTF3->isEnabled());
     type(page().LEdit_2GTF3, "600");
     page().ledLimit1->setFocus();
@@ -248,10 +260,40 @@ TEST_F(DescriptorPageTest, RangeLimitsWithoutGtfParametersKeepBytesTenToSeventee
         expected[5] = 48;
         EXPECT_EQ(slot(4), expected);
 
-        page().CheckBox_GTF2->click(); // only the box changes byte 10 here
-        EXPECT_EQ(slot(4)[10], 0x02);
+        // A click on the box writes byte 10 and the parameters after it.
+        page().CheckBox_GTF2->click();
+        EXPECT_EQ(bytesAfterNine(slot(4)), (std::array<Byte, 8>{0x02, 0, 0, 0, 0, 0, 0, 0}));
         EXPECT_TRUE(page().LEdit_2GTF1->isEnabled());
     }
+}
+
+// A text descriptor turned into range limits leaves its characters in bytes
+// 10..17: the box shows no secondary curve and showing the slot changes
+// nothing; each click then writes what the box says.
+TEST_F(DescriptorPageTest, TheSecondaryGtfBoxWritesBytesTenToSeventeenWhenClicked) {
+    EdidImage edid = hdmiDefaultImage();
+    Slot text = {0, 0, 0, 0xFE, 0, 'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M'};
+    putSlot(edid, 4, text);
+    openOn(edid);
+    page().RadioButton_Block4->click();
+    page().RadioButton_DesRang->click();
+    Slot expected = text;
+    expected[3] = 0xFD;
+    EXPECT_EQ(slot(4), expected);
+    EXPECT_FALSE(page().CheckBox_GTF2->isChecked());
+    page().RadioButton_Block1->click();
+    page().RadioButton_Block4->click();
+    EXPECT_EQ(slot(4), expected);
+
+    page().CheckBox_GTF2->click();
+    EXPECT_TRUE(page().CheckBox_GTF2->isChecked());
+    EXPECT_EQ(bytesAfterNine(slot(4)), (std::array<Byte, 8>{0x02, 0, 0, 0, 0, 0, 0, 0}));
+    page().CheckBox_GTF2->click();
+    EXPECT_FALSE(page().CheckBox_GTF2->isChecked());
+    EXPECT_EQ(bytesAfterNine(slot(4)),
+              (std::array<Byte, 8>{0x00, 0x0A, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}));
+    EXPECT_EQ(slot(4)[5], 'A') << "the limits keep what the text left";
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('\n').toStdString();
 }
 
 TEST_F(DescriptorPageTest, ASlotThePageDoesNotEditShowsNoValues) {

@@ -281,6 +281,29 @@ TEST_F(VideoPageTest, AnEditKeepsTheBlocksThePageDoesNotShow) {
     EXPECT_EQ(Bytes(image().begin() + 128, image().begin() + 255), expected);
 }
 
+// Typing a value too high for the field, key by key: nothing is stored while
+// typing (not the "200" on the way), the message comes once, at Enter, and
+// the image keeps its old value when the page is left.
+TEST_F(VideoPageTest, ARefusedMaxTmdsClockTypedKeyByKeyStoresNothing) {
+    const auto file = std::filesystem::path(PELLAM_CORPUS_DIR) / "gsm_774f_lg-hdr-4k_256.bin";
+    const EdidImage original = imageFromBytes(readFile(file));
+    load(original);
+    showPage(form.sheetHDMIVideo);
+    QLineEdit* clock = page().gbxVSDB->ledVSDB_MaxTMDSClk;
+    const QString before = clock->text();
+    clock->setFocus();
+    clock->selectAll();
+    QTest::keyClicks(clock, "2000");
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join('\n').toStdString();
+    QTest::keyClick(clock, Qt::Key_Return);
+    EXPECT_EQ(ui.messages, QStringList{"Should be <= 1275 MHz"});
+    showPage(form.TabSheet1);
+    EXPECT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(image(), original);
+    showPage(form.sheetHDMIVideo);
+    EXPECT_EQ(page().gbxVSDB->ledVSDB_MaxTMDSClk->text(), before);
+}
+
 // The VICs of the first Video Data Block of block 1 as the reference decoder
 // lists them, each with whether it is native.
 std::map<int, bool> referenceVics(const std::filesystem::path& edid) {
@@ -327,8 +350,9 @@ TEST(VideoPageCorpus, DecodingAndSavingUnchangedKeepBlock1) {
         }
         // The reference decoder does not list an SVD byte 00h.
         listed.erase(0);
-        if (c.editable)
+        if (c.editable) {
             EXPECT_EQ(listed, referenceVics(file)) << name;
+        }
         if (page.gbxVSDB->btHDMIVideoPresent_View->isEnabled()) {
             page.gbxVSDB->btHDMIVideoPresent_View->click();
             page.gbxHDMIVideoPresent->btHDMIVideoPresent_Cancel->click();
