@@ -228,19 +228,19 @@ Nothing was analysed.</translation>
     </message>
     <message>
         <source>FS, R on Sync</source>
-        <translation>Field seq., right on sync</translation>
+        <translation>FS, R on sync</translation>
     </message>
     <message>
         <source>2Way, R on even</source>
-        <translation>2-way, right on even</translation>
+        <translation>2-way, R on even</translation>
     </message>
     <message>
         <source>FS, L on Sync</source>
-        <translation>Field seq., left on sync</translation>
+        <translation>FS, L on sync</translation>
     </message>
     <message>
         <source>2Way, L on even</source>
-        <translation>2-way, left on even</translation>
+        <translation>2-way, L on even</translation>
     </message>
     <message>
         <source>Side by Side</source>
@@ -533,19 +533,19 @@ Nothing was analysed.</translation>
     </message>
     <message>
         <source>FS, R on Sync</source>
-        <translation>Field seq., right on sync</translation>
+        <translation>FS, R on sync</translation>
     </message>
     <message>
         <source>2 way, R on even</source>
-        <translation>2-way, right on even</translation>
+        <translation>2-way, R on even</translation>
     </message>
     <message>
         <source>FS,L on Sync</source>
-        <translation>Field seq., left on sync</translation>
+        <translation>FS, L on sync</translation>
     </message>
     <message>
         <source>2 way , L on even</source>
-        <translation>2-way, left on even</translation>
+        <translation>2-way, L on even</translation>
     </message>
     <message>
         <source>4 way</source>
@@ -573,11 +573,11 @@ Nothing was analysed.</translation>
     </message>
     <message>
         <source>Serrate</source>
-        <translation>Serrations</translation>
+        <translation>Serrate</translation>
     </message>
     <message>
         <source>选择描述</source>
-        <translation>Choose Descriptor</translation>
+        <translation>Descriptor</translation>
     </message>
     <message>
         <source>详细Timing描述</source>
@@ -1164,7 +1164,7 @@ The grid shows each differing byte as written/read back.</translation>
     </message>
     <message>
         <source>制造商 ID: </source>
-        <translation>Manufacturer ID: </translation>
+        <translation>Vendor ID: </translation>
     </message>
     <message>
         <source>产品代码:</source>
@@ -1172,7 +1172,7 @@ The grid shows each differing byte as written/read back.</translation>
     </message>
     <message>
         <source>序列号:</source>
-        <translation>Serial number:</translation>
+        <translation>Serial no.:</translation>
     </message>
     <message>
         <source>制造周:</source>
@@ -1348,7 +1348,7 @@ The grid shows each differing byte as written/read back.</translation>
     </message>
     <message>
         <source>主动关闭/超低功耗</source>
-        <translation>Active off / very low power</translation>
+        <translation>Active off/low power</translation>
     </message>
     <message>
         <source>默认 GTF</source>
