@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   qt6-base-dev libgl-dev
+  # lupdate, lrelease and their CMake package: the English translation
+  qt6-tools-dev qt6-l10n-tools
   libgtest-dev libgmock-dev
   libftdi1-dev
   nlohmann-json3-dev

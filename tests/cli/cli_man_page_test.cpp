@@ -118,6 +118,12 @@ TEST(ManPage, TheEditorsOptionsAreInItsManual) {
     EXPECT_EQ(options(part(man, ".SH OPTIONS")).count("--help"), 1u);
     for (const std::string& option : helpOptions)
         EXPECT_EQ(options(part(man, ".SH OPTIONS")).count(option), 1u) << option;
+    // Every environment variable of the program that the help names.
+    const std::regex variable(R"(\bPELLAM_[A-Z_]+\b)");
+    for (auto it = std::sregex_iterator(help.begin(), help.end(), variable);
+         it != std::sregex_iterator(); ++it)
+        EXPECT_NE(part(man, ".SH ENVIRONMENT").find(".B " + it->str()), std::string::npos)
+            << it->str();
     const std::string version = [] {
         std::FILE* p = popen("'" PELLAM_GUI_BINARY "' --version", "r");
         char line[256] = {};

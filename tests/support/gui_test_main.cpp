@@ -1,7 +1,10 @@
 // Test main for widget tests: runs headless on the offscreen platform unless
 // a platform is chosen, keeps one QApplication for all tests, and points the
 // user's configuration at a temporary folder, so that no test reads or writes
-// the real one.
+// the real one. PELLAM_SCREENSHOT_LANG=en applies the English translation
+// for the page pictures; every other test expects the default texts.
+#include "gui/ui/language.h"
+
 #include <cstdlib>
 
 #include <QApplication>
@@ -24,6 +27,10 @@ int main(int argc, char** argv) {
             QSettings::setPath(format, scope,
                                config.path() +
                                    (scope == QSettings::UserScope ? "/user" : "/system"));
+    const QString pictureLanguage = qEnvironmentVariable("PELLAM_SCREENSHOT_LANG");
+    if (!pictureLanguage.isEmpty() &&
+        !pellam::applyLanguage(pellam::chooseLanguage(pictureLanguage, {}, {})))
+        return 1;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -28,13 +28,13 @@ AnalysisPage::AnalysisPage(EditorSession& session, UserInteraction& ui, TfrmCDF&
 
     GroupBox15 = new QGroupBox(QStringLiteral("ATC "), this);
     GroupBox15->setObjectName(QStringLiteral("GroupBox15"));
-    btnAnalysis = new QPushButton(QStringLiteral("分析"), GroupBox15);
+    btnAnalysis = new QPushButton(tr("分析"), GroupBox15);
     btnAnalysis->setObjectName(QStringLiteral("btnAnalysis"));
-    rbnDDC = new QRadioButton(QStringLiteral("Source from DDC"), GroupBox15);
+    rbnDDC = new QRadioButton(tr("Source from DDC"), GroupBox15);
     rbnDDC->setObjectName(QStringLiteral("rbnDDC"));
-    rbnFile = new QRadioButton(QStringLiteral("Source from File"), GroupBox15);
+    rbnFile = new QRadioButton(tr("Source from File"), GroupBox15);
     rbnFile->setObjectName(QStringLiteral("rbnFile"));
-    rbnCurrent = new QRadioButton(QStringLiteral("Current Source"), GroupBox15);
+    rbnCurrent = new QRadioButton(tr("Current Source"), GroupBox15);
     rbnCurrent->setObjectName(QStringLiteral("rbnCurrent"));
     rbnCurrent->setChecked(true);
     auto* controls = new QHBoxLayout(GroupBox15);
@@ -45,7 +45,7 @@ AnalysisPage::AnalysisPage(EditorSession& session, UserInteraction& ui, TfrmCDF&
     controls->addWidget(rbnCurrent);
     controls->addStretch();
 
-    GroupBox21 = new QGroupBox(QStringLiteral("Test Log"), this);
+    GroupBox21 = new QGroupBox(tr("Test Log"), this);
     GroupBox21->setObjectName(QStringLiteral("GroupBox21"));
     MemoLog = new QPlainTextEdit(GroupBox21);
     MemoLog->setObjectName(QStringLiteral("MemoLog"));
@@ -88,8 +88,8 @@ void AnalysisPage::btnAnalysisClick() {
         open.close();
         QApplication::restoreOverrideCursor();
         if (read.status != EepromReadResult::Status::Complete) {
-            m_ui.showMessage(this, QString::fromStdString(read.message) +
-                                       QStringLiteral("\nNothing was analysed."));
+            m_ui.showMessage(this,
+                             QString::fromStdString(read.message) + tr("\nNothing was analysed."));
             return;
         }
         bytes.assign(read.bytes.begin(), read.bytes.end());

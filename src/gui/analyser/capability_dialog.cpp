@@ -37,13 +37,13 @@ TfrmCDF::TfrmCDF(UserInteraction& ui, QWidget* parent)
     : QDialog(parent)
     , m_ui(ui) {
     setObjectName(QStringLiteral("frmCDF"));
-    setWindowTitle(QStringLiteral("能力声明表"));
+    setWindowTitle(tr("能力声明表"));
 
     gbCDF_General = group(this, "gbCDF_General", "General");
     ckxCDF_General_ledOutputCount = new QLineEdit(QStringLiteral("0"), gbCDF_General);
     ckxCDF_General_ledOutputCount->setObjectName(QStringLiteral("ckxCDF_General_ledOutputCount"));
     ckxCDF_General_ledOutputCount->setMaximumWidth(60);
-    auto* countLabel = new QLabel(QStringLiteral("HDMI output count"), gbCDF_General);
+    auto* countLabel = new QLabel(tr("HDMI output count"), gbCDF_General);
     auto* general = new QHBoxLayout(gbCDF_General);
     general->addWidget(ckxCDF_General_ledOutputCount);
     general->addWidget(countLabel);
@@ -96,10 +96,10 @@ TfrmCDF::TfrmCDF(UserInteraction& ui, QWidget* parent)
     auto* hdmi2 = new QHBoxLayout(gbCDF_HDMI2);
     hdmi2->addWidget(ckxCDF_HDMI2_Section);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1 = new QPushButton(tr("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2 = new QPushButton(tr("Cancel"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setStyleSheet(QStringLiteral("color: #FF0000;"));
     connect(Button1, &QPushButton::clicked, this, &TfrmCDF::Button1Click);

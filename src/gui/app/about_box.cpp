@@ -13,7 +13,7 @@ namespace pellam {
 TAboutForm::TAboutForm(QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("TAboutForm"));
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("ProgramIcon"));
     picture->setPixmap(appPicture(64));
@@ -25,13 +25,13 @@ TAboutForm::TAboutForm(QWidget* parent)
     name->setFont(nameFont);
     name->setStyleSheet(QStringLiteral("color: #0000FF;"));
 
-    auto* version = new QLabel(QStringLiteral("Version 1.4"), this);
+    auto* version = new QLabel(tr("Version 1.4"), this);
     version->setObjectName(QStringLiteral("Version"));
     QFont bold = version->font();
     bold.setBold(true);
     version->setFont(bold);
 
-    btnAboutOK = new QPushButton(QStringLiteral("OK"), this);
+    btnAboutOK = new QPushButton(tr("OK"), this);
     btnAboutOK->setObjectName(QStringLiteral("btnAboutOK"));
     btnAboutOK->setDefault(true);
     connect(btnAboutOK, &QPushButton::clicked, this, &QDialog::accept);
@@ -51,7 +51,7 @@ TAboutForm::TAboutForm(QWidget* parent)
 }
 
 QString releaseNotesText() {
-    return QStringLiteral(
+    return TForm3::tr(
         "[1.4 2026-12-07]\n"
         "1. First release for Linux, built with Qt 6.\n"
         "2. EDID files: raw binary (.bin, .dat) and hex text (.txt) are read and written, "
@@ -69,7 +69,7 @@ QString releaseNotesText() {
 TForm3::TForm3(QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("TForm3"));
-    setWindowTitle(QStringLiteral("发行公告"));
+    setWindowTitle(tr("发行公告"));
     resize(682, 494);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));

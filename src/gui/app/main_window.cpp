@@ -25,10 +25,12 @@
 #include "gui/app/hex_grid_widget.h"
 #include "gui/ui/committed_edit.h"
 #include "gui/ui/editor_page.h"
+#include "gui/ui/language.h"
 #include "gui/ui/user_config.h"
 #include "gui/ui/user_interaction.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -132,10 +134,10 @@ TForm1::TForm1(UserInteraction& ui, QWidget* parent, std::unique_ptr<DdcHardware
     connect(m_history->stack(), &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
     connect(m_history->stack(), &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
     connect(m_history->stack(), &QUndoStack::undoTextChanged, Undo1, [this](const QString& text) {
-        Undo1->setStatusTip(text.isEmpty() ? QString() : QStringLiteral("撤销 ") + text);
+        Undo1->setStatusTip(text.isEmpty() ? QString() : tr("撤销 ") + text);
     });
     connect(m_history->stack(), &QUndoStack::redoTextChanged, Redo1, [this](const QString& text) {
-        Redo1->setStatusTip(text.isEmpty() ? QString() : QStringLiteral("重做 ") + text);
+        Redo1->setStatusTip(text.isEmpty() ? QString() : tr("重做 ") + text);
     });
     Undo1->setEnabled(false);
     Redo1->setEnabled(false);
@@ -167,53 +169,64 @@ void TForm1::openTransferPort() {
 
 void TForm1::createMenus() {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-    File1 = menuBar()->addMenu(QStringLiteral("&文件"));
+    File1 = menuBar()->addMenu(tr("&文件"));
     File1->setObjectName(QStringLiteral("File1"));
-    New1 = addMenuItem(File1, "New1", QStringLiteral("新建"));
+    New1 = addMenuItem(File1, "New1", tr("新建"));
     New1->setShortcut(QKeySequence::New);
-    Open1 = addMenuItem(File1, "Open1", QStringLiteral("打开..."));
+    Open1 = addMenuItem(File1, "Open1", tr("打开..."));
     Open1->setShortcut(QKeySequence::Open);
-    RecentFiles1 = File1->addMenu(QStringLiteral("最近的文件"));
+    RecentFiles1 = File1->addMenu(tr("最近的文件"));
     RecentFiles1->setObjectName(QStringLiteral("RecentFiles1"));
-    Save1 = addMenuItem(File1, "Save1", QStringLiteral("保存"));
+    Save1 = addMenuItem(File1, "Save1", tr("保存"));
     Save1->setShortcut(QKeySequence::Save);
-    SaveAs1 = addMenuItem(File1, "SaveAs1", QStringLiteral("另存为..."));
+    SaveAs1 = addMenuItem(File1, "SaveAs1", tr("另存为..."));
     SaveAs1->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     addSeparator(File1, "N4");
-    LoadDisplayEdid = addMenuItem(File1, "LoadDisplayEdid", QStringLiteral("载入显示器 EDID"));
-    SaveLog = addMenuItem(File1, "SaveLog", QStringLiteral("保存 log"));
+    LoadDisplayEdid = addMenuItem(File1, "LoadDisplayEdid", tr("载入显示器 EDID"));
+    SaveLog = addMenuItem(File1, "SaveLog", tr("保存 log"));
     N1 = addSeparator(File1, "N1");
-    Exit1 = addMenuItem(File1, "Exit1", QStringLiteral("退出"));
+    Exit1 = addMenuItem(File1, "Exit1", tr("退出"));
     Exit1->setShortcut(QKeySequence::Quit);
 
-    Edit1 = menuBar()->addMenu(QStringLiteral("编辑"));
+    Edit1 = menuBar()->addMenu(tr("编辑"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Undo1 = addMenuItem(Edit1, "Undo1", QStringLiteral("撤销"));
+    Undo1 = addMenuItem(Edit1, "Undo1", tr("撤销"));
     Undo1->setShortcut(QKeySequence::Undo);
-    Redo1 = addMenuItem(Edit1, "Redo1", QStringLiteral("重做"));
+    Redo1 = addMenuItem(Edit1, "Redo1", tr("重做"));
     Redo1->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
                          QKeySequence(QStringLiteral("Ctrl+Y"))});
 
-    Utility1 = menuBar()->addMenu(QStringLiteral("配置"));
+    Utility1 = menuBar()->addMenu(tr("配置"));
     Utility1->setObjectName(QStringLiteral("Utility1"));
-    N128Bytes1 = addMenuItem(Utility1, "N128Bytes1", QStringLiteral("128 Bytes"), true);
-    N256Bytes1 = addMenuItem(Utility1, "N256Bytes1", QStringLiteral("256 Bytes"), true);
+    N128Bytes1 = addMenuItem(Utility1, "N128Bytes1", tr("128 Bytes"), true);
+    N256Bytes1 = addMenuItem(Utility1, "N256Bytes1", tr("256 Bytes"), true);
     // The image's real size, and the blocks after block 1.
     ImageSize1 = addMenuItem(Utility1, "ImageSize1", QString());
     ImageSize1->setEnabled(false);
-    AddExtensionBlock1 = addMenuItem(Utility1, "AddExtensionBlock1", QStringLiteral("添加扩展块"));
-    RemoveExtensionBlock1 =
-        addMenuItem(Utility1, "RemoveExtensionBlock1", QStringLiteral("删除最后的扩展块"));
+    AddExtensionBlock1 = addMenuItem(Utility1, "AddExtensionBlock1", tr("添加扩展块"));
+    RemoveExtensionBlock1 = addMenuItem(Utility1, "RemoveExtensionBlock1", tr("删除最后的扩展块"));
     N2 = addSeparator(Utility1, "N2");
     EDID_HDMI_SEL = addMenuItem(Utility1, "EDID_HDMI_SEL", QStringLiteral("HDMI"), true);
     EDID_DP_SEL = addMenuItem(Utility1, "EDID_DP_SEL", QStringLiteral("DP"), true);
     N3 = addSeparator(Utility1, "N3");
-    I2CSetting = addMenuItem(Utility1, "I2CSetting", QStringLiteral("I2C 设置"));
+    I2CSetting = addMenuItem(Utility1, "I2CSetting", tr("I2C 设置"));
+    // Named in both languages and each language in its own, so that a user
+    // who reads only one of them finds the way back.
+    Language1 = Utility1->addMenu(QStringLiteral("语言 / Language"));
+    Language1->setObjectName(QStringLiteral("Language1"));
+    LanguageChinese =
+        addMenuItem(Language1, "LanguageChinese", QStringLiteral("中文 (默认)"), true);
+    LanguageEnglish = addMenuItem(Language1, "LanguageEnglish", QStringLiteral("English"), true);
+    auto* languages = new QActionGroup(Language1);
+    languages->addAction(LanguageChinese);
+    languages->addAction(LanguageEnglish);
+    (languageInEffect().language == UiLanguage::English ? LanguageEnglish : LanguageChinese)
+        ->setChecked(true);
 
-    Help1 = menuBar()->addMenu(QStringLiteral("帮助"));
+    Help1 = menuBar()->addMenu(tr("帮助"));
     Help1->setObjectName(QStringLiteral("Help1"));
-    Memo1 = addMenuItem(Help1, "Memo1", QStringLiteral("发布说明"));
-    About1 = addMenuItem(Help1, "About1", QStringLiteral("关于"));
+    Memo1 = addMenuItem(Help1, "Memo1", tr("发布说明"));
+    About1 = addMenuItem(Help1, "About1", tr("关于"));
 
     connect(New1, &QAction::triggered, this, &TForm1::New1Click);
     connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
@@ -233,6 +246,8 @@ void TForm1::createMenus() {
     connect(EDID_DP_SEL, &QAction::triggered, this, &TForm1::EDID_DP_SELClick);
     connect(I2CSetting, &QAction::triggered, this, &TForm1::I2CSettingClick);
     connect(Memo1, &QAction::triggered, this, &TForm1::Memo1Click);
+    connect(LanguageChinese, &QAction::triggered, this, [this] { languageChosen(false); });
+    connect(LanguageEnglish, &QAction::triggered, this, [this] { languageChosen(true); });
     connect(About1, &QAction::triggered, this, &TForm1::About1Click);
 }
 
@@ -243,28 +258,28 @@ void TForm1::createPages() {
     EdidWorkspace& ws = workspace();
     SharedPageState& pageState = m_session.pageState();
     DataBlockCollection& collection = m_session.block1().collection();
-    TabSheet1 = addPage(PageControl1, new EditorPage(PageControl1), QStringLiteral("数据"));
+    TabSheet1 = addPage(PageControl1, new EditorPage(PageControl1), tr("数据"));
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     TabSheet3 = addPage(PageControl1, new VendorProductPage(ws, pageState, m_ui, PageControl1),
-                        QStringLiteral("B0/信息"));
+                        tr("B0/信息"));
     TabSheet4 =
         addPage(PageControl1, new TimingsPage(ws, pageState, m_ui, PageControl1), QStringLiteral("B0/Timing"));
     TabSheet5 = addPage(PageControl1, new DescriptorPage(ws, pageState, m_ui, PageControl1),
-                        QStringLiteral("B0/Timing详情"));
+                        tr("B0/Timing详情"));
     sheetHDMIVideo = addPage(PageControl1, new VideoPage(pageState, collection, m_ui, PageControl1),
-                             QStringLiteral("B1/视频"));
+                             tr("B1/视频"));
     sheetAudio = addPage(PageControl1, new AudioPage(pageState, collection, m_ui, PageControl1),
-                         QStringLiteral("B1/音频"));
+                         tr("B1/音频"));
     sheetB1ExtendedDB =
         addPage(PageControl1, new ExtendedBlocksPage(pageState, collection, m_ui, PageControl1),
-                QStringLiteral("B1/扩展"));
+                tr("B1/扩展"));
     sheetHDMI2 = addPage(PageControl1, new Hdmi2Page(pageState, collection, m_ui, PageControl1),
                          QStringLiteral("B1/HDMI 2.x"));
     sheetB1DetailTiming =
         addPage(PageControl1, new ExtensionTimingsPage(pageState, collection, m_ui, PageControl1),
-                QStringLiteral("B1/详细Timing"));
+                tr("B1/详细Timing"));
     TabSheet2 = new AnalysisPage(m_session, m_ui, *frmCDF, PageControl1);
-    PageControl1->addTab(TabSheet2, QStringLiteral("验证"));
+    PageControl1->addTab(TabSheet2, tr("验证"));
     MemoLog = TabSheet2->MemoLog;
     createGridPage();
 }
@@ -274,7 +289,7 @@ void TForm1::createGridPage() {
     connect(StringGrid1, &HexGridWidget::keyPressed, this, &TForm1::StringGrid1KeyDown);
     connect(StringGrid1, &HexGridWidget::pointerMoved, this, &TForm1::StringGrid1MouseMove);
 
-    GroupBox_Progress = new QGroupBox(QStringLiteral("进度"), TabSheet1);
+    GroupBox_Progress = new QGroupBox(tr("进度"), TabSheet1);
     GroupBox_Progress->setObjectName(QStringLiteral("GroupBox_Progress"));
 
     ProgressBar1 = new QProgressBar(GroupBox_Progress);
@@ -285,7 +300,7 @@ void TForm1::createGridPage() {
     Label13 = new QLabel(QStringLiteral("  0%"), GroupBox_Progress);
     Label13->setObjectName(QStringLiteral("Label13"));
     Label13->setMinimumWidth(40);
-    Label14 = new QLabel(QStringLiteral("正在验证..."), GroupBox_Progress);
+    Label14 = new QLabel(tr("正在验证..."), GroupBox_Progress);
     Label14->setObjectName(QStringLiteral("Label14"));
     Label14->hide();
 
@@ -294,12 +309,12 @@ void TForm1::createGridPage() {
         b->setObjectName(QString::fromLatin1(name));
         return b;
     };
-    btnWrite = button("btnWrite", QStringLiteral("写EDID"));
-    btnRead1 = button("btnRead1", QStringLiteral("读EDID"));
-    btnComp = button("btnComp", QStringLiteral("载入对比"));
-    btnLoad = button("btnLoad", QStringLiteral("载入"));
-    btnSave = button("btnSave", QStringLiteral("保存"));
-    chkAutoChksm = new QCheckBox(QStringLiteral("自动校验"), GroupBox_Progress);
+    btnWrite = button("btnWrite", tr("写EDID"));
+    btnRead1 = button("btnRead1", tr("读EDID"));
+    btnComp = button("btnComp", tr("载入对比"));
+    btnLoad = button("btnLoad", tr("载入"));
+    btnSave = button("btnSave", tr("保存"));
+    chkAutoChksm = new QCheckBox(tr("自动校验"), GroupBox_Progress);
     chkAutoChksm->setObjectName(QStringLiteral("chkAutoChksm"));
     chkAutoChksm->setChecked(true);
     // Beside the progress, once there is a backup to name (the bar gives
@@ -429,7 +444,7 @@ bool TForm1::maybeSave() {
     m_history->record(stepName());
     if (!m_session.isModified())
         return true;
-    switch (m_ui.askToSave(this, QStringLiteral("保存修改?"))) {
+    switch (m_ui.askToSave(this, tr("保存修改?"))) {
     case UserInteraction::SaveAnswer::Save:
         return save();
     case UserInteraction::SaveAnswer::Discard:
@@ -443,7 +458,7 @@ bool TForm1::maybeSave() {
 QString TForm1::stepName() const {
     // Named by the page the edits were made on.
     QWidget* page = m_decodedPage ? m_decodedPage : PageControl1->currentWidget();
-    return QStringLiteral("编辑 ") + PageControl1->tabText(PageControl1->indexOf(page));
+    return tr("编辑 ") + PageControl1->tabText(PageControl1->indexOf(page));
 }
 
 void TForm1::updateTitle() {
@@ -498,7 +513,7 @@ void TForm1::applyModeMenus() {
     EDID_HDMI_SEL->setChecked(menus.edidHdmiSel);
     EDID_DP_SEL->setChecked(menus.edidDpSel);
     const std::size_t length = m_session.imageLength();
-    ImageSize1->setText(QStringLiteral("大小: %1 字节 (%2 块)").arg(length).arg(length / kBlockSize));
+    ImageSize1->setText(tr("大小: %1 字节 (%2 块)").arg(length).arg(length / kBlockSize));
     RemoveExtensionBlock1->setEnabled(m_session.gridLength() > kImageSize);
 }
 
@@ -587,7 +602,7 @@ void TForm1::writeGridCell(std::size_t offset) {
 
 void TForm1::AddExtensionBlock1Click() {
     if (!m_session.addExtensionBlock()) {
-        m_ui.showMessage(this, QStringLiteral("The image has the most blocks an EDID can have."));
+        m_ui.showMessage(this, tr("The image has the most blocks an EDID can have."));
         return;
     }
     applyModeMenus();
@@ -599,14 +614,14 @@ void TForm1::AddExtensionBlock1Click() {
 void TForm1::RemoveExtensionBlock1Click() {
     const std::size_t blocks = m_session.gridLength() / kBlockSize;
     if (blocks <= 2) {
-        m_ui.showMessage(this, QStringLiteral("There is no block after block 1 to remove; "
-                                              "\"128 Bytes\" hides block 1."));
+        m_ui.showMessage(this, tr("There is no block after block 1 to remove; "
+                                  "\"128 Bytes\" hides block 1."));
         return;
     }
-    const QString question =
-        QStringLiteral("Remove block %1 (%2 extension) from the image?")
-            .arg(blocks - 1)
-            .arg(QString::fromStdString(extensionKindName(m_session.byteAt((blocks - 1) * kBlockSize))));
+    const QString question = tr("Remove block %1 (%2 extension) from the image?")
+                                 .arg(blocks - 1)
+                                 .arg(QString::fromStdString(extensionKindName(
+                                     m_session.byteAt((blocks - 1) * kBlockSize))));
     if (!m_ui.confirm(this, question))
         return;
     m_session.removeLastExtensionBlock();
@@ -720,15 +735,14 @@ void TForm1::LoadDisplayEdidClick() {
         if (!c.edid.empty())
             displays.push_back(std::move(c));
     if (displays.empty()) {
-        m_ui.showMessage(this, QStringLiteral("No display with an EDID was found in %1/class/drm.")
+        m_ui.showMessage(this, tr("No display with an EDID was found in %1/class/drm.")
                                    .arg(QString::fromStdString(sysfsRoot.string())));
         return;
     }
     QStringList labels;
     for (const DrmConnector& c : displays)
         labels << QString::fromStdString(connectorLabel(c));
-    const int chosen = m_ui.chooseItem(this, QStringLiteral("载入显示器 EDID"),
-                                       QStringLiteral("Display:"), labels);
+    const int chosen = m_ui.chooseItem(this, tr("载入显示器 EDID"), tr("Display:"), labels);
     if (chosen < 0 || chosen >= static_cast<int>(displays.size()))
         return;
     const LoadResult result = m_session.loadBytes(displays[static_cast<std::size_t>(chosen)].edid,
@@ -819,6 +833,22 @@ void TForm1::Exit1Click() {
 
 void TForm1::I2CSettingClick() {
     frmI2C->exec();
+}
+
+void TForm1::languageChosen(bool english) {
+    const UiLanguage chosen = english ? UiLanguage::English : UiLanguage::Chinese;
+    storeLanguage(chosen);
+    const LanguageChoice inEffect = languageInEffect();
+    if (chosen == inEffect.language)
+        return;
+    // In both languages: the user may read only the new one.
+    QString text = QStringLiteral("重新启动 Pellam 后使用所选语言。\n"
+                                  "The chosen language is used when Pellam is started again.");
+    if (inEffect.source == LanguageSource::CommandLine ||
+        inEffect.source == LanguageSource::Environment)
+        text += QStringLiteral("\n\n--lang 和 PELLAM_LANG 优先于此设置。\n"
+                               "--lang and PELLAM_LANG take precedence over this setting.");
+    m_ui.showMessage(this, text);
 }
 
 void TForm1::Memo1Click() {

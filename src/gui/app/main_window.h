@@ -82,6 +82,10 @@ public:
     QAction* EDID_DP_SEL;
     QAction* N3;
     QAction* I2CSetting;
+    // The language of the window: stored, in effect from the next start.
+    QMenu* Language1;
+    QAction* LanguageChinese;
+    QAction* LanguageEnglish;
     QMenu* Help1;
     QAction* Memo1;
     QAction* About1;
@@ -156,6 +160,7 @@ public slots:
     void EDID_HDMI_SELClick();
     void EDID_DP_SELClick();
     void I2CSettingClick();
+    void languageChosen(bool english);
     void Memo1Click();
     void About1Click();
     void btnLoadClick();

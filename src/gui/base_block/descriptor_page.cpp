@@ -53,52 +53,52 @@ std::string latin1Bytes(const QString& text) {
 DetailedTimingEditorNames blockZeroTimingNames() {
     DetailedTimingEditorNames n;
     n.timingGroup = QStringLiteral("GroupBox25");
-    n.timingGroupCaption = QStringLiteral("Timing");
+    n.timingGroupCaption = DescriptorPage::tr("Timing");
     n.stereoGroup = QStringLiteral("GroupBox27");
-    n.stereoGroupCaption = QStringLiteral("立体模式");
+    n.stereoGroupCaption = DescriptorPage::tr("立体模式");
     n.syncGroup = QStringLiteral("GroupBox28");
-    n.syncGroupCaption = QStringLiteral("同步说明");
+    n.syncGroupCaption = DescriptorPage::tr("同步说明");
     n.pixelClock = QStringLiteral("LEdit_Pxl");
-    n.pixelClockCaption = QStringLiteral("像素时钟: ");
-    n.pixelClockHint = QStringLiteral("Input Mode Pixel Clock in MHz.");
+    n.pixelClockCaption = DescriptorPage::tr("像素时钟: ");
+    n.pixelClockHint = DescriptorPage::tr("Input Mode Pixel Clock in MHz.");
     n.pixelClockText = QStringLiteral("135.00");
     n.geometryPrefix = QStringLiteral("led_b0Timing");
     n.geometryCaptions = {
-        QStringLiteral("H Active Pixel : "), QStringLiteral("H Blanking : "),
-        QStringLiteral("H同步偏移: "),       QStringLiteral("H同步宽度 : "),
-        QStringLiteral("H图像大小: "),       QStringLiteral("H边框 : "),
-        QStringLiteral("V Active Line : "),  QStringLiteral("V Blanking : "),
-        QStringLiteral("V同步偏移: "),       QStringLiteral("V同步宽度 : "),
-        QStringLiteral("V图像大小: "),       QStringLiteral("V边框 : "),
+        DescriptorPage::tr("H Active Pixel : "), DescriptorPage::tr("H Blanking : "),
+        DescriptorPage::tr("H同步偏移: "),       DescriptorPage::tr("H同步宽度 : "),
+        DescriptorPage::tr("H图像大小: "),       DescriptorPage::tr("H边框 : "),
+        DescriptorPage::tr("V Active Line : "),  DescriptorPage::tr("V Blanking : "),
+        DescriptorPage::tr("V同步偏移: "),       DescriptorPage::tr("V同步宽度 : "),
+        DescriptorPage::tr("V图像大小: "),       DescriptorPage::tr("V边框 : "),
     };
     n.geometryHints = {
-        QStringLiteral("Horizontal Active Pixels (1~4095)"),
-        QStringLiteral("Horizontal Blanking Pixels (1~4095)"),
-        QStringLiteral("Horizontal Snyc Offset (1~1023)"),
-        QStringLiteral("Horizontal Snyc Pulse Width (1~1023)"),
-        QStringLiteral("Horizontal Display Image Size (mm)(1~4095)"),
-        QStringLiteral("H 边框，必须设置为0"),
-        QStringLiteral("Vertical Active Lines (1~4095)"),
-        QStringLiteral("Vertical Blanking Lines (1~4095)"),
-        QStringLiteral("Vertical Snyc Offset (1~63)"),
-        QStringLiteral("V同步脉冲宽度(1~63)"),
-        QStringLiteral("Vertical Display Image Size ((mm)1~4095)"),
-        QStringLiteral("Vertical Border, must be set to  0"),
+        DescriptorPage::tr("Horizontal Active Pixels (1~4095)"),
+        DescriptorPage::tr("Horizontal Blanking Pixels (1~4095)"),
+        DescriptorPage::tr("Horizontal Snyc Offset (1~1023)"),
+        DescriptorPage::tr("Horizontal Snyc Pulse Width (1~1023)"),
+        DescriptorPage::tr("Horizontal Display Image Size (mm)(1~4095)"),
+        DescriptorPage::tr("H 边框，必须设置为0"),
+        DescriptorPage::tr("Vertical Active Lines (1~4095)"),
+        DescriptorPage::tr("Vertical Blanking Lines (1~4095)"),
+        DescriptorPage::tr("Vertical Snyc Offset (1~63)"),
+        DescriptorPage::tr("V同步脉冲宽度(1~63)"),
+        DescriptorPage::tr("Vertical Display Image Size ((mm)1~4095)"),
+        DescriptorPage::tr("Vertical Border, must be set to  0"),
     };
     n.interlaced = QStringLiteral("CheckBox_Int");
-    n.interlacedCaption = QStringLiteral("隔行模式");
+    n.interlacedCaption = DescriptorPage::tr("隔行模式");
     n.stereoPrefix = QStringLiteral("rbn_b0Stereo");
     n.stereoCaptions = {
-        QStringLiteral("None (Normal)"),   QStringLiteral("FS, R on Sync"),
-        QStringLiteral("2Way, R on even"), QStringLiteral("FS, L on Sync"),
-        QStringLiteral("2Way, L on even"), QStringLiteral("4-Way"),
-        QStringLiteral("Side by Side"),
+        DescriptorPage::tr("None (Normal)"),   DescriptorPage::tr("FS, R on Sync"),
+        DescriptorPage::tr("2Way, R on even"), DescriptorPage::tr("FS, L on Sync"),
+        DescriptorPage::tr("2Way, L on even"), QStringLiteral("4-Way"),
+        DescriptorPage::tr("Side by Side"),
     };
     n.syncPrefix = QStringLiteral("rbn_b0AD");
-    n.syncCaptions = {QStringLiteral("模拟复合"), QStringLiteral("双极模拟复合"),
-                      QStringLiteral("数字复合"), QStringLiteral("数字分离")};
+    n.syncCaptions = {DescriptorPage::tr("模拟复合"), DescriptorPage::tr("双极模拟复合"),
+                      DescriptorPage::tr("数字复合"), DescriptorPage::tr("数字分离")};
     n.flag1 = QStringLiteral("CheckBox_Serrate");
-    n.flag1Caption = QStringLiteral("锯齿状");
+    n.flag1Caption = DescriptorPage::tr("锯齿状");
     n.flag2 = QStringLiteral("CheckBox_OnRGB");
     n.flag2Caption = QStringLiteral("On RGB");
     return n;
@@ -114,7 +114,7 @@ DescriptorPage::DescriptorPage(EdidWorkspace& workspace, SharedPageState& pageSt
     setObjectName(QStringLiteral("TabSheet5"));
     createSlotSelection();
 
-    GroupBox24 = named(new QGroupBox(QStringLiteral("#Block 1"), this), "GroupBox24");
+    GroupBox24 = named(new QGroupBox(tr("#Block 1"), this), "GroupBox24");
     createTimingPanel();
     createDescriptorPanel();
     auto* frame = new QVBoxLayout(GroupBox24);
@@ -135,15 +135,14 @@ DescriptorPage::DescriptorPage(EdidWorkspace& workspace, SharedPageState& pageSt
 }
 
 void DescriptorPage::createSlotSelection() {
-    GroupBox23 = named(new QGroupBox(QStringLiteral("描述"), this), "GroupBox23");
-    GroupBox23->setToolTip(QStringLiteral("选择详细的时序描述符块"));
+    GroupBox23 = named(new QGroupBox(tr("描述"), this), "GroupBox23");
+    GroupBox23->setToolTip(tr("选择详细的时序描述符块"));
     auto* row = new QHBoxLayout(GroupBox23);
     row->setContentsMargins(8, 2, 8, 4);
     const char* names[] = {"RadioButton_Block1", "RadioButton_Block2", "RadioButton_Block3",
                            "RadioButton_Block4"};
     for (std::size_t i = 0; i < m_slotButtons.size(); ++i) {
-        m_slotButtons[i] =
-            named(new QRadioButton(QStringLiteral("Block %1").arg(i + 1), GroupBox23), names[i]);
+        m_slotButtons[i] = named(new QRadioButton(tr("Block %1").arg(i + 1), GroupBox23), names[i]);
         row->addWidget(m_slotButtons[i]);
         connect(m_slotButtons[i], &QRadioButton::clicked, this,
                 &DescriptorPage::RadioButton_BlockClick);
@@ -154,8 +153,8 @@ void DescriptorPage::createSlotSelection() {
     RadioButton_Block4 = m_slotButtons[3];
     RadioButton_Block1->setChecked(true);
 
-    Label_Warning1 = named(new QLabel(QStringLiteral("This Timing is \"Preferred Timing\". Please "
-                                                     "set to Native Timing and Native Resolution."),
+    Label_Warning1 = named(new QLabel(tr("This Timing is \"Preferred Timing\". Please "
+                                         "set to Native Timing and Native Resolution."),
                                       this),
                            "Label_Warning1");
     Label_Warning1->setWordWrap(true);
@@ -189,7 +188,7 @@ void DescriptorPage::createTimingPanel() {
     CheckBox_Serrate = e.flag1;
     CheckBox_OnRGB = e.flag2;
 
-    GroupBox18 = named(new QGroupBox(QStringLiteral("默认的Timing选择"), Panel1), "GroupBox18");
+    GroupBox18 = named(new QGroupBox(tr("默认的Timing选择"), Panel1), "GroupBox18");
     cbxTimingSelect = named(new QComboBox(GroupBox18), "cbxTimingSelect");
     auto* select = new QVBoxLayout(GroupBox18);
     select->addWidget(cbxTimingSelect);
@@ -211,26 +210,25 @@ void DescriptorPage::createTimingPanel() {
 
 void DescriptorPage::createDescriptorPanel() {
     Panel2 = named(new QWidget(GroupBox24), "Panel2");
-    GroupBox29 = named(new QGroupBox(QStringLiteral("监视器说明"), Panel2), "GroupBox29");
+    GroupBox29 = named(new QGroupBox(tr("监视器说明"), Panel2), "GroupBox29");
     const struct {
         QRadioButton** member;
         const char* name;
         QString caption;
         QString hint;
     } kinds[] = {
-        {&RadioButton_DesSN, "RadioButton_DesSN", QStringLiteral("监视器序列号"),
-         QStringLiteral("Serial Number <= 13Bytes")},
-        {&RadioButton_DesASC, "RadioButton_DesASC", QStringLiteral("ASCII字符串"),
-         QStringLiteral("ASCII String <= 13Bytes")},
-        {&RadioButton_DesRang, "RadioButton_DesRang", QStringLiteral("监视器范围"),
-         QStringLiteral("Monitor Range, binary coded")},
-        {&RadioButton_DesName, "RadioButton_DesName", QStringLiteral("监视器名称"),
-         QStringLiteral("Monitor Name, ASCII")},
-        {&RadioButton_AddColor, "RadioButton_AddColor", QStringLiteral("额外信息"), {}},
-        {&RadioButton_AddTiming, "RadioButton_AddTiming", QStringLiteral("额外Timing"), {}},
-        {&RadioButton_Unused, "RadioButton_Unused", QStringLiteral("未使用"), {}},
-        {&RadioButton_Dummy, "RadioButton_Dummy", QStringLiteral("虚拟描述符"), {}},
-        {&RadioButton_ManuDef, "RadioButton_ManuDef", QStringLiteral("制造商定义"), {}},
+        {&RadioButton_DesSN, "RadioButton_DesSN", tr("监视器序列号"),
+         tr("Serial Number <= 13Bytes")},
+        {&RadioButton_DesASC, "RadioButton_DesASC", tr("ASCII字符串"),
+         tr("ASCII String <= 13Bytes")},
+        {&RadioButton_DesRang, "RadioButton_DesRang", tr("监视器范围"),
+         tr("Monitor Range, binary coded")},
+        {&RadioButton_DesName, "RadioButton_DesName", tr("监视器名称"), tr("Monitor Name, ASCII")},
+        {&RadioButton_AddColor, "RadioButton_AddColor", tr("额外信息"), {}},
+        {&RadioButton_AddTiming, "RadioButton_AddTiming", tr("额外Timing"), {}},
+        {&RadioButton_Unused, "RadioButton_Unused", tr("未使用"), {}},
+        {&RadioButton_Dummy, "RadioButton_Dummy", tr("虚拟描述符"), {}},
+        {&RadioButton_ManuDef, "RadioButton_ManuDef", tr("制造商定义"), {}},
     };
     auto* kindLayout = new QVBoxLayout(GroupBox29);
     kindLayout->setSpacing(3);
@@ -260,8 +258,8 @@ void DescriptorPage::createDescriptorPanel() {
 
 QWidget* DescriptorPage::createTextPanel() {
     auto* panel = named(new QWidget(Panel2), "Panel3");
-    GroupBox31 = named(new QGroupBox(QStringLiteral("序列号"), panel), "GroupBox31");
-    LEdit_DTMonitorLabel = new QLabel(QStringLiteral("字符串数据 (Max. 13 Byte)"), GroupBox31);
+    GroupBox31 = named(new QGroupBox(tr("序列号"), panel), "GroupBox31");
+    LEdit_DTMonitorLabel = new QLabel(tr("字符串数据 (Max. 13 Byte)"), GroupBox31);
     LEdit_DTMonitor = named(new QLineEdit(GroupBox31), "LEdit_DTMonitor");
     LEdit_DTMonitor->setFixedWidth(200);
     LEdit_DTMonitorLabel->setBuddy(LEdit_DTMonitor);
@@ -277,7 +275,7 @@ QWidget* DescriptorPage::createTextPanel() {
 
 QWidget* DescriptorPage::createRangePanel() {
     auto* panel = named(new QWidget(Panel2), "Panel4");
-    GroupBox32 = named(new QGroupBox(QStringLiteral("监视器范围限制"), panel), "GroupBox32");
+    GroupBox32 = named(new QGroupBox(tr("监视器范围限制"), panel), "GroupBox32");
     auto* grid = new QGridLayout(GroupBox32);
     grid->setVerticalSpacing(6);
     const auto edit = [this, grid](QLineEdit** member, const char* name, const QString& caption,
@@ -297,18 +295,17 @@ QWidget* DescriptorPage::createRangePanel() {
         return e;
     };
     m_limitEdits = {
-        edit(&ledLimit1, "ledLimit1", QStringLiteral("Min. V rate (Hz) :"), 0, 0),
-        edit(&ledLimit2, "ledLimit2", QStringLiteral("Max. V rate (Hz) :"), 1, 0),
-        edit(&ledLimit3, "ledLimit3", QStringLiteral("Min. H freq (KHz) :"), 2, 0),
-        edit(&ledLimit4, "ledLimit4", QStringLiteral("Max. H freq (KHz) :"), 3, 0),
-        edit(&ledLimit5, "ledLimit5", QStringLiteral("Max. Pixel (MHz) :"), 4, 0),
+        edit(&ledLimit1, "ledLimit1", tr("Min. V rate (Hz) :"), 0, 0),
+        edit(&ledLimit2, "ledLimit2", tr("Max. V rate (Hz) :"), 1, 0),
+        edit(&ledLimit3, "ledLimit3", tr("Min. H freq (KHz) :"), 2, 0),
+        edit(&ledLimit4, "ledLimit4", tr("Max. H freq (KHz) :"), 3, 0),
+        edit(&ledLimit5, "ledLimit5", tr("Max. Pixel (MHz) :"), 4, 0),
     };
-    CheckBox_GTF2 =
-        named(new QCheckBox(QStringLiteral("Support 2 GTF"), GroupBox32), "CheckBox_GTF2");
+    CheckBox_GTF2 = named(new QCheckBox(tr("Support 2 GTF"), GroupBox32), "CheckBox_GTF2");
     CheckBox_GTF2->installEventFilter(this);
     grid->addWidget(CheckBox_GTF2, 0, 3, 1, 2);
     m_gtfEdits = {
-        edit(&LEdit_2GTF1, "LEdit_2GTF1", QStringLiteral("Start F (KHz): "), 1, 3),
+        edit(&LEdit_2GTF1, "LEdit_2GTF1", tr("Start F (KHz): "), 1, 3),
         edit(&LEdit_2GTF2, "LEdit_2GTF2", QStringLiteral("C*2: "), 2, 3),
         edit(&LEdit_2GTF3, "LEdit_2GTF3", QStringLiteral("M: "), 3, 3),
         edit(&LEdit_2GTF4, "LEdit_2GTF4", QStringLiteral("K: "), 4, 3),
@@ -353,7 +350,7 @@ void DescriptorPage::decodeSelectedSlot() {
     PageFillGuard guard(m_pageState.pageFillGuard);
     const int k = selectedSlot();
     Label_Warning1->setVisible(k == 1);
-    GroupBox24->setTitle(QStringLiteral("#Block %1").arg(k));
+    GroupBox24->setTitle(tr("#Block %1").arg(k));
 
     const DtdBytes slot = descriptorSlot(m_workspace.image, k);
     const DescriptorKind kind = classifyDescriptor(slot);
@@ -387,12 +384,11 @@ void DescriptorPage::showDisplayDescriptor(DtdBytes slot, DescriptorKind kind) {
     if (isTextDescriptor(kind)) {
         Panel4->hide();
         Panel3->show();
-        const QString caption =
-            kind == DescriptorKind::SerialNumber  ? QStringLiteral("Serial Number")
-            : kind == DescriptorKind::AsciiString ? QStringLiteral("ASCII String")
-                                                  : QStringLiteral("Monitor Name");
+        const QString caption = kind == DescriptorKind::SerialNumber  ? tr("Serial Number")
+                                : kind == DescriptorKind::AsciiString ? tr("ASCII String")
+                                                                      : tr("Monitor Name");
         GroupBox31->setTitle(caption);
-        LEdit_DTMonitorLabel->setText(QStringLiteral("String Data (Max. 13 Byte)"));
+        LEdit_DTMonitorLabel->setText(tr("String Data (Max. 13 Byte)"));
         LEdit_DTMonitor->setEnabled(true);
         LEdit_DTMonitor->setText(latin1Text(decodeDescriptorText(descriptorText(slot))));
     } else if (kind == DescriptorKind::RangeLimits) {

@@ -117,7 +117,7 @@ DetailedTimingEditor::DetailedTimingEditor(const DetailedTimingEditorNames& name
     // Room for the longest caption the sync kinds give the flag boxes.
     for (QCheckBox* box : {flag1, flag2}) {
         const QString caption = box->text();
-        box->setText(QStringLiteral("V Polarity (Positive)"));
+        box->setText(tr("V Polarity (Positive)"));
         box->setMinimumWidth(box->sizeHint().width());
         box->setText(caption);
     }
@@ -165,7 +165,7 @@ void DetailedTimingEditor::finishTyping() {
 
 void DetailedTimingEditor::fillTimingCandidates(QComboBox* box) {
     box->clear();
-    box->addItem(QStringLiteral("None"));
+    box->addItem(tr("None"));
     for (int row = 0; row < kTimingCandidateCount; ++row) {
         const std::string_view name = timingCandidateName(row);
         box->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));

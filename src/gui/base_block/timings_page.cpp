@@ -58,7 +58,7 @@ TimingsPage::TimingsPage(EdidWorkspace& workspace, SharedPageState& pageState, U
 }
 
 void TimingsPage::createChromaticityGroup() {
-    GroupBox11 = createNamed<QGroupBox>("GroupBox11", QStringLiteral("颜色特征"), this);
+    GroupBox11 = createNamed<QGroupBox>("GroupBox11", tr("颜色特征"), this);
     auto* grid = new QGridLayout(GroupBox11);
     grid->setHorizontalSpacing(6);
     struct Row {
@@ -102,7 +102,7 @@ void TimingsPage::createChromaticityGroup() {
 }
 
 void TimingsPage::createEstablishedGroup() {
-    GroupBox12 = createNamed<QGroupBox>("GroupBox12", QStringLiteral("预选 Timing"), this);
+    GroupBox12 = createNamed<QGroupBox>("GroupBox12", tr("预选 Timing"), this);
     auto* grid = new QGridLayout(GroupBox12);
     grid->setVerticalSpacing(2);
     // The captions line up their numbers with blanks.
@@ -139,25 +139,25 @@ void TimingsPage::createEstablishedGroup() {
 }
 
 void TimingsPage::createStandardGroup() {
-    GroupBox_SdtT1 = createNamed<QGroupBox>("GroupBox_SdtT1", QStringLiteral("标准Timing"), this);
+    GroupBox_SdtT1 = createNamed<QGroupBox>("GroupBox_SdtT1", tr("标准Timing"), this);
     cbxStdTiming = createNamed<QComboBox>("cbxStdTiming", GroupBox_SdtT1);
     for (int i = 1; i <= 7; ++i)
-        cbxStdTiming->addItem(QStringLiteral("Timing #%1").arg(i));
+        cbxStdTiming->addItem(tr("Timing #%1").arg(i));
     cbxStdTiming->addItem(QStringLiteral("Timing#8"));
     cbxStdTiming->setCurrentIndex(0);
-    CheckBox_SDT1 = createNamed<QCheckBox>("CheckBox_SDT1", QStringLiteral("启用"), GroupBox_SdtT1);
+    CheckBox_SDT1 = createNamed<QCheckBox>("CheckBox_SDT1", tr("启用"), GroupBox_SdtT1);
 
     auto* grid = new QGridLayout;
-    LEdit_Hpxl1 = labelledEdit("LEdit_Hpxl1", QStringLiteral("H. active pixel:"),
-                               QStringLiteral("256"), grid, 0, 0, GroupBox_SdtT1);
-    LEdit_Hz1 = labelledEdit("LEdit_Hz1", QStringLiteral("V. refresh rate :"), QStringLiteral("60"),
-                             grid, 1, 0, GroupBox_SdtT1);
+    LEdit_Hpxl1 = labelledEdit("LEdit_Hpxl1", tr("H. active pixel:"), QStringLiteral("256"), grid,
+                               0, 0, GroupBox_SdtT1);
+    LEdit_Hz1 = labelledEdit("LEdit_Hz1", tr("V. refresh rate :"), QStringLiteral("60"), grid, 1, 0,
+                             GroupBox_SdtT1);
     for (QLineEdit* edit : {LEdit_Hpxl1, LEdit_Hz1})
         edit->setMaximumWidth(64);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(2, 1);
 
-    GroupBox14 = createNamed<QGroupBox>("GroupBox14", QStringLiteral("长宽比"), GroupBox_SdtT1);
+    GroupBox14 = createNamed<QGroupBox>("GroupBox14", tr("长宽比"), GroupBox_SdtT1);
     RadioButton_SDT11 =
         createNamed<QRadioButton>("RadioButton_SDT11", QStringLiteral("16:10"), GroupBox14);
     RadioButton_SDT13 =

@@ -38,7 +38,7 @@ QScrollBar* horizontalScrollBar(const char* name, int minimum, int maximum, int 
 
 // A week as the label shows it: 0 is "not specified".
 QString weekText(int week) {
-    return week == 0 ? QStringLiteral("not specified") : QString::number(week);
+    return week == 0 ? VendorProductPage::tr("not specified") : QString::number(week);
 }
 
 QString utf8(const std::string& text) {
@@ -109,30 +109,30 @@ VendorProductPage::VendorProductPage(EdidWorkspace& workspace, SharedPageState& 
 }
 
 void VendorProductPage::createIdentityGroups() {
-    GroupBox1 = createNamed<QGroupBox>("GroupBox1", QStringLiteral("Vender/Product ID"), this);
-    Label1 = createNamed<QLabel>("Label1", QStringLiteral("制造商 ID: "), GroupBox1);
-    Label2 = createNamed<QLabel>("Label2", QStringLiteral("产品代码:"), GroupBox1);
-    Label3 = createNamed<QLabel>("Label3", QStringLiteral("序列号:"), GroupBox1);
-    Label4 = createNamed<QLabel>("Label4", QStringLiteral("制造周:"), GroupBox1);
-    Label5 = createNamed<QLabel>("Label5", QStringLiteral("制造年:"), GroupBox1);
+    GroupBox1 = createNamed<QGroupBox>("GroupBox1", tr("Vender/Product ID"), this);
+    Label1 = createNamed<QLabel>("Label1", tr("制造商 ID: "), GroupBox1);
+    Label2 = createNamed<QLabel>("Label2", tr("产品代码:"), GroupBox1);
+    Label3 = createNamed<QLabel>("Label3", tr("序列号:"), GroupBox1);
+    Label4 = createNamed<QLabel>("Label4", tr("制造周:"), GroupBox1);
+    Label5 = createNamed<QLabel>("Label5", tr("制造年:"), GroupBox1);
 
     Edt_MfgID = createNamed<QLineEdit>("Edt_MfgID", QStringLiteral("AAA"), GroupBox1);
     Edt_MfgID->setMaxLength(3);
-    Edt_MfgID->setToolTip(QStringLiteral("ID只能填写3个字母"));
+    Edt_MfgID->setToolTip(tr("ID只能填写3个字母"));
     Edt_PrdCd = createNamed<QLineEdit>("Edt_PrdCd", QStringLiteral("0000"), GroupBox1);
     Edt_PrdCd->setMaxLength(4);
-    Edt_PrdCd->setToolTip(QStringLiteral("四位十六进制产品代码"));
+    Edt_PrdCd->setToolTip(tr("四位十六进制产品代码"));
     Edt_SN = createNamed<QLineEdit>("Edt_SN", QStringLiteral("0"), GroupBox1);
     Edt_SN->setMaxLength(10);
     UpDown1 = createNamed<UpDown>("UpDown1", GroupBox1);
 
     // 0 stands for "not specified" (EDID 1.3 and 1.4).
     ScrollBar_Week = horizontalScrollBar("ScrollBar_Week", 0, kLastWeek, 1, GroupBox1);
-    ScrollBar_Week->setToolTip(QStringLiteral("制造周 (1~53, 0: not specified)"));
+    ScrollBar_Week->setToolTip(tr("制造周 (1~53, 0: not specified)"));
     Label_Week = createNamed<QLabel>("Label_Week", QStringLiteral("1"), GroupBox1);
     ScrollBar_Year =
         horizontalScrollBar("ScrollBar_Year", kFirstYear, kFirstYear + 255, 2017, GroupBox1);
-    ScrollBar_Year->setToolTip(QStringLiteral("制造年 (2017~2245)"));
+    ScrollBar_Year->setToolTip(tr("制造年 (2017~2245)"));
     Label_Year = createNamed<QLabel>("Label_Year", QStringLiteral("2017"), GroupBox1);
     for (QLabel* value : {Label_Week, Label_Year})
         value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
@@ -157,15 +157,15 @@ void VendorProductPage::createIdentityGroups() {
     grid->addWidget(Label_Year, 4, 2);
     grid->setColumnStretch(1, 1);
 
-    GroupBox3 = createNamed<QGroupBox>("GroupBox3", QStringLiteral("EDID 版本."), this);
+    GroupBox3 = createNamed<QGroupBox>("GroupBox3", tr("EDID 版本."), this);
     Edit_Ver = createNamed<QLineEdit>("Edit_Ver", QStringLiteral("1"), GroupBox3);
     Edit_Ver->setReadOnly(true);
     Edit_Rev = createNamed<QLineEdit>("Edit_Rev", QStringLiteral("3"), GroupBox3);
     auto* version = new QHBoxLayout(GroupBox3);
-    version->addWidget(new QLabel(QStringLiteral("版本首位:"), GroupBox3));
+    version->addWidget(new QLabel(tr("版本首位:"), GroupBox3));
     version->addWidget(Edit_Ver);
     version->addSpacing(8);
-    version->addWidget(new QLabel(QStringLiteral("版本末位:"), GroupBox3));
+    version->addWidget(new QLabel(tr("版本末位:"), GroupBox3));
     version->addWidget(Edit_Rev);
     for (QLineEdit* edit : {Edit_Ver, Edit_Rev})
         edit->setMaximumWidth(48);
@@ -174,8 +174,7 @@ void VendorProductPage::createIdentityGroups() {
     Label8 = createNamed<QLabel>("Label8", QStringLiteral("Gamma"), GroupBox10);
     ScrollBar_Gamma = horizontalScrollBar("ScrollBar_Gamma", 0, 255, 0, GroupBox10);
     Label_Gamma = createNamed<QLabel>("Label_Gamma", QStringLiteral("1.00"), GroupBox10);
-    Label_Gamma->setMinimumWidth(
-        Label_Gamma->fontMetrics().horizontalAdvance(QStringLiteral("Not Def.")));
+    Label_Gamma->setMinimumWidth(Label_Gamma->fontMetrics().horizontalAdvance(tr("Not Def.")));
     auto* gamma = new QHBoxLayout(GroupBox10);
     gamma->addWidget(Label8);
     gamma->addWidget(ScrollBar_Gamma, 1);
@@ -183,30 +182,28 @@ void VendorProductPage::createIdentityGroups() {
 }
 
 void VendorProductPage::createVideoInputGroup() {
-    GroupBox4 = createNamed<QGroupBox>("GroupBox4", QStringLiteral("视频输入定义"), this);
-    RadioButton_Analog =
-        createNamed<QRadioButton>("RadioButton_Analog", QStringLiteral("模拟信号"), GroupBox4);
+    GroupBox4 = createNamed<QGroupBox>("GroupBox4", tr("视频输入定义"), this);
+    RadioButton_Analog = createNamed<QRadioButton>("RadioButton_Analog", tr("模拟信号"), GroupBox4);
     RadioButton_Analog->setChecked(true);
     RadioButton_Digital =
-        createNamed<QRadioButton>("RadioButton_Digital", QStringLiteral("数字信号"), GroupBox4);
+        createNamed<QRadioButton>("RadioButton_Digital", tr("数字信号"), GroupBox4);
     CheckBox1 = createNamed<QCheckBox>("CheckBox1", QStringLiteral("DFP 1.x"), GroupBox4);
     CheckBox1->setEnabled(false);
-    CheckBox1->setToolTip(QStringLiteral("接口与VESA信号兼容 DFP1.x"));
+    CheckBox1->setToolTip(tr("接口与VESA信号兼容 DFP1.x"));
 
-    GroupBox5 = createNamed<QGroupBox>("GroupBox5", QStringLiteral("信号电平"), GroupBox4);
+    GroupBox5 = createNamed<QGroupBox>("GroupBox5", tr("信号电平"), GroupBox4);
     RadioButton1 = createNamed<QRadioButton>("RadioButton1", QStringLiteral("0.700, 0.300"), GroupBox5);
     RadioButton1->setChecked(true);
     RadioButton2 = createNamed<QRadioButton>("RadioButton2", QStringLiteral("0.714, 0.286"), GroupBox5);
     RadioButton3 = createNamed<QRadioButton>("RadioButton3", QStringLiteral("1.000, 0.400"), GroupBox5);
     RadioButton4 = createNamed<QRadioButton>("RadioButton4", QStringLiteral("0.700, 0.000"), GroupBox5);
-    const QString level =
-        QStringLiteral("Ref White Above balnk, Level of Sync. tip below blank. (%1)");
+    const QString level = tr("Ref White Above balnk, Level of Sync. tip below blank. (%1)");
     RadioButton1->setToolTip(level.arg(QStringLiteral("1.0Vpp")));
     RadioButton2->setToolTip(level.arg(QStringLiteral("1.0Vpp")));
     RadioButton3->setToolTip(level.arg(QStringLiteral("1.4Vpp")));
     RadioButton4->setToolTip(level.arg(QStringLiteral("0.7Vpp")));
-    CheckBox2 = createNamed<QCheckBox>("CheckBox2", QStringLiteral("预期设置"), GroupBox5);
-    CheckBox2->setToolTip(QStringLiteral("Disp expects a blonk to black setup or pedestal"));
+    CheckBox2 = createNamed<QCheckBox>("CheckBox2", tr("预期设置"), GroupBox5);
+    CheckBox2->setToolTip(tr("Disp expects a blonk to black setup or pedestal"));
     auto* levels = new QGridLayout(GroupBox5);
     levels->setVerticalSpacing(2);
     levels->addWidget(RadioButton1, 0, 0);
@@ -215,11 +212,11 @@ void VendorProductPage::createVideoInputGroup() {
     levels->addWidget(RadioButton4, 3, 0);
     levels->addWidget(CheckBox2, 4, 0);
 
-    GroupBox6 = createNamed<QGroupBox>("GroupBox6", QStringLiteral("同步类型"), GroupBox4);
-    CheckBox3 = createNamed<QCheckBox>("CheckBox3", QStringLiteral("单独同步"), GroupBox6);
-    CheckBox4 = createNamed<QCheckBox>("CheckBox4", QStringLiteral("复合同步"), GroupBox6);
-    CheckBox5 = createNamed<QCheckBox>("CheckBox5", QStringLiteral("绿色同步"), GroupBox6);
-    CheckBox6 = createNamed<QCheckBox>("CheckBox6", QStringLiteral("锯齿同步"), GroupBox6);
+    GroupBox6 = createNamed<QGroupBox>("GroupBox6", tr("同步类型"), GroupBox4);
+    CheckBox3 = createNamed<QCheckBox>("CheckBox3", tr("单独同步"), GroupBox6);
+    CheckBox4 = createNamed<QCheckBox>("CheckBox4", tr("复合同步"), GroupBox6);
+    CheckBox5 = createNamed<QCheckBox>("CheckBox5", tr("绿色同步"), GroupBox6);
+    CheckBox6 = createNamed<QCheckBox>("CheckBox6", tr("锯齿同步"), GroupBox6);
     auto* sync = new QGridLayout(GroupBox6);
     sync->setVerticalSpacing(2);
     sync->addWidget(CheckBox3, 0, 0);
@@ -227,22 +224,21 @@ void VendorProductPage::createVideoInputGroup() {
     sync->addWidget(CheckBox5, 1, 0);
     sync->addWidget(CheckBox6, 1, 1);
 
-    GroupBox53 = createNamed<QGroupBox>("GroupBox53", QStringLiteral("颜色位深"), GroupBox4);
+    GroupBox53 = createNamed<QGroupBox>("GroupBox53", tr("颜色位深"), GroupBox4);
     ComboBox1 = createNamed<QComboBox>("ComboBox1", GroupBox53);
-    ComboBox1->addItems({QStringLiteral("000: Undefined"), QStringLiteral("001: 6 bits color"),
-                         QStringLiteral("010: 8 bits color"), QStringLiteral("011: 10 bits color"),
-                         QStringLiteral("100: 12 bits color"), QStringLiteral("101: 14 bits color"),
-                         QStringLiteral("110: 16 bits color"),
-                         QStringLiteral("111: Reserved(don't use)")});
+    ComboBox1->addItems({tr("000: Undefined"), tr("001: 6 bits color"), tr("010: 8 bits color"),
+                         tr("011: 10 bits color"), tr("100: 12 bits color"),
+                         tr("101: 14 bits color"), tr("110: 16 bits color"),
+                         tr("111: Reserved(don't use)")});
     ComboBox1->setCurrentIndex(-1);
     (new QVBoxLayout(GroupBox53))->addWidget(ComboBox1);
 
-    GroupBox54 = createNamed<QGroupBox>("GroupBox54", QStringLiteral("数字视频接口"), GroupBox4);
+    GroupBox54 = createNamed<QGroupBox>("GroupBox54", tr("数字视频接口"), GroupBox4);
     ComboBox2 = createNamed<QComboBox>("ComboBox2", GroupBox54);
-    ComboBox2->addItems({QStringLiteral("0000: Undefined"), QStringLiteral("0001: DVI"),
+    ComboBox2->addItems({tr("0000: Undefined"), QStringLiteral("0001: DVI"),
                          QStringLiteral("0010: HDMI-A"), QStringLiteral("0011: HDMI-B"),
                          QStringLiteral("0100: MDDI"), QStringLiteral("0101: DP"),
-                         QStringLiteral("xxxx: Reserved(don't use)")});
+                         tr("xxxx: Reserved(don't use)")});
     ComboBox2->setCurrentIndex(-1);
     (new QVBoxLayout(GroupBox54))->addWidget(ComboBox2);
     GroupBox53->hide();
@@ -262,9 +258,9 @@ void VendorProductPage::createVideoInputGroup() {
 }
 
 void VendorProductPage::createDisplayGroups() {
-    GroupBox7 = createNamed<QGroupBox>("GroupBox7", QStringLiteral("图像大小"), this);
-    Label9 = createNamed<QLabel>("Label9", QStringLiteral("最大H尺寸:"), GroupBox7);
-    Label10 = createNamed<QLabel>("Label10", QStringLiteral("最大V尺寸"), GroupBox7);
+    GroupBox7 = createNamed<QGroupBox>("GroupBox7", tr("图像大小"), this);
+    Label9 = createNamed<QLabel>("Label9", tr("最大H尺寸:"), GroupBox7);
+    Label10 = createNamed<QLabel>("Label10", tr("最大V尺寸"), GroupBox7);
     Label_Hcm = createNamed<QLabel>("Label_Hcm", QStringLiteral("255"), GroupBox7);
     Label_Vcm = createNamed<QLabel>("Label_Vcm", QStringLiteral("255"), GroupBox7);
     Label_cm = createNamed<QLabel>("Label_cm", QStringLiteral("cm"), GroupBox7);
@@ -272,7 +268,7 @@ void VendorProductPage::createDisplayGroups() {
     ScrollBar_Hsize = horizontalScrollBar("ScrollBar_Hsize", 0, 255, 255, GroupBox7);
     ScrollBar_Vsize = horizontalScrollBar("ScrollBar_Vsize", 0, 255, 255, GroupBox7);
     for (QLabel* value : {Label_Hcm, Label_Vcm}) {
-        value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("Not Def.")));
+        value->setMinimumWidth(value->fontMetrics().horizontalAdvance(tr("Not Def.")));
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     auto* size = new QGridLayout(GroupBox7);
@@ -288,16 +284,15 @@ void VendorProductPage::createDisplayGroups() {
     size->setColumnStretch(0, 1);
     size->setColumnMinimumWidth(2, Label_cm->fontMetrics().horizontalAdvance(QStringLiteral("cm")));
 
-    GroupBox8 = createNamed<QGroupBox>("GroupBox8", QStringLiteral("功能支持"), this);
-    CheckBox_STby = createNamed<QCheckBox>("CheckBox_STby", QStringLiteral("Standby"), GroupBox8);
-    CheckBox_STby->setToolTip(QStringLiteral("显示支持DPMS待机模式"));
-    CheckBox_Susp = createNamed<QCheckBox>("CheckBox_Susp", QStringLiteral("Suspend"), GroupBox8);
-    CheckBox_Susp->setToolTip(QStringLiteral("显示支持DPMS休眠模式"));
-    CheckBox_Active =
-        createNamed<QCheckBox>("CheckBox_Active", QStringLiteral("主动关闭/超低功耗"), GroupBox8);
+    GroupBox8 = createNamed<QGroupBox>("GroupBox8", tr("功能支持"), this);
+    CheckBox_STby = createNamed<QCheckBox>("CheckBox_STby", tr("Standby"), GroupBox8);
+    CheckBox_STby->setToolTip(tr("显示支持DPMS待机模式"));
+    CheckBox_Susp = createNamed<QCheckBox>("CheckBox_Susp", tr("Suspend"), GroupBox8);
+    CheckBox_Susp->setToolTip(tr("显示支持DPMS休眠模式"));
+    CheckBox_Active = createNamed<QCheckBox>("CheckBox_Active", tr("主动关闭/超低功耗"), GroupBox8);
     CheckBox_sRGB = createNamed<QCheckBox>("CheckBox_sRGB", QStringLiteral("sRGB"), GroupBox8);
-    CheckBox_GTF = createNamed<QCheckBox>("CheckBox_GTF", QStringLiteral("默认 GTF"), GroupBox8);
-    CheckBox_Pref = createNamed<QCheckBox>("CheckBox_Pref", QStringLiteral("首选定时模式"), GroupBox8);
+    CheckBox_GTF = createNamed<QCheckBox>("CheckBox_GTF", tr("默认 GTF"), GroupBox8);
+    CheckBox_Pref = createNamed<QCheckBox>("CheckBox_Pref", tr("首选定时模式"), GroupBox8);
     CheckBox_Pref->setChecked(true);
     CheckBox_Pref->setEnabled(false);
     auto* features = new QGridLayout(GroupBox8);
@@ -310,7 +305,7 @@ void VendorProductPage::createDisplayGroups() {
     features->addWidget(CheckBox_Pref, 3, 0, 1, 2);
 
     const FeatureCaptions captions = featureCaptions(false, false);
-    GroupBox9 = createNamed<QGroupBox>("GroupBox9", QStringLiteral("显示类型"), this);
+    GroupBox9 = createNamed<QGroupBox>("GroupBox9", tr("显示类型"), this);
     RadioButton_Mono = createNamed<QRadioButton>("RadioButton_Mono",
                                            QString::fromUtf8(captions.displayTypes[0]), GroupBox9);
     RadioButton_RGB = createNamed<QRadioButton>("RadioButton_RGB",
@@ -395,7 +390,7 @@ void VendorProductPage::decodeIdentity() {
     const WeekOfManufacture week = weekOfManufacture(image, displayPort());
     for (QWidget* control : std::initializer_list<QWidget*>{ScrollBar_Week, Label_Week, Label4})
         control->setEnabled(!week.modelYear);
-    Label5->setText(week.modelYear ? QStringLiteral("Model Year") : QStringLiteral("Mfg. Year"));
+    Label5->setText(week.modelYear ? tr("Model Year") : tr("Mfg. Year"));
     if (!week.modelYear) {
         ScrollBar_Week->setValue(std::min(week.week, kLastWeek));
         Label_Week->setText(weekText(week.week));

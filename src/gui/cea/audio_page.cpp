@@ -54,11 +54,13 @@ const char* const kSpeakerCaptions[] = {"FL/FR", "LFE", "FC", "RL/RR", "RC", "FL
 constexpr int kMinChannelPosition = 2;
 constexpr int kMaxChannelPosition = 8;
 
-constexpr const char* kMsgInvalidCount = "Invalid data! Please Input positive integer";
-constexpr const char* kMsgOutOfRange = "Out of Range";
+// Translated where they are shown.
+constexpr const char* kMsgInvalidCount =
+    QT_TRANSLATE_NOOP("pellam::AudioPage", "Invalid data! Please Input positive integer");
+constexpr const char* kMsgOutOfRange = QT_TRANSLATE_NOOP("pellam::AudioPage", "Out of Range");
 
 QString channelsText(int channels) {
-    return QString::number(channels) + QStringLiteral(" Channels");
+    return QString::number(channels) + AudioPage::tr(" Channels");
 }
 
 // Unchecks every button of an exclusive group, which Qt does not allow
@@ -90,14 +92,13 @@ void AudioPage::createControls() {
     lblBlock1Note = named(new QLabel(this), QStringLiteral("lblBlock1Note"));
     lblBlock1Note->hide();
 
-    lblAudioNo = named(new QLabel(QStringLiteral("No of Audio Short Descriptor:"), this),
-                       QStringLiteral("lblAudioNo"));
+    lblAudioNo =
+        named(new QLabel(tr("No of Audio Short Descriptor:"), this), QStringLiteral("lblAudioNo"));
     ledAudioNo = named(new QLineEdit(this), QStringLiteral("ledAudioNo"));
     lblAudioNo->setBuddy(ledAudioNo);
     cbxAudio = named(new QComboBox(this), QStringLiteral("cbxAudio"));
 
-    GroupBox36 =
-        named(new QGroupBox(QStringLiteral("音频格式"), this), QStringLiteral("GroupBox36"));
+    GroupBox36 = named(new QGroupBox(tr("音频格式"), this), QStringLiteral("GroupBox36"));
     QRadioButton** formats[] = {
         &RadioButton_AudFom1,  &RadioButton_AudFom2,  &RadioButton_AudFom3,  &RadioButton_AudFom4,
         &RadioButton_AudFom5,  &RadioButton_AudFom6,  &RadioButton_AudFom7,  &RadioButton_AudFom8,
@@ -111,7 +112,7 @@ void AudioPage::createControls() {
         connect(m_formats[i], &QRadioButton::clicked, this, &AudioPage::RadioButton_AudFomClick);
     }
 
-    GroupBox37 = named(new QGroupBox(QStringLiteral("采样率"), this), QStringLiteral("GroupBox37"));
+    GroupBox37 = named(new QGroupBox(tr("采样率"), this), QStringLiteral("GroupBox37"));
     QCheckBox** rates[] = {&CheckBox_SR1, &CheckBox_SR2, &CheckBox_SR3, &CheckBox_SR4,
                            &CheckBox_SR5, &CheckBox_SR6, &CheckBox_SR7};
     for (std::size_t i = 0; i < m_sampleRates.size(); ++i) {
@@ -121,8 +122,7 @@ void AudioPage::createControls() {
         connect(m_sampleRates[i], &QCheckBox::clicked, this, &AudioPage::CheckBox_SRClick);
     }
 
-    gbxSampleSize =
-        named(new QGroupBox(QStringLiteral("样本大小"), this), QStringLiteral("gbxSampleSize"));
+    gbxSampleSize = named(new QGroupBox(tr("样本大小"), this), QStringLiteral("gbxSampleSize"));
     QCheckBox** sizes[] = {&CheckBox_SampSize1, &CheckBox_SampSize2, &CheckBox_SampSize3};
     for (std::size_t i = 0; i < m_sampleSizes.size(); ++i) {
         *sizes[i] = named(new QCheckBox(QString::fromLatin1(kSampleSizeCaptions[i]), gbxSampleSize),
@@ -135,7 +135,7 @@ void AudioPage::createControls() {
     slbMaxChannel->setRange(kMinChannelPosition, kMaxChannelPosition);
     slbMaxChannel->setPageStep(1);
     slbMaxChannel->setValue(kMinChannelPosition);
-    Label26 = named(new QLabel(QStringLiteral("2 Channels "), this), QStringLiteral("Label26"));
+    Label26 = named(new QLabel(tr("2 Channels "), this), QStringLiteral("Label26"));
     const FormatValueEdit bitRate = formatValueEdit(SadThirdByte::MaxBitRate);
     lblMaxBitRate = named(new QLabel(QString::fromLatin1(bitRate.label), this),
                           QStringLiteral("lblMaxBitRate"));
@@ -143,10 +143,9 @@ void AudioPage::createControls() {
     ledMaxBitRate->setMaxLength(bitRate.maxLength);
     lblMaxBitRate->setBuddy(ledMaxBitRate);
 
-    GroupBox13 =
-        named(new QGroupBox(QStringLiteral("扬声器系统"), this), QStringLiteral("GroupBox13"));
-    CheckBox_SpeakerEN = named(new QCheckBox(QStringLiteral("Enable"), GroupBox13),
-                               QStringLiteral("CheckBox_SpeakerEN"));
+    GroupBox13 = named(new QGroupBox(tr("扬声器系统"), this), QStringLiteral("GroupBox13"));
+    CheckBox_SpeakerEN =
+        named(new QCheckBox(tr("Enable"), GroupBox13), QStringLiteral("CheckBox_SpeakerEN"));
     QCheckBox** speakers[] = {&CheckBox_Speaker0, &CheckBox_Speaker1, &CheckBox_Speaker2,
                               &CheckBox_Speaker3, &CheckBox_Speaker4, &CheckBox_Speaker5,
                               &CheckBox_Speaker6};
@@ -158,8 +157,7 @@ void AudioPage::createControls() {
     }
 
     Panel7 = named(new QFrame(this), QStringLiteral("Panel7"));
-    Label27 =
-        named(new QLabel(QStringLiteral("Max. bit rate: "), Panel7), QStringLiteral("Label27"));
+    Label27 = named(new QLabel(tr("Max. bit rate: "), Panel7), QStringLiteral("Label27"));
     Label28 = named(new QLabel(QStringLiteral("KHz"), Panel7), QStringLiteral("Label28"));
     ScrollBar2 = named(new QScrollBar(Qt::Horizontal, Panel7), QStringLiteral("ScrollBar2"));
     Panel7->hide();
@@ -296,7 +294,7 @@ void AudioPage::showSadList() {
         cbxAudio->clear();
         const int count = std::clamp(m_collection.audio.sadCount, 0, AudioDataBlock::kMaxSads);
         for (int k = 1; k <= count; ++k)
-            cbxAudio->addItem(QStringLiteral("Audio #%1").arg(k));
+            cbxAudio->addItem(tr("Audio #%1").arg(k));
         cbxAudio->setCurrentIndex(count > 0 ? 0 : -1);
     }
     sadDecode(0);
@@ -401,7 +399,7 @@ void AudioPage::ledAudioNoChange() {
         m_ui.showMessage(this, message);
     };
     if (!digits.empty() && !isDigitsOnly(digits))
-        return refuse(QString::fromLatin1(kMsgInvalidCount));
+        return refuse(tr(kMsgInvalidCount));
     const auto count = parseDecimalInt32(digits);
     if (!count)
         return refuse(QString::fromStdString(invalidIntegerMessage(digits)));
@@ -465,9 +463,8 @@ void AudioPage::ledMaxBitRateChange() {
     const auto value = parseDecimalInt32(text);
     // A value the third byte cannot hold would be written cut to 8 bits.
     const QString problem = !value ? QString::fromStdString(invalidIntegerMessage(text))
-                            : !formatValueFits(sad->formatCode, *value)
-                                ? QString::fromLatin1(kMsgOutOfRange)
-                                : QString();
+                            : !formatValueFits(sad->formatCode, *value) ? tr(kMsgOutOfRange)
+                                                                        : QString();
     if (!problem.isEmpty()) {
         sadDecode(selectedSadIndex());
         m_ui.showMessage(this, problem);

@@ -45,15 +45,15 @@ constexpr Bit kBits[] = {
 } // namespace
 
 ColorimetryGroup::ColorimetryGroup(const Block1Context& context, QWidget* parent)
-    : QGroupBox(QStringLiteral("色度数据"), parent)
+    : QGroupBox(tr("色度数据"), parent)
     , m_context(context)
     , m_collection(context.collection) {
     setObjectName(QStringLiteral("gbxCDB"));
-    ckxCDB_Enable = checkBox(this, "ckxCDB_Enable", QStringLiteral("Enable"));
-    gbxCDB_Colorimetry = groupBox(this, "gbxCDB_Colorimetry", QStringLiteral("Colorimetry"));
+    ckxCDB_Enable = checkBox(this, "ckxCDB_Enable", tr("Enable"));
+    gbxCDB_Colorimetry = groupBox(this, "gbxCDB_Colorimetry", tr("Colorimetry"));
     gbxCDB_Second = groupBox(this, "gbxCDB_Second", QStringLiteral("MD0-MD3, RGB, ICtCp, DCI-P3"));
     gbxCDB_Second->setToolTip(
-        QStringLiteral("MD0-MD3 are reserved in CTA-861-H; defaultRGB and sRGB from CTA-861.6"));
+        tr("MD0-MD3 are reserved in CTA-861-H; defaultRGB and sRGB from CTA-861.6"));
     auto* first = new QGridLayout(gbxCDB_Colorimetry);
     auto* second = new QGridLayout(gbxCDB_Second);
     for (QGridLayout* grid : {first, second}) {

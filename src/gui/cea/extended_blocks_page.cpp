@@ -52,40 +52,40 @@ void ExtendedBlocksPage::createControls() {
     lblBlock1Note = named(new QLabel(this), QStringLiteral("lblBlock1Note"));
     lblBlock1Note->hide();
 
-    GroupBox34 = group(QStringLiteral("视频能力数据"), "GroupBox34", this);
-    CheckBox_B1Extended_En0 = named(new QCheckBox(QStringLiteral("Enable"), GroupBox34),
-                                    QStringLiteral("CheckBox_B1Extended_En0"));
-    GroupBox45 = group(QStringLiteral("Quantization Range (YCC)"), "GroupBox45", GroupBox34);
+    GroupBox34 = group(tr("视频能力数据"), "GroupBox34", this);
+    CheckBox_B1Extended_En0 =
+        named(new QCheckBox(tr("Enable"), GroupBox34), QStringLiteral("CheckBox_B1Extended_En0"));
+    GroupBox45 = group(tr("Quantization Range (YCC)"), "GroupBox45", GroupBox34);
     createFamily<QRadioButton, 2>(GroupBox45, "RadioButton_QRSYCC",
                                   {"No data", "Selectable(via AVI YQ)"},
                                   {&RadioButton_QRSYCC0, &RadioButton_QRSYCC1}, m_quantizationYcc);
-    GroupBox40 = group(QStringLiteral("Quantization Range (RGB)"), "GroupBox40", GroupBox34);
+    GroupBox40 = group(tr("Quantization Range (RGB)"), "GroupBox40", GroupBox34);
     createFamily<QRadioButton, 2>(GroupBox40, "RadioButton_QRS",
                                   {"No data", "Selectable(via AVI Q)"},
                                   {&RadioButton_QRS0, &RadioButton_QRS1}, m_quantizationRgb);
-    GroupBox41 = group(QStringLiteral("PT Overscan/Underscan"), "GroupBox41", GroupBox34);
+    GroupBox41 = group(tr("PT Overscan/Underscan"), "GroupBox41", GroupBox34);
     createFamily<QRadioButton, 4>(
         GroupBox41, "RadioButton_PT", {"Refer CE/IT", "Overscanned", "Underscanned", "Both"},
         {&RadioButton_PT0, &RadioButton_PT1, &RadioButton_PT2, &RadioButton_PT3}, m_ptScan);
-    GroupBox42 = group(QStringLiteral("IT Overscan/Underscan"), "GroupBox42", GroupBox34);
+    GroupBox42 = group(tr("IT Overscan/Underscan"), "GroupBox42", GroupBox34);
     createFamily<QRadioButton, 4>(
         GroupBox42, "RadioButton_IT", kScanCaptions,
         {&RadioButton_IT0, &RadioButton_IT1, &RadioButton_IT2, &RadioButton_IT3}, m_itScan);
-    GroupBox43 = group(QStringLiteral("CE Overscan/Underscan"), "GroupBox43", GroupBox34);
+    GroupBox43 = group(tr("CE Overscan/Underscan"), "GroupBox43", GroupBox34);
     createFamily<QRadioButton, 4>(
         GroupBox43, "RadioButton_CE", kScanCaptions,
         {&RadioButton_CE0, &RadioButton_CE1, &RadioButton_CE2, &RadioButton_CE3}, m_ceScan);
 
-    GroupBox20 = group(QStringLiteral("Colorimetry Data Block"), "GroupBox20", this);
-    CheckBox_B1Extended_En1 = named(new QCheckBox(QStringLiteral("Enable"), GroupBox20),
-                                    QStringLiteral("CheckBox_B1Extended_En1"));
-    GroupBox38 = group(QStringLiteral("Colorimetry"), "GroupBox38", GroupBox20);
+    GroupBox20 = group(tr("Colorimetry Data Block"), "GroupBox20", this);
+    CheckBox_B1Extended_En1 =
+        named(new QCheckBox(tr("Enable"), GroupBox20), QStringLiteral("CheckBox_B1Extended_En1"));
+    GroupBox38 = group(tr("Colorimetry"), "GroupBox38", GroupBox20);
     createFamily<QCheckBox, 5>(
         GroupBox38, "CheckBox_Color",
         {"xvYCC601", "xvYCC709", "sYCC601", "AdobeYCC601", "AdobeRGB"},
         {&CheckBox_Color0, &CheckBox_Color1, &CheckBox_Color2, &CheckBox_Color3, &CheckBox_Color4},
         m_colorimetry);
-    GroupBox39 = group(QStringLiteral("Metadata"), "GroupBox39", GroupBox20);
+    GroupBox39 = group(tr("Metadata"), "GroupBox39", GroupBox20);
     createFamily<QCheckBox, 4>(GroupBox39, "CheckBox_Meta", {"MD0", "MD1", "MD2", "MD3"},
                                {&CheckBox_Meta0, &CheckBox_Meta1, &CheckBox_Meta2, &CheckBox_Meta3},
                                m_metadata);

@@ -27,38 +27,42 @@ namespace {
 DetailedTimingEditorNames blockOneTimingNames() {
     DetailedTimingEditorNames n;
     n.timingGroup = QStringLiteral("GroupBox16");
-    n.timingGroupCaption = QStringLiteral("Timing");
+    n.timingGroupCaption = ExtensionTimingsPage::tr("Timing");
     n.stereoGroup = QStringLiteral("gbxStereo");
-    n.stereoGroupCaption = QStringLiteral("立体模式");
+    n.stereoGroupCaption = ExtensionTimingsPage::tr("立体模式");
     n.syncGroup = QStringLiteral("GroupBox17");
-    n.syncGroupCaption = QStringLiteral("同步方案");
+    n.syncGroupCaption = ExtensionTimingsPage::tr("同步方案");
     n.pixelClock = QStringLiteral("ledPixelClock");
-    n.pixelClockCaption = QStringLiteral("Pixel Clock:   MHz");
+    n.pixelClockCaption = ExtensionTimingsPage::tr("Pixel Clock:   MHz");
     n.geometryPrefix = QStringLiteral("ledTiming");
     n.geometryCaptions = {
-        QStringLiteral("H Active Pixel: "), QStringLiteral("H Blanking: "),
-        QStringLiteral("H Sync Offset: "),  QStringLiteral("H Sync Width: "),
-        QStringLiteral("H Image Size: "),   QStringLiteral("H Border: "),
-        QStringLiteral("V Active Line: "),  QStringLiteral("V Blanking: "),
-        QStringLiteral("V Sync Offset: "),  QStringLiteral("V Sync Width: "),
-        QStringLiteral("V Image Size: "),   QStringLiteral("V Border: "),
+        ExtensionTimingsPage::tr("H Active Pixel: "), ExtensionTimingsPage::tr("H Blanking: "),
+        ExtensionTimingsPage::tr("H Sync Offset: "),  ExtensionTimingsPage::tr("H Sync Width: "),
+        ExtensionTimingsPage::tr("H Image Size: "),   ExtensionTimingsPage::tr("H Border: "),
+        ExtensionTimingsPage::tr("V Active Line: "),  ExtensionTimingsPage::tr("V Blanking: "),
+        ExtensionTimingsPage::tr("V Sync Offset: "),  ExtensionTimingsPage::tr("V Sync Width: "),
+        ExtensionTimingsPage::tr("V Image Size: "),   ExtensionTimingsPage::tr("V Border: "),
     };
     n.interlaced = QStringLiteral("ckxInterlaced");
-    n.interlacedCaption = QStringLiteral("Interlaced");
+    n.interlacedCaption = ExtensionTimingsPage::tr("Interlaced");
     n.clockAndInterlaceInTimingGroup = false;
     n.stereoPrefix = QStringLiteral("rbnStereo");
     n.stereoCaptions = {
-        QStringLiteral("None(Normal)"),      QStringLiteral("FS, R on Sync"),
-        QStringLiteral("2 way, R on even"),  QStringLiteral("FS,L on Sync"),
-        QStringLiteral("2 way , L on even"), QStringLiteral("4 way"),
-        QStringLiteral("Side by side"),
+        QStringLiteral("None(Normal)"),
+        ExtensionTimingsPage::tr("FS, R on Sync"),
+        ExtensionTimingsPage::tr("2 way, R on even"),
+        ExtensionTimingsPage::tr("FS,L on Sync"),
+        ExtensionTimingsPage::tr("2 way , L on even"),
+        ExtensionTimingsPage::tr("4 way"),
+        ExtensionTimingsPage::tr("Side by side"),
     };
     n.syncPrefix = QStringLiteral("rbnAD");
-    n.syncCaptions = {QStringLiteral("Analog Composite"),
-                      QStringLiteral("Bipolar Analog Composite"),
-                      QStringLiteral("Digital Composite"), QStringLiteral("Digital Separate")};
+    n.syncCaptions = {ExtensionTimingsPage::tr("Analog Composite"),
+                      ExtensionTimingsPage::tr("Bipolar Analog Composite"),
+                      ExtensionTimingsPage::tr("Digital Composite"),
+                      ExtensionTimingsPage::tr("Digital Separate")};
     n.flag1 = QStringLiteral("ckxSerrate");
-    n.flag1Caption = QStringLiteral("Serrate");
+    n.flag1Caption = ExtensionTimingsPage::tr("Serrate");
     n.flag2 = QStringLiteral("ckxOnRGB");
     n.flag2Caption = QStringLiteral("onRGB");
     return n;
@@ -82,15 +86,14 @@ void ExtensionTimingsPage::createControls() {
     lblBlock1Note = named(new QLabel(this), "lblBlock1Note");
     lblBlock1Note->hide();
 
-    GroupBox2 = named(new QGroupBox(QStringLiteral("选择描述"), this), "GroupBox2");
-    lblDetailNo = named(new QLabel(QStringLiteral("详细Timing描述"), GroupBox2), "lblDetailNo");
+    GroupBox2 = named(new QGroupBox(tr("选择描述"), this), "GroupBox2");
+    lblDetailNo = named(new QLabel(tr("详细Timing描述"), GroupBox2), "lblDetailNo");
     ledDetailNo = named(new QLineEdit(GroupBox2), "ledDetailNo");
     lblDetailNo->setBuddy(ledDetailNo);
     cbxDetail = named(new QComboBox(GroupBox2), "cbxDetail");
-    Label29 = named(new QLabel(QStringLiteral("对应："), GroupBox2), "Label29");
+    Label29 = named(new QLabel(tr("对应："), GroupBox2), "Label29");
 
-    gbxTimingDescripter =
-        named(new QGroupBox(QStringLiteral("内容描述"), this), "gbxTimingDescripter");
+    gbxTimingDescripter = named(new QGroupBox(tr("内容描述"), this), "gbxTimingDescripter");
     timingEditor = new DetailedTimingEditor(blockOneTimingNames(), m_pageState.pageFillGuard, m_ui,
                                             gbxTimingDescripter);
     timingEditor->setObjectName(QStringLiteral("timingEditor"));
@@ -116,7 +119,7 @@ void ExtensionTimingsPage::createControls() {
     ckxSerrate = e.flag1;
     ckxOnRGB = e.flag2;
 
-    GroupBox19 = named(new QGroupBox(QStringLiteral("选择默认的Timing"), this), "GroupBox19");
+    GroupBox19 = named(new QGroupBox(tr("选择默认的Timing"), this), "GroupBox19");
     cbxTimingSelect_b1 = named(new QComboBox(GroupBox19), "cbxTimingSelect_b1");
 
     commitWhenFinished(ledDetailNo, this, [this] { ledDetailNoChange(); }, [this](const QString& text) {
@@ -211,7 +214,7 @@ void ExtensionTimingsPage::showDescriptorList() {
         PageFillGuard guard(m_pageState.pageFillGuard);
         cbxDetail->clear();
         for (int k = 1; k <= n; ++k)
-            cbxDetail->addItem(QStringLiteral("Descriptor #%1").arg(k));
+            cbxDetail->addItem(tr("Descriptor #%1").arg(k));
         cbxDetail->setCurrentIndex(n > 0 ? 0 : -1);
     }
     if (n > 0) {

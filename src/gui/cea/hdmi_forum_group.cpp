@@ -59,14 +59,14 @@ QGridLayout* boxGrid(std::initializer_list<QCheckBox*> boxes) {
 } // namespace
 
 HdmiForumGroup::HdmiForumGroup(const Block1Context& context, QWidget* parent)
-    : QGroupBox(QStringLiteral("HDMI Forum 供应商特定数据"), parent)
+    : QGroupBox(tr("HDMI Forum 供应商特定数据"), parent)
     , m_context(context)
     , m_collection(context.collection) {
     setObjectName(QStringLiteral("gbxHF"));
     QWidget* g = this;
-    ckxHF_Enable = checkBox(g, "ckxHF_Enable", QStringLiteral("Enable"));
+    ckxHF_Enable = checkBox(g, "ckxHF_Enable", tr("Enable"));
     rbnHF_VSDB = named(new QRadioButton(QStringLiteral("HF-VSDB (OUI C4-5D-D8)"), g), "rbnHF_VSDB");
-    rbnHF_SCDB = named(new QRadioButton(QStringLiteral("HF-SCDB (Ext. Tag 79h)"), g), "rbnHF_SCDB");
+    rbnHF_SCDB = named(new QRadioButton(tr("HF-SCDB (Ext. Tag 79h)"), g), "rbnHF_SCDB");
     ledHF_Len = lineEdit(g, "ledHF_Len", 2, 34);
     ledHF_Version = lineEdit(g, "ledHF_Version", 3, 40);
     ledHF_MaxTMDS = lineEdit(g, "ledHF_MaxTMDS", 4, 48);
@@ -119,8 +119,8 @@ HdmiForumGroup::HdmiForumGroup(const Block1Context& context, QWidget* parent)
     first->addWidget(rbnHF_VSDB);
     first->addWidget(rbnHF_SCDB);
     first->addSpacing(8);
-    first->addLayout(captioned(g, QStringLiteral("长度"), ledHF_Len));
-    first->addLayout(captioned(g, QStringLiteral("Version"), ledHF_Version));
+    first->addLayout(captioned(g, tr("长度"), ledHF_Len));
+    first->addLayout(captioned(g, tr("Version"), ledHF_Version));
     first->addStretch();
 
     auto* rates = new QHBoxLayout;
@@ -275,7 +275,7 @@ void HdmiForumGroup::decode() {
 }
 
 void HdmiForumGroup::showChunkBytes(int code) {
-    lblHF_DSCChunk->setText(QStringLiteral("= %1 bytes").arg(dscTotalChunkBytes(code)));
+    lblHF_DSCChunk->setText(tr("= %1 bytes").arg(dscTotalChunkBytes(code)));
 }
 
 void HdmiForumGroup::edit(const std::function<FieldEdit(HdmiForumBlock&)>& change) {

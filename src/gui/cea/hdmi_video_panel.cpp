@@ -18,7 +18,7 @@
 namespace pellam {
 
 HdmiVideoPanel::HdmiVideoPanel(const Block1Context& context, QWidget* parent)
-    : QGroupBox(QStringLiteral("HDMI Video Present"), parent)
+    : QGroupBox(tr("HDMI Video Present"), parent)
     , m_context(context)
     , m_collection(context.collection) {
     setObjectName(QStringLiteral("gbxHDMIVideoPresent"));
@@ -34,20 +34,20 @@ HdmiVideoPanel::HdmiVideoPanel(const Block1Context& context, QWidget* parent)
     Label16 = named(new QLabel(QStringLiteral("4K x 2K VIC"), p), "Label16");
     vledtHVP_4K2KVIC = named(new KeyValueList(p), "vledtHVP_4K2KVIC");
     ledtHVP_HDMIVICLen = lineEdit(p, "ledtHVP_HDMIVICLen", 1, 36);
-    ledtHVP_HDMIVICLen->setToolTip(QStringLiteral("Should be 0 ~ 7"));
+    ledtHVP_HDMIVICLen->setToolTip(tr("Should be 0 ~ 7"));
     cbHVP_3Dpresent = checkBox(p, "cbHVP_3Dpresent", QStringLiteral("3D_present"));
     ledtHVP_3DMultiPresent = lineEdit(p, "ledtHVP_3DMultiPresent", 2, 36);
-    ledtHVP_3DMultiPresent->setToolTip(QStringLiteral("2 bits filled (00 ~ 11)"));
+    ledtHVP_3DMultiPresent->setToolTip(tr("2 bits filled (00 ~ 11)"));
     ledtHVP_HDMI3DLen = lineEdit(p, "ledtHVP_HDMI3DLen", 2, 36);
-    ledtHVP_HDMI3DLen->setToolTip(QStringLiteral("Should be 0 ~ 31"));
+    ledtHVP_HDMI3DLen->setToolTip(tr("Should be 0 ~ 31"));
     Label15 = named(new QLabel(QStringLiteral("3D_Structure_ALL"), p), "Label15");
     clxHVP_3DStructure = named(new QListWidget(p), "clxHVP_3DStructure");
     Label17 = named(new QLabel(QStringLiteral("3D_MASK"), p), "Label17");
     clxHVP_3DMask = named(new QListWidget(p), "clxHVP_3DMask");
-    Label18 = named(new QLabel(QStringLiteral("3D Individual VIC"), p), "Label18");
+    Label18 = named(new QLabel(tr("3D Individual VIC"), p), "Label18");
     vledtHVP_IndividualVIC = named(new KeyValueList(p), "vledtHVP_IndividualVIC");
-    btHDMIVideoPresent_Save = button(p, "btHDMIVideoPresent_Save", QStringLiteral("Save"));
-    btHDMIVideoPresent_Cancel = button(p, "btHDMIVideoPresent_Cancel", QStringLiteral("Cancel"));
+    btHDMIVideoPresent_Save = button(p, "btHDMIVideoPresent_Save", tr("Save"));
+    btHDMIVideoPresent_Cancel = button(p, "btHDMIVideoPresent_Cancel", tr("Cancel"));
     fillBitList(clxHVP_3DStructure, QStringLiteral("3D_Structure_ALL_"), 0);
     fillBitList(clxHVP_3DMask, QStringLiteral("3D_Mask_"), 0);
 

@@ -17,14 +17,14 @@
 namespace pellam {
 
 HdmiVsdbGroup::HdmiVsdbGroup(const Block1Context& context, QWidget* parent)
-    : QGroupBox(QStringLiteral("供应商特定数据"), parent)
+    : QGroupBox(tr("供应商特定数据"), parent)
     , m_context(context)
     , m_collection(context.collection) {
     setObjectName(QStringLiteral("gbxVSDB"));
     QWidget* g = this;
-    ckxVSDBEnable = checkBox(g, "ckxVSDBEnable", QStringLiteral("Enabled"));
+    ckxVSDBEnable = checkBox(g, "ckxVSDBEnable", tr("Enabled"));
 
-    GroupBox26 = groupBox(g, "GroupBox26", QStringLiteral("物理地址(Hex)"));
+    GroupBox26 = groupBox(g, "GroupBox26", tr("物理地址(Hex)"));
     edtPhyAddr_1 = lineEdit(GroupBox26, "edtPhyAddr_1", 0, 26);
     edtPhyAddr_2 = lineEdit(GroupBox26, "edtPhyAddr_2", 0, 26);
     edtPhyAddr_3 = lineEdit(GroupBox26, "edtPhyAddr_3", 0, 26);
@@ -37,25 +37,24 @@ HdmiVsdbGroup::HdmiVsdbGroup(const Block1Context& context, QWidget* parent)
         address->addWidget(digit);
     }
 
-    GroupBox30 = groupBox(g, "GroupBox30", QStringLiteral("VSDB 拓展"));
-    ckxVSDBExt = checkBox(GroupBox30, "ckxVSDBExt", QStringLiteral("拓展打开"));
+    GroupBox30 = groupBox(g, "GroupBox30", tr("VSDB 拓展"));
+    ckxVSDBExt = checkBox(GroupBox30, "ckxVSDBExt", tr("拓展打开"));
     ledVSDBLen = lineEdit(GroupBox30, "ledVSDBLen", 2, 34);
     auto* extension = new QHBoxLayout(GroupBox30);
     extension->setContentsMargins(8, 2, 8, 4);
     extension->addWidget(ckxVSDBExt);
     extension->addSpacing(8);
-    extension->addLayout(labelled(GroupBox30, QStringLiteral("长度"), ledVSDBLen));
+    extension->addLayout(labelled(GroupBox30, tr("长度"), ledVSDBLen));
 
     GroupBox44 = groupBox(g, "GroupBox44", QStringLiteral("HDMI_Video_Present"));
-    cbHDMIVideoPresent_Enable =
-        checkBox(GroupBox44, "cbHDMIVideoPresent_Enable", QStringLiteral("Enable"));
-    btHDMIVideoPresent_View = button(GroupBox44, "btHDMIVideoPresent_View", QStringLiteral("View"));
+    cbHDMIVideoPresent_Enable = checkBox(GroupBox44, "cbHDMIVideoPresent_Enable", tr("Enable"));
+    btHDMIVideoPresent_View = button(GroupBox44, "btHDMIVideoPresent_View", tr("View"));
     auto* hdmiVideo = new QHBoxLayout(GroupBox44);
     hdmiVideo->setContentsMargins(8, 2, 8, 4);
     hdmiVideo->addWidget(cbHDMIVideoPresent_Enable);
     hdmiVideo->addWidget(btHDMIVideoPresent_View);
 
-    ckxSupport_AI = checkBox(g, "ckxSupport_AI", QStringLiteral("Support AI"));
+    ckxSupport_AI = checkBox(g, "ckxSupport_AI", tr("Support AI"));
     ckxDC_48bit = checkBox(g, "ckxDC_48bit", QStringLiteral("DC_48bit"));
     ckxDC_36bit = checkBox(g, "ckxDC_36bit", QStringLiteral("DC_36bit"));
     ckxDC_30bit = checkBox(g, "ckxDC_30bit", QStringLiteral("DC_30bit"));

@@ -26,15 +26,15 @@ constexpr std::array<std::optional<int> HDR::*, 3> kCodeFields = {
 } // namespace
 
 HdrMetadataGroup::HdrMetadataGroup(const Block1Context& context, QWidget* parent)
-    : QGroupBox(QStringLiteral("HDR 静态元数据"), parent)
+    : QGroupBox(tr("HDR 静态元数据"), parent)
     , m_context(context)
     , m_collection(context.collection) {
     setObjectName(QStringLiteral("gbxHDR"));
-    ckxHDR_Enable = checkBox(this, "ckxHDR_Enable", QStringLiteral("Enable"));
+    ckxHDR_Enable = checkBox(this, "ckxHDR_Enable", tr("Enable"));
 
     gbxHDR_EOTF = groupBox(this, "gbxHDR_EOTF", QStringLiteral("EOTF"));
-    ckxHDR_SDR = checkBox(gbxHDR_EOTF, "ckxHDR_SDR", QStringLiteral("Traditional gamma - SDR"));
-    ckxHDR_HDR = checkBox(gbxHDR_EOTF, "ckxHDR_HDR", QStringLiteral("Traditional gamma - HDR"));
+    ckxHDR_SDR = checkBox(gbxHDR_EOTF, "ckxHDR_SDR", tr("Traditional gamma - SDR"));
+    ckxHDR_HDR = checkBox(gbxHDR_EOTF, "ckxHDR_HDR", tr("Traditional gamma - HDR"));
     ckxHDR_PQ = checkBox(gbxHDR_EOTF, "ckxHDR_PQ", QStringLiteral("SMPTE ST 2084"));
     ckxHDR_HLG = checkBox(gbxHDR_EOTF, "ckxHDR_HLG", QStringLiteral("HLG"));
     m_eotfs = {ckxHDR_SDR, ckxHDR_HDR, ckxHDR_PQ, ckxHDR_HLG};
@@ -43,13 +43,13 @@ HdrMetadataGroup::HdrMetadataGroup(const Block1Context& context, QWidget* parent
     eotf->setVerticalSpacing(1);
     for (std::size_t i = 0; i < m_eotfs.size(); ++i)
         eotf->addWidget(m_eotfs[i], static_cast<int>(i / 2), static_cast<int>(i % 2));
-    ckxHDR_SMType1 = checkBox(this, "ckxHDR_SMType1", QStringLiteral("Static Metadata Type 1"));
+    ckxHDR_SMType1 = checkBox(this, "ckxHDR_SMType1", tr("Static Metadata Type 1"));
 
-    gbxHDR_Luminance = groupBox(this, "gbxHDR_Luminance", QStringLiteral("亮度"));
+    gbxHDR_Luminance = groupBox(this, "gbxHDR_Luminance", tr("亮度"));
     QWidget* l = gbxHDR_Luminance;
-    ckxHDR_MaxLum = checkBox(l, "ckxHDR_MaxLum", QStringLiteral("Max Luminance"));
-    ckxHDR_MaxFALL = checkBox(l, "ckxHDR_MaxFALL", QStringLiteral("Max Frame-average"));
-    ckxHDR_MinLum = checkBox(l, "ckxHDR_MinLum", QStringLiteral("Min Luminance"));
+    ckxHDR_MaxLum = checkBox(l, "ckxHDR_MaxLum", tr("Max Luminance"));
+    ckxHDR_MaxFALL = checkBox(l, "ckxHDR_MaxFALL", tr("Max Frame-average"));
+    ckxHDR_MinLum = checkBox(l, "ckxHDR_MinLum", tr("Min Luminance"));
     ledHDR_MaxLum = lineEdit(l, "ledHDR_MaxLum", 3, 40);
     ledHDR_MaxFALL = lineEdit(l, "ledHDR_MaxFALL", 3, 40);
     ledHDR_MinLum = lineEdit(l, "ledHDR_MinLum", 3, 40);

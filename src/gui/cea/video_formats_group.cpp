@@ -37,9 +37,9 @@ VideoFormatsGroup::VideoFormatsGroup(const Block1Context& context, QWidget* pare
     : QWidget(parent)
     , m_context(context)
     , m_collection(context.collection) {
-    gbxDTV = groupBox(this, "gbxDTV", QStringLiteral("DTV 选项"));
+    gbxDTV = groupBox(this, "gbxDTV", tr("DTV 选项"));
     ckxUnderscan = checkBox(gbxDTV, "ckxUnderscan", QStringLiteral("Underscan"));
-    ckxBasicAudio = checkBox(gbxDTV, "ckxBasicAudio", QStringLiteral("Basic Audio"));
+    ckxBasicAudio = checkBox(gbxDTV, "ckxBasicAudio", tr("Basic Audio"));
     ckxYCbCr444 = checkBox(gbxDTV, "ckxYCbCr444", QStringLiteral("YCbCr 444"));
     ckxYCbCr422 = checkBox(gbxDTV, "ckxYCbCr422", QStringLiteral("YCbCr 422"));
     auto* dtv = new QVBoxLayout(gbxDTV);
@@ -48,21 +48,21 @@ VideoFormatsGroup::VideoFormatsGroup(const Block1Context& context, QWidget* pare
     for (QCheckBox* box : {ckxUnderscan, ckxBasicAudio, ckxYCbCr444, ckxYCbCr422})
         dtv->addWidget(box);
 
-    gbxMisc = groupBox(this, "gbxMisc", QStringLiteral("CEA Ext. 版本"));
+    gbxMisc = groupBox(this, "gbxMisc", tr("CEA Ext. 版本"));
     edtCEA_ver = lineEdit(gbxMisc, "edtCEA_ver", 3, 60);
     auto* misc = new QHBoxLayout(gbxMisc);
     misc->setContentsMargins(8, 2, 8, 4);
     misc->addWidget(edtCEA_ver);
     misc->addStretch();
 
-    GroupBox22 = groupBox(this, "GroupBox22", QStringLiteral("非本地DTD"));
+    GroupBox22 = groupBox(this, "GroupBox22", tr("非本地DTD"));
     edtNativeFormat = lineEdit(GroupBox22, "edtNativeFormat", 0, 60);
     auto* native = new QHBoxLayout(GroupBox22);
     native->setContentsMargins(8, 2, 8, 4);
     native->addWidget(edtNativeFormat);
     native->addStretch();
 
-    gbxVideoBlock = groupBox(this, "gbxVideoBlock", QStringLiteral("视频详细描述"));
+    gbxVideoBlock = groupBox(this, "gbxVideoBlock", tr("视频详细描述"));
     lbxVideoDefault = singleSelection(named(new QListWidget(gbxVideoBlock), "lbxVideoDefault"));
     clxVideoSupport = singleSelection(named(new QListWidget(gbxVideoBlock), "clxVideoSupport"));
     btnVideoAdd = button(gbxVideoBlock, "btnVideoAdd", QStringLiteral("--->"));
@@ -70,9 +70,9 @@ VideoFormatsGroup::VideoFormatsGroup(const Block1Context& context, QWidget* pare
     for (QPushButton* b : {btnVideoAdd, btnVideoDelete})
         b->setFixedWidth(44);
     auto* supportedLabels = new QHBoxLayout;
-    supportedLabels->addWidget(new QLabel(QStringLiteral("选取的视频格式"), gbxVideoBlock));
+    supportedLabels->addWidget(new QLabel(tr("选取的视频格式"), gbxVideoBlock));
     supportedLabels->addStretch();
-    supportedLabels->addWidget(new QLabel(QStringLiteral("(Naitve)"), gbxVideoBlock));
+    supportedLabels->addWidget(new QLabel(tr("(Naitve)"), gbxVideoBlock));
     auto* buttons = new QVBoxLayout;
     buttons->addStretch();
     buttons->addWidget(btnVideoAdd);
@@ -81,7 +81,7 @@ VideoFormatsGroup::VideoFormatsGroup(const Block1Context& context, QWidget* pare
     auto* video = new QGridLayout(gbxVideoBlock);
     video->setContentsMargins(8, 2, 8, 6);
     video->setVerticalSpacing(2);
-    video->addWidget(new QLabel(QStringLiteral("默认的视频格式"), gbxVideoBlock), 0, 0);
+    video->addWidget(new QLabel(tr("默认的视频格式"), gbxVideoBlock), 0, 0);
     video->addLayout(supportedLabels, 0, 2);
     video->addWidget(lbxVideoDefault, 1, 0);
     video->addLayout(buttons, 1, 1);

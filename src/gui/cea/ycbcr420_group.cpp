@@ -24,26 +24,26 @@ constexpr int kIndexRole = Qt::UserRole;
 } // namespace
 
 Ycbcr420Group::Ycbcr420Group(const Block1Context& context, QWidget* parent)
-    : QGroupBox(QStringLiteral("YCbCr 4:2:0 视频数据"), parent)
+    : QGroupBox(tr("YCbCr 4:2:0 视频数据"), parent)
     , m_context(context)
     , m_collection(context.collection) {
     setObjectName(QStringLiteral("gbxY420"));
 
-    gbxY420Map = groupBox(this, "gbxY420Map", QStringLiteral("4:2:0 能力映射 (Capability Map)"));
+    gbxY420Map = groupBox(this, "gbxY420Map", tr("4:2:0 能力映射 (Capability Map)"));
     clxY420Map = singleSelection(named(new QListWidget(gbxY420Map), "clxY420Map"));
-    ckxY420Map_All = checkBox(gbxY420Map, "ckxY420Map_All", QStringLiteral("所有 SVD (no bitmap)"));
+    ckxY420Map_All = checkBox(gbxY420Map, "ckxY420Map_All", tr("所有 SVD (no bitmap)"));
     auto* map = new QVBoxLayout(gbxY420Map);
     map->setContentsMargins(8, 2, 8, 4);
     map->setSpacing(2);
-    map->addWidget(new QLabel(QStringLiteral("视频详细描述 (SVD)"), gbxY420Map));
+    map->addWidget(new QLabel(tr("视频详细描述 (SVD)"), gbxY420Map));
     map->addWidget(clxY420Map);
     map->addWidget(ckxY420Map_All);
 
-    gbxY420VDB = groupBox(this, "gbxY420VDB", QStringLiteral("仅 4:2:0 的视频格式 (4:2:0 VDB)"));
+    gbxY420VDB = groupBox(this, "gbxY420VDB", tr("仅 4:2:0 的视频格式 (4:2:0 VDB)"));
     clxY420VDB = singleSelection(named(new QListWidget(gbxY420VDB), "clxY420VDB"));
     ledY420_VIC = lineEdit(gbxY420VDB, "ledY420_VIC", 3, 40);
-    btnY420Add = button(gbxY420VDB, "btnY420Add", QStringLiteral("添加"));
-    btnY420Delete = button(gbxY420VDB, "btnY420Delete", QStringLiteral("删除"));
+    btnY420Add = button(gbxY420VDB, "btnY420Add", tr("添加"));
+    btnY420Delete = button(gbxY420VDB, "btnY420Delete", tr("删除"));
     auto* buttons = new QHBoxLayout;
     buttons->addLayout(labelled(gbxY420VDB, QStringLiteral("VIC"), ledY420_VIC));
     buttons->addWidget(btnY420Add);

@@ -61,10 +61,10 @@ TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent,
     , m_listConnectors(listConnectors ? std::move(listConnectors)
                                       : [] { return listDrmConnectors(); }) {
     setObjectName(QStringLiteral("frmI2C"));
-    setWindowTitle(QStringLiteral("I2C 配置"));
+    setWindowTitle(tr("I2C 配置"));
     setModal(true);
 
-    Label1 = new QLabel(QStringLiteral("Port Type:"), this);
+    Label1 = new QLabel(tr("Port Type:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     cbxPortType = new QComboBox(this);
     cbxPortType->setObjectName(QStringLiteral("cbxPortType"));
@@ -73,21 +73,21 @@ TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent,
     cbxDdcConnector->setObjectName(QStringLiteral("cbxDdcConnector"));
     cbxDdcConnector->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     cbxDdcConnectorLabel->setBuddy(cbxDdcConnector);
-    ledBaseAddrLabel = new QLabel(QStringLiteral("Base Addr:  0x"), this);
+    ledBaseAddrLabel = new QLabel(tr("Base Addr:  0x"), this);
     ledBaseAddr = new QLineEdit(this);
     ledBaseAddr->setObjectName(QStringLiteral("ledBaseAddr"));
     ledBaseAddrLabel->setBuddy(ledBaseAddr);
     slbDelay = new QScrollBar(Qt::Horizontal, this);
     slbDelay->setObjectName(QStringLiteral("slbDelay"));
     slbDelay->setPageStep(1);
-    Label2 = new QLabel(QStringLiteral("Delay"), this);
+    Label2 = new QLabel(tr("Delay"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setAlignment(Qt::AlignCenter);
-    ckxFastWrite = new QCheckBox(QStringLiteral("Fast write"), this);
+    ckxFastWrite = new QCheckBox(tr("Fast write"), this);
     ckxFastWrite->setObjectName(QStringLiteral("ckxFastWrite"));
     ckxFastWrite->setToolTip(
-        QStringLiteral("Write only the 8-byte pages that differ from the sink's content, each "
-                       "followed by polling the EEPROM, and verify in one read."));
+        tr("Write only the 8-byte pages that differ from the sink's content, each "
+           "followed by polling the EEPROM, and verify in one read."));
     cbxEepromLabel = new QLabel(QStringLiteral("EEPROM:"), this);
     cbxEeprom = new QComboBox(this);
     cbxEeprom->setObjectName(QStringLiteral("cbxEeprom"));
@@ -96,17 +96,17 @@ TfrmI2C::TfrmI2C(I2cSettings& settings, UserInteraction& ui, QWidget* parent,
         cbxEeprom->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
                            static_cast<int>(kind));
     }
-    cbxEeprom->setToolTip(QStringLiteral(
+    cbxEeprom->setToolTip(tr(
         "The sink's EEPROM: 24C01/24C21 128 bytes, 24C02 256, 24C04 512, 24C08 1 KiB, 24C16 "
         "2 KiB (blocks at A0h, A2h ...), E-DDC up to 32 KiB in segments (segment pointer 60h)."));
     cbxEepromLabel->setBuddy(cbxEeprom);
-    ledUsbSerialLabel = new QLabel(QStringLiteral("USB serial:"), this);
+    ledUsbSerialLabel = new QLabel(tr("USB serial:"), this);
     ledUsbSerial = new QLineEdit(this);
     ledUsbSerial->setObjectName(QStringLiteral("ledUsbSerial"));
-    ledUsbSerial->setPlaceholderText(QStringLiteral("the only adapter"));
+    ledUsbSerial->setPlaceholderText(tr("the only adapter"));
     ledUsbSerialLabel->setBuddy(ledUsbSerial);
-    Button_I2COk = dialogButton(QStringLiteral("确认"), "Button_I2COk", this);
-    Button_I2CCancel = dialogButton(QStringLiteral("取消"), "Button_I2CCancel", this);
+    Button_I2COk = dialogButton(tr("确认"), "Button_I2COk", this);
+    Button_I2CCancel = dialogButton(tr("取消"), "Button_I2CCancel", this);
 
     auto* fields = new QGridLayout;
     fields->addWidget(Label1, 0, 0);
@@ -179,17 +179,17 @@ bool TfrmI2C::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmI2C::showRate(int kbps) {
-    Label2->setText(QStringLiteral("Rate %1 kbps").arg(kbps));
+    Label2->setText(tr("Rate %1 kbps").arg(kbps));
 }
 
 void TfrmI2C::showDelay(int loops) {
-    Label2->setText(QStringLiteral("Delay  %1 loops").arg(loops));
+    Label2->setText(tr("Delay  %1 loops").arg(loops));
 }
 
 // The DDC lines run at the clock the graphics driver sets; the delay count
 // has no say.
 void TfrmI2C::showDdcClock() {
-    Label2->setText(QStringLiteral("Bus clock set by the graphics driver"));
+    Label2->setText(tr("Bus clock set by the graphics driver"));
 }
 
 std::int32_t TfrmI2C::selectedPortType() const {
@@ -321,7 +321,7 @@ void TfrmI2C::ledBaseAddrChange() {
     if (m_fillingBaseAddr)
         return;
     if (!isHexText(ledBaseAddr->text()))
-        m_ui.showMessage(this, QStringLiteral("Invalid data! Please Input hex number"));
+        m_ui.showMessage(this, tr("Invalid data! Please Input hex number"));
 }
 
 void TfrmI2C::confirm() {

@@ -35,7 +35,7 @@ public:
         m_done = 0;
         if (phase != TransferPhase::Verify)
             return;
-        m_controls.showStatus(QStringLiteral("Verifying..."), Qt::blue);
+        m_controls.showStatus(tr("Verifying..."), Qt::blue);
         QCoreApplication::processEvents();
     }
 
@@ -53,7 +53,7 @@ public:
     bool stopRequested() override { return m_controls.m_pauseFlag; }
 
     void verifyFailed(const VerifyMismatch&) override {
-        m_controls.showStatus(QStringLiteral("Fail!"), Qt::red);
+        m_controls.showStatus(tr("Fail!"), Qt::red);
     }
 
 private:
@@ -86,11 +86,11 @@ bool TransferControls::mayClose() {
         return true;
     const QString question =
         m_running == Running::Write
-            ? QStringLiteral("A write to the sink's EEPROM is running. Closing stops it after the "
-                             "current byte or page and leaves the EEPROM holding part of the "
-                             "image; the backup of its previous content is named then. Stop the "
-                             "write and close?")
-            : QStringLiteral("A read of the sink's EEPROM is running. Stop it and close?");
+            ? tr("A write to the sink's EEPROM is running. Closing stops it after the "
+                 "current byte or page and leaves the EEPROM holding part of the "
+                 "image; the backup of its previous content is named then. Stop the "
+                 "write and close?")
+            : tr("A read of the sink's EEPROM is running. Stop it and close?");
     if (!m_ui.confirm(m_window, question))
         return false;
     requestStop();
@@ -115,10 +115,9 @@ bool TransferControls::connectorChosen() {
     const std::vector<DrmConnector> connectors = listDrmConnectors(m_session.ddc().sysfsRoot());
     if (std::none_of(connectors.begin(), connectors.end(),
                      [](const DrmConnector& c) { return c.hasBus(); })) {
-        m_ui.showMessage(m_window,
-                         QStringLiteral("This computer has no display connector with a DDC bus of "
-                                        "its own: the DDC port type cannot be used here. Choose "
-                                        "another port type under \"配置 > I2C 设置\"."));
+        m_ui.showMessage(m_window, tr("This computer has no display connector with a DDC bus of "
+                                      "its own: the DDC port type cannot be used here. Choose "
+                                      "another port type under \"配置 > I2C 设置\"."));
         return false;
     }
     if (!m_w.chooseConnector || !m_w.chooseConnector())
@@ -140,8 +139,8 @@ void TransferControls::showBackup(const QString& path) {
         m_w.backup->setToolTip({});
         return;
     }
-    m_w.backup->setText(QStringLiteral("Backup: ") + QFileInfo(path).fileName());
-    m_w.backup->setToolTip(QStringLiteral("The sink's content before the last write: ") + path);
+    m_w.backup->setText(tr("Backup: ") + QFileInfo(path).fileName());
+    m_w.backup->setToolTip(tr("The sink's content before the last write: ") + path);
     // The bar makes room at once, not at the next pass of the event loop.
     m_w.group->layout()->activate();
 }
@@ -176,7 +175,7 @@ bool TransferControls::start(Running kind, QPushButton* own, OpenTransfer& open)
     // A port's byte loop can be paused; the USB adapter's and the DDC bus's
     // transfers run to their end with the button disabled.
     if (open.pausable()) {
-        setCaption(own, QStringLiteral("Pause"), Qt::red);
+        setCaption(own, tr("Pause"), Qt::red);
         m_w.percent->setText(QStringLiteral("0%"));
     } else {
         own->setEnabled(false);
@@ -192,7 +191,7 @@ void TransferControls::end() {
 }
 
 void TransferControls::read() {
-    if (pausedOrBusy(Running::Read, m_w.read, QStringLiteral("Read DDC")))
+    if (pausedOrBusy(Running::Read, m_w.read, tr("Read DDC")))
         return;
     if (!connectorChosen())
         return;
@@ -205,7 +204,7 @@ void TransferControls::read() {
     open.close();
     end();
     if (toggles)
-        setCaption(m_w.read, QStringLiteral("Read DDC"), Qt::black);
+        setCaption(m_w.read, tr("Read DDC"), Qt::black);
     // The bar and its percentage back at 0 together.
     showProgress(0);
 
@@ -216,7 +215,7 @@ void TransferControls::read() {
         if (result.count > 0)
             emit gridToBeRendered();
         m_ui.showMessage(m_window, QString::fromStdString(result.message) +
-                                       QStringLiteral("\nThe image was not changed."));
+                                       tr("\nThe image was not changed."));
         return;
     }
     // A complete read, or one the user paused: the bytes read so far.
@@ -227,7 +226,7 @@ void TransferControls::read() {
 }
 
 void TransferControls::write() {
-    if (pausedOrBusy(Running::Write, m_w.write, QStringLiteral("Write DDC")))
+    if (pausedOrBusy(Running::Write, m_w.write, tr("Write DDC")))
         return;
     // The bytes of the moment the write starts are written and verified,
     // after the sink's own content is saved; an image the EEPROM cannot
@@ -257,7 +256,7 @@ void TransferControls::write() {
     open.close();
     end();
     if (toggles) {
-        setCaption(m_w.write, QStringLiteral("Write DDC"), Qt::black);
+        setCaption(m_w.write, tr("Write DDC"), Qt::black);
         showProgress(0);
     }
     showBackup(QString::fromStdString(result.backupPath));
@@ -268,7 +267,7 @@ void TransferControls::write() {
     using Status = EepromWriteResult::Status;
     switch (result.status) {
     case Status::Pass:
-        showStatus(QStringLiteral("Pass!"), Qt::darkGreen);
+        showStatus(tr("Pass!"), Qt::darkGreen);
         break;
     case Status::Stopped:
         // A paused verify judged nothing; a stopped write says what it left
@@ -285,11 +284,11 @@ void TransferControls::write() {
         break;
     case Status::Fail:
     case Status::NoAnswer:
-        showStatus(QStringLiteral("Fail!"), Qt::red);
+        showStatus(tr("Fail!"), Qt::red);
         QString message = QString::fromStdString(result.message);
         if (result.differences > 0) {
             emit differencesFound(result.readBack, result.verified);
-            message += QStringLiteral("\nThe grid shows each differing byte as written/read back.");
+            message += tr("\nThe grid shows each differing byte as written/read back.");
         }
         m_ui.showMessage(m_window, message);
         break;

@@ -12,7 +12,7 @@ constexpr int kKeyRole = Qt::UserRole;
 
 KeyValueList::KeyValueList(QWidget* parent)
     : QTableWidget(0, 2, parent) {
-    setHorizontalHeaderLabels({QStringLiteral("Key"), QStringLiteral("Value")});
+    setHorizontalHeaderLabels({tr("Key"), tr("Value")});
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
