@@ -3,6 +3,7 @@
 // editor's transfer buttons.
 #include "cli/cli.h"
 #include "cli/cli_support.h"
+#include "cli/sink_source.h"
 #include "cli/verbs.h"
 #include "core/ddc/ddc_context.h"
 #include "core/ddc/drm_connectors.h"
@@ -27,15 +28,8 @@ namespace pellam::cli {
 namespace {
 
 // The options that choose the bus and the sink, as every transfer verb takes them.
-const char* const kPortOptionsHelp =
-    R"(  --port TYPE       where the I2C bus is: LPT1, LPT2 (parallel port), USB (the
-                    USB debug adapter), COM1 ... COM8 (serial port modem
-                    lines), DDC (a display connector's own DDC bus through
-                    i2c-dev); any case (default LPT1)
-  --connector NAME  with --port DDC: the display connector, as pellam-cli
-                    displays names it (card0-HDMI-A-1)
-  --slave HEX       the sink's 8-bit I2C write address, even (default A0)
-  --eeprom KIND     the sink's EEPROM: 24C01 (or 24C21, 128 bytes), 24C02
+const std::string kPortOptionsHelp = std::string(kPortOptionsText) +
+                                     R"(  --eeprom KIND     the sink's EEPROM: 24C01 (or 24C21, 128 bytes), 24C02
                     (256), 24C04 (512), 24C08 (1 KiB), 24C16 (2 KiB), whose
                     blocks sit at the slave addresses A0h, A2h ..., or E-DDC
                     (a sink that answers the segment pointer at 60h, up to
@@ -176,24 +170,6 @@ struct TransferOptions {
     std::vector<std::string> busOptions;
 };
 
-std::optional<std::int32_t> portTypeNamed(std::string name) {
-    for (char& c : name)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    for (std::size_t i = 0; i < kPortNames.size(); ++i)
-        if (kPortNames[i] == name)
-            return static_cast<std::int32_t>(i);
-    return std::nullopt;
-}
-
-std::optional<Byte> slaveAddressNamed(std::string_view text) {
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-        text.remove_prefix(2);
-    const auto value = parseHexNumber(text);
-    if (!value || *value > 0xFF || (*value & 1) != 0)
-        return std::nullopt;
-    return static_cast<Byte>(*value);
-}
-
 std::optional<std::size_t> countNamed(const std::string& text) {
     if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0])))
         return std::nullopt;
@@ -219,7 +195,7 @@ int parseOptions(const std::string& verb, const Args& args, bool writes, Transfe
         if (takesValue && i + 1 >= args.size())
             return usageError(err, arg + " needs a value");
         if (arg == "--port") {
-            const auto type = portTypeNamed(args[++i]);
+            const auto type = parsePortType(args[++i]);
             if (!type)
                 return usageError(err, "unknown port type '" + args[i] +
                                            "' (LPT1, LPT2, USB, COM1 ... COM8, DDC)");
@@ -227,7 +203,7 @@ int parseOptions(const std::string& verb, const Args& args, bool writes, Transfe
             options.settings.delayCount = defaultDelayCount(*type);
             options.busOptions.insert(options.busOptions.end(), {arg, args[i]});
         } else if (arg == "--slave") {
-            const auto slave = slaveAddressNamed(args[++i]);
+            const auto slave = parseSlaveAddress(args[++i]);
             if (!slave)
                 return usageError(err, "--slave takes an even 8-bit I2C address in hex, such as "
                                        "A0, not '" +

@@ -286,6 +286,15 @@ TEST(DeclaredRead, FollowsByte126UpToTheCapacity) {
     }
 }
 
+// Calls atWrite when the write phase starts (after the backup was read).
+struct WhenWriting final : TransferObserver {
+    std::function<void()> atWrite;
+    void phaseStarted(TransferPhase p) override {
+        if (p == TransferPhase::Write)
+            atWrite();
+    }
+};
+
 // The USB adapter unplugged part way through a write: its own message, not
 // the sink's; the EEPROM holds the bytes written before and the old ones
 // after; the backup is named.
@@ -299,13 +308,7 @@ TEST(AdapterLost, AnUnpluggedAdapterIsNamedAndTheEepromIsConsistent) {
         for (std::size_t i = 0; i < 256; ++i)
             image[i] = static_cast<Byte>(~previous[i]);
         rig.options.confirmImage = [](const std::string&) { return true; };
-        struct Unplug final : TransferObserver {
-            std::function<void()> atWrite;
-            void phaseStarted(TransferPhase p) override {
-                if (p == TransferPhase::Write)
-                    atWrite();
-            }
-        } unplug;
+        WhenWriting unplug;
         unplug.atWrite = [&] { rig.sim.hardware->ft2232.unplugAtWrite(fast ? 40 : 100); };
         TransferChoice choice = chooseEepromTransfer(rig.sim.context);
         ASSERT_EQ(choice.transfer->open(), "");
@@ -341,13 +344,7 @@ TEST(AdapterLost, AtEveryPointOfTheWriteTheResultMatchesTheEeprom) {
             Rig rig({kPortUsb, fast, EepromKind::C02});
             rig.eeprom().memory() = previous;
             rig.options.confirmImage = [](const std::string&) { return true; };
-            struct Unplug final : TransferObserver {
-                std::function<void()> atWrite;
-                void phaseStarted(TransferPhase p) override {
-                    if (p == TransferPhase::Write)
-                        atWrite();
-                }
-            } unplug;
+            WhenWriting unplug;
             unplug.atWrite = [&] { rig.sim.hardware->ft2232.unplugAtWrite(at); };
             TransferChoice choice = chooseEepromTransfer(rig.sim.context);
             ASSERT_EQ(choice.transfer->open(), "");
