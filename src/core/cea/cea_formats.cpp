@@ -201,4 +201,16 @@ std::span<const int> definedVics() {
     return kDefinedVics;
 }
 
+std::optional<std::string_view> hdmiVicName(int code) {
+    static constexpr const char* kNames[] = {
+        "3840x2160p 29.97/30Hz 16:9",
+        "3840x2160p 25Hz 16:9",
+        "3840x2160p 23.97/24Hz 16:9",
+        "4096x2160p 24Hz 256:135",
+    };
+    if (code < 1 || code > 4)
+        return std::nullopt;
+    return kNames[code - 1];
+}
+
 } // namespace pellam

@@ -33,4 +33,8 @@ std::optional<std::string_view> videoFormatName(int vic);
 // Every defined VIC in ascending order: 1..127, then 193..219.
 std::span<const int> definedVics();
 
+// Name of an HDMI_VIC of the HDMI VSDB (1..4, the 4K formats HDMI 1.4 adds);
+// none for a reserved code.
+std::optional<std::string_view> hdmiVicName(int code);
+
 } // namespace pellam

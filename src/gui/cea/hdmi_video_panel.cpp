@@ -1,5 +1,7 @@
 #include "gui/cea/hdmi_video_panel.h"
 
+#include "core/cea/cea_formats.h"
+
 #include "gui/ui/committed_edit.h"
 #include "gui/ui/control_family.h"
 #include "gui/ui/key_value_list.h"
@@ -140,6 +142,7 @@ void HdmiVideoPanel::fill() {
     Label16->setEnabled(true);
     vledtHVP_4K2KVIC->setEnabled(true);
     vledtHVP_4K2KVIC->showLines(hdmiVicLines(m_workingCodes, v.hdmiVicLen));
+    showHdmiVicNames();
 
     cbHVP_3Dpresent->setChecked(v.threeDPresent);
     ledtHVP_3DMultiPresent->setText(QString::number(v.threeDMultiPresent));
@@ -176,6 +179,7 @@ void HdmiVideoPanel::refresh() {
             Label16->setEnabled(true);
             vledtHVP_4K2KVIC->setEnabled(true);
             vledtHVP_4K2KVIC->showLines(hdmiVicLines(m_workingCodes, codes));
+            showHdmiVicNames();
         }
 
         const std::string multiText = textOf(ledtHVP_3DMultiPresent);
@@ -344,7 +348,18 @@ void HdmiVideoPanel::btHDMIVideoPresent_CancelClick() {
     hide();
 }
 
+void HdmiVideoPanel::showHdmiVicNames() {
+    for (int row = 0; row < vledtHVP_4K2KVIC->lineCount(); ++row) {
+        QTableWidgetItem* value = vledtHVP_4K2KVIC->item(row, 1);
+        if (!value)
+            continue;
+        const auto name = hdmiVicName(vledtHVP_4K2KVIC->valueText(row).trimmed().toInt());
+        value->setToolTip(name ? qs(std::string(*name)) : QString());
+    }
+}
+
 void HdmiVideoPanel::vledtHVP_4K2KVICValidate() {
+    showHdmiVicNames();
     if (!filling())
         btHDMIVideoPresent_SaveClick();
 }

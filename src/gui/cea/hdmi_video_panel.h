@@ -65,6 +65,8 @@ private:
     void fill();
     void refresh();
     void disable4K2KList(bool empty);
+    // Each HDMI_VIC value's tooltip names its format.
+    void showHdmiVicNames();
     void disableIndividualList(bool empty);
     // Shows what a typed length leaves for the other one.
     void showSplit(const HdmiVideoSplit& split, QLineEdit* typed);

@@ -179,6 +179,8 @@ TEST_F(VideoPageTest, PanelSaveCommitsAndCancelDoesNot) {
     const DataBlockCollection saved = collection();
     page().gbxVSDB->btHDMIVideoPresent_View->click();
     EXPECT_EQ(page().gbxHDMIVideoPresent->vledtHVP_4K2KVIC->lines(), QStringList{"1= 4"});
+    EXPECT_EQ(page().gbxHDMIVideoPresent->vledtHVP_4K2KVIC->item(0, 1)->toolTip(),
+              "4096x2160p 24Hz 256:135");
     enter(page().gbxHDMIVideoPresent->ledtHVP_HDMIVICLen, "0");
     page().gbxHDMIVideoPresent->btHDMIVideoPresent_Cancel->click();
     EXPECT_FALSE(page().gbxHDMIVideoPresent->isVisible());
