@@ -101,9 +101,9 @@ dates and names into them, and reads, writes and verifies a sink's EDID
 EEPROM over I2C (USB adapter, parallel or serial port, or the graphics
 card's own DDC lines). It needs no display and no graphical toolkit.
 .
-The package also installs the udev rules that give the user at the seat
-the USB adapter and the DDC buses of display controllers, and loads
-i2c-dev at every start.")
+The package also installs the udev rule that gives the user at the seat
+the USB adapter, and loads i2c-dev at every start (the DDC buses are
+reached through the i2c group).")
 # After installation the rules and the module take effect at once.
 set(CPACK_DEBIAN_CLI_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/debian/postinst ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)

@@ -54,7 +54,7 @@ fi
 cli="$root/cli/usr/bin/pellam-cli"
 dpkg-deb -x "$cli_deb" "$root/cli"
 for f in usr/bin/pellam-cli usr/share/man/man1/pellam-cli.1.gz usr/share/doc/pellam-cli/copyright \
-         usr/share/doc/pellam-cli/changelog.gz lib/udev/rules.d/60-pellam-i2c.rules \
+         usr/share/doc/pellam-cli/changelog.gz \
          lib/udev/rules.d/60-pellam-usb-debug-tool.rules lib/modules-load.d/pellam-i2c-dev.conf; do
   [ -f "$root/cli/$f" ] || fail "missing $f in $cli_deb"
 done
@@ -132,7 +132,7 @@ if [ "$install" = yes ]; then
     fail "the installed pellam-cli depends on a GUI library"
   fi
   /usr/bin/pellam-cli --version
-  [ -f /lib/udev/rules.d/60-pellam-i2c.rules ] || fail "the udev rule was not installed"
+  [ -f /lib/udev/rules.d/60-pellam-usb-debug-tool.rules ] || fail "the udev rule was not installed"
   apt-get install -y -qq --no-install-recommends "./$gui_deb"
   /usr/bin/pellam --version
   apt-get purge -y -qq pellam pellam-cli
