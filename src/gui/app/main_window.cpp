@@ -254,6 +254,14 @@ void TForm1::createMenus() {
 void TForm1::createPages() {
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    // Ten pages: narrower tab margins keep every tab in view at the default
+    // window width.
+    PageControl1->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 3px 4px; border: 1px solid palette(mid); border-bottom: none;"
+        " background: palette(button); border-top-left-radius: 3px;"
+        " border-top-right-radius: 3px; }"
+        "QTabBar::tab:selected { background: palette(window); }"
+        "QTabBar::tab:!selected { margin-top: 2px; }"));
     setCentralWidget(PageControl1);
     EdidWorkspace& ws = workspace();
     SharedPageState& pageState = m_session.pageState();
