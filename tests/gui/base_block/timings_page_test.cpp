@@ -13,16 +13,6 @@ class TimingsPageTest : public MainWindowTest {
 protected:
     TimingsPage& page() { return *form.TabSheet4; }
 
-    // Types over the edit's text, one key at a time, and finishes with Enter.
-    void typeInto(QLineEdit* edit, const QString& text) {
-        edit->setFocus();
-        edit->selectAll();
-        if (text.isEmpty())
-            QTest::keyClick(edit, Qt::Key_Delete);
-        else
-            QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
 
     // The HDMI default image with the chromaticity example and a standard
     // timing list: entry 1 used (1920 16:9 60 Hz), entry 2 unused.
@@ -59,24 +49,24 @@ TEST_F(TimingsPageTest, ShowsTheImage) {
 
 TEST_F(TimingsPageTest, ChromaticityIsWrittenWhenFinishedAndBadTextChangesNothing) {
     loadAndShow();
-    typeInto(page().LEdit_By, "0.06");
+    enter(page().LEdit_By, "0.06");
     EXPECT_EQ(image()[32], 61 >> 2);
     EXPECT_EQ(image()[26] & 0x30, (61 & 3) << 4);
     EXPECT_EQ(image()[26] & 0xCF, loaded[26] & 0xCF);
 
     const EdidImage before = image();
-    typeInto(page().LEdit_Rx, "1");
-    typeInto(page().LEdit_Rx, ".");
+    enter(page().LEdit_Rx, "1");
+    enter(page().LEdit_Rx, ".");
     EXPECT_EQ(ui.messages, QStringList({"Invalid Data", "Invalid Data"}));
     EXPECT_EQ(page().LEdit_Rx->text(), "0.640") << "the stored value is shown again";
     EXPECT_EQ(image(), before);
 
     ui.messages.clear();
-    typeInto(page().LEdit_Rx, "");
+    enter(page().LEdit_Rx, "");
     EXPECT_EQ(image(), before) << "an empty text is not written as 0";
     EXPECT_EQ(ui.messages, QStringList{"Invalid Data"});
     ui.messages.clear();
-    typeInto(page().LEdit_Rx, "0.999");
+    enter(page().LEdit_Rx, "0.999");
     EXPECT_EQ(image()[27], 1022 >> 2);
     EXPECT_EQ(image()[25] >> 6, 1022 & 3);
     EXPECT_TRUE(ui.messages.isEmpty());
@@ -106,23 +96,23 @@ TEST_F(TimingsPageTest, StandardTimingEntryIsEditedThroughItsControls) {
     page().CheckBox_SDT1->click();
     EXPECT_TRUE(page().LEdit_Hpxl1->isEnabled());
     EXPECT_EQ(image(), loaded) << "checking the box writes nothing";
-    typeInto(page().LEdit_Hpxl1, "1280");
+    enter(page().LEdit_Hpxl1, "1280");
     EXPECT_EQ(image()[40], 0x81);
     EXPECT_EQ(image()[41], 0x01);
 
-    typeInto(page().LEdit_Hz1, "124");
+    enter(page().LEdit_Hz1, "124");
     EXPECT_EQ(ui.messages.last(), "Out of Range");
     EXPECT_EQ(image()[41], 0x01);
     page().RadioButton_SDT13->click();
-    typeInto(page().LEdit_Hz1, "75");
+    enter(page().LEdit_Hz1, "75");
     EXPECT_EQ(image()[41], 0x4F) << "every digit typed is taken";
-    typeInto(page().LEdit_Hpxl1, "1281");
+    enter(page().LEdit_Hpxl1, "1281");
     EXPECT_EQ(ui.messages.last(), "Should be 256 ~ 2288, a multiple of 8");
     EXPECT_EQ(image()[40], 0x81) << "never cut to a multiple of 8";
 
     ui.messages.clear();
-    typeInto(page().LEdit_Hpxl1, "12a");
-    typeInto(page().LEdit_Hz1, "");
+    enter(page().LEdit_Hpxl1, "12a");
+    enter(page().LEdit_Hz1, "");
     EXPECT_EQ(ui.messages.join('|').toStdString(), "Invalid data|'' is not a valid integer value");
     EXPECT_EQ(image()[40], 0x81);
     EXPECT_EQ(image()[41], 0x4F);

@@ -38,16 +38,6 @@ protected:
         showPage(form.TabSheet1);
         return Bytes(image().begin() + 128 + image()[130], image().begin() + 255);
     }
-    // Types over the edit's text and finishes the edit with Enter.
-    static void type(QLineEdit* edit, const QString& text) {
-        edit->setFocus();
-        edit->selectAll();
-        if (text.isEmpty())
-            QTest::keyClick(edit, Qt::Key_Delete);
-        else
-            QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
 };
 
 TEST_F(ExtensionTimingsPageTest, EditsThroughTheControlsReachBlock1WhenThePageIsLeft) {
@@ -65,7 +55,7 @@ TEST_F(ExtensionTimingsPageTest, EditsThroughTheControlsReachBlock1WhenThePageIs
     page().cbxDetail->setCurrentIndex(1);
     EXPECT_EQ(page().Label29->text(), "Fit in With:  720x480p 59.94Hz 4:3");
     EXPECT_EQ(page().ledTiming5->text(), "531");
-    type(page().ledTiming5, "600");
+    enter(page().ledTiming5, "600");
     EXPECT_EQ(page().Label29->text(), "Fit in With:");
     page().rbnStereo6->click();
     page().rbnAD3->click();
@@ -74,7 +64,7 @@ TEST_F(ExtensionTimingsPageTest, EditsThroughTheControlsReachBlock1WhenThePageIs
     page().ckxInterlaced->click();
 
     // A third timing, shown at once, then given a candidate.
-    type(page().ledDetailNo, "3");
+    enter(page().ledDetailNo, "3");
     ASSERT_EQ(page().cbxDetail->count(), 3);
     EXPECT_EQ(page().cbxDetail->currentIndex(), 0) << "the first timing is selected";
     EXPECT_EQ(page().ledTiming1->text(), "1280");
@@ -110,19 +100,19 @@ TEST_F(ExtensionTimingsPageTest, RefusalsShowTheirMessageAndChangeNothing) {
         std::function<bool()> shown;
     };
     const Case cases[] = {
-        {"count with a letter", [&] { type(page().ledDetailNo, "2x"); },
+        {"count with a letter", [&] { enter(page().ledDetailNo, "2x"); },
          "Invalid data! Please Input positive integer",
          [&] { return page().ledDetailNo->text() == "2"; }},
-        {"count 2 -> 3 with 17 bytes free", [&] { type(page().ledDetailNo, "3"); },
+        {"count 2 -> 3 with 17 bytes free", [&] { enter(page().ledDetailNo, "3"); },
          "No Space of Extended Block",
          [&] { return page().ledDetailNo->text() == "2" && page().cbxDetail->count() == 2; }},
-        {"clock with two points", [&] { type(page().ledPixelClock, "74.2.5"); }, "Invalid data",
+        {"clock with two points", [&] { enter(page().ledPixelClock, "74.2.5"); }, "Invalid data",
          [&] { return page().ledPixelClock->text() == "74.25"; }},
-        {"clock emptied", [&] { type(page().ledPixelClock, ""); },
+        {"clock emptied", [&] { enter(page().ledPixelClock, ""); },
          "'' is not a valid floating point value", [] { return true; }},
-        {"field with a letter", [&] { type(page().ledTiming3, "1x"); }, "Invalid data",
+        {"field with a letter", [&] { enter(page().ledTiming3, "1x"); }, "Invalid data",
          [] { return true; }},
-        {"field emptied", [&] { type(page().ledTiming12, ""); },
+        {"field emptied", [&] { enter(page().ledTiming12, ""); },
          "'' is not a valid integer value", [] { return true; }},
     };
     for (const Case& c : cases) {
@@ -133,7 +123,7 @@ TEST_F(ExtensionTimingsPageTest, RefusalsShowTheirMessageAndChangeNothing) {
     }
     // An emptied count closes the timing controls and keeps the count.
     ui.messages.clear();
-    type(page().ledDetailNo, "");
+    enter(page().ledDetailNo, "");
     EXPECT_TRUE(ui.messages.isEmpty());
     EXPECT_FALSE(page().ledPixelClock->isEnabled());
     EXPECT_FALSE(page().cbxTimingSelect_b1->isEnabled());
@@ -144,7 +134,7 @@ TEST_F(ExtensionTimingsPageTest, RefusalsShowTheirMessageAndChangeNothing) {
 
 TEST_F(ExtensionTimingsPageTest, WithNoTimingsTheControlsAreClosedAndEmpty) {
     open(imageWithBlock1({kVideo}, {k720p60, k480p60}));
-    type(page().ledDetailNo, "0");
+    enter(page().ledDetailNo, "0");
     EXPECT_EQ(page().cbxDetail->count(), 0);
     for (QWidget* control : std::initializer_list<QWidget*>{
              page().cbxDetail, page().ledPixelClock, page().ledTiming1, page().ckxInterlaced,
